@@ -1,0 +1,35 @@
+# Two commands to start: `make run` and `make test`.
+BUILD      ?= build
+SANITIZE   ?= build-sanitize
+JOBS       ?= $(shell nproc)
+
+.PHONY: setup build run test test-sanitize bench install clean
+
+setup:
+	@tools/setup.sh
+
+$(BUILD)/CMakeCache.txt: | setup
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: setup $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/zolta
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: setup
+	cmake -S . -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DZOLTA_SANITIZE=ON
+	cmake --build $(SANITIZE) -j $(JOBS)
+	cd $(SANITIZE) && ctest --output-on-failure -j $(JOBS) -LE e2e
+
+bench: build
+	@for b in $(BUILD)/bench/*_bench; do $$b; done
+
+install: build
+	cmake --install $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(SANITIZE)
