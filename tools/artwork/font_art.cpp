@@ -24,6 +24,8 @@ constexpr int masterSize = 64;                              // FreeType pixel si
 constexpr double textEm = 6.2;                              // pixels the master's em becomes
 constexpr double textAscent = 0.8;                          // em above the baseline that must fit
 constexpr int supersample = 8;                              // samples per axis per atlas pixel
+constexpr double inkGain = 1.8;                             // coverage to grey: thin strokes still reach white
+constexpr double outlineThreshold = 0.3;                   // neighbourhood ink that earns an outline pixel
 
 }  // namespace
 
@@ -57,7 +59,9 @@ RgbImage drawTextFont(const FontFaces& fonts) {
     // Master pixels per atlas pixel: the em maps to textEm pixels, squeezed further if too wide.
     const double scaleY = masterSize / textEm;
     const double scaleX = std::max(scaleY, double(glyph.width) / innerW);
-    const double baseline = 1 + textAscent * textEm;  // inner-box row of the baseline
+    // Inner-box row of the baseline, raised for glyphs that reach below the box (such as '_').
+    double baseline = 1 + textAscent * textEm;
+    baseline -= std::max(0.0, baseline + (glyph.rows - glyph.top) / scaleY - (innerH + 1));
     const double originX = 1 + (innerW - glyph.width / scaleX) / 2;
     std::vector<double> ink(std::size_t(x1 - x0) * (y1 - y0), 0.0);
     for (int y = 1; y <= innerH; ++y)
@@ -71,6 +75,10 @@ RgbImage drawTextFont(const FontFaces& fonts) {
           }
         ink[std::size_t(y) * (x1 - x0) + x] = sum / (255.0 * supersample * supersample);
       }
+    // Tiny marks (the grave accent) are lifted so their strongest pixel is full white too.
+    const double strongest = *std::max_element(ink.begin(), ink.end());
+    if (strongest > 0)
+      for (double& value : ink) value /= strongest;
     for (int y = 0; y < y1 - y0; ++y)
       for (int x = 0; x < x1 - x0; ++x) {
         double near = 0;  // strongest ink in the 3 x 3 neighbourhood decides the outline
@@ -80,8 +88,8 @@ RgbImage drawTextFont(const FontFaces& fonts) {
             if (nx >= 0 && nx < x1 - x0 && ny >= 0 && ny < y1 - y0)
               near = std::max(near, ink[std::size_t(ny) * (x1 - x0) + nx]);
           }
-        if (near < 0.3) continue;
-        const auto grey = std::uint8_t(std::lround(255 * std::min(1.0, ink[std::size_t(y) * (x1 - x0) + x] * 1.3)));
+        if (near < outlineThreshold) continue;
+        const auto grey = std::uint8_t(std::lround(255 * std::min(1.0, ink[std::size_t(y) * (x1 - x0) + x] * inkGain)));
         atlas.at(x0 + x, y0 + y) = {grey, grey, grey};
       }
   }

@@ -154,25 +154,14 @@ RgbImage drawSpark() {
 RgbImage drawPointer() {
   return onWhite([](cairo_t* cr) {
     const double tx = pointerTipX, ty = pointerTipY;  // top-left corner of the tip pixel
-    auto arrow = [&] {
-      cairo_move_to(cr, tx, ty);
-      cairo_line_to(cr, tx, ty + 19);
-      cairo_line_to(cr, tx + 4.5, ty + 14.8);
-      cairo_line_to(cr, tx + 8, ty + 22);
-      cairo_line_to(cr, tx + 11.2, ty + 20.5);
-      cairo_line_to(cr, tx + 7.8, ty + 13.5);
-      cairo_line_to(cr, tx + 13.8, ty + 13.5);
-      cairo_close_path(cr);
-    };
-    arrow();
+    // Corners in screen order from the tip down the left side (counter-clockwise with y down).
+    const std::vector<PixelPoint> arrow = {{tx, ty},           {tx, ty + 19},        {tx + 4.5, ty + 14.8},
+                                           {tx + 8, ty + 22},  {tx + 11.2, ty + 20.5}, {tx + 7.8, ty + 13.5},
+                                           {tx + 13.8, ty + 13.5}};
+    polygonPath(cr, arrow);
     setColour(cr, 0x05070c);
     cairo_fill(cr);
-    cairo_save(cr);
-    cairo_translate(cr, 1.3, 2.6);  // the face sits inside a dark rim at least a pixel wide
-    cairo_scale(cr, 0.82, 0.82);
-    cairo_translate(cr, -tx * 0.18 / 0.82 + tx * 0.0, 0);
-    arrow();
-    cairo_restore(cr);
+    polygonPath(cr, offsetPolygon(arrow, 1.4));  // positive moves inwards for this winding
     setLinear(cr, tx, ty, tx + 10, ty + 20, {0xf2fbff, 0xa8e4ff, 0x3a9fd8});
     cairo_fill(cr);
   }, true);
