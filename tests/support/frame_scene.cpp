@@ -73,7 +73,7 @@ void useFrameTracks(int count) {
 
 TrackEntry& frameTrack(int index) { return *order[index]; }
 
-FramePixels readSurface(IDirect3DSurface9* surface) {
+FramePixels readFrameSurface(IDirect3DSurface9* surface) {
   FramePixels pixels;
   D3DSURFACE_DESC desc;
   if (!surface || FAILED(surface->GetDesc(&desc))) return pixels;
@@ -94,7 +94,7 @@ FramePixels readSurface(IDirect3DSurface9* surface) {
   return pixels;
 }
 
-FramePixels readTexture(IDirect3DTexture9* texture) {
+FramePixels readFrameTexels(IDirect3DTexture9* texture) {
   FramePixels pixels;
   D3DSURFACE_DESC desc;
   D3DLOCKED_RECT locked;
@@ -108,7 +108,7 @@ FramePixels readTexture(IDirect3DTexture9* texture) {
   return pixels;
 }
 
-std::string savePng(const FramePixels& pixels, const std::string& name) {
+std::string saveFramePng(const FramePixels& pixels, const std::string& name) {
   std::filesystem::path folder = "test-output";  // tests run in the build folder
   std::filesystem::create_directories(folder);
   std::string path = (folder / (name + ".png")).string();

@@ -37,10 +37,10 @@ struct TrackEntry;
 TrackEntry& frameTrack(int index);
 
 // Copies a render target (or the back buffer) into memory.
-FramePixels readSurface(IDirect3DSurface9* surface);
+FramePixels readFrameSurface(IDirect3DSurface9* surface);
 
 // Writes the pixels to test-output/<name>.png under the working folder; returns the path.
-std::string savePng(const FramePixels& pixels, const std::string& name);
+std::string saveFramePng(const FramePixels& pixels, const std::string& name);
 
 // Texels of level 0 of a texture with a CPU copy (pictures, dynamic textures).
-FramePixels readTexture(IDirect3DTexture9* texture);
+FramePixels readFrameTexels(IDirect3DTexture9* texture);
