@@ -3,6 +3,7 @@
 #include "effects/sparks.h"
 
 #include <bit>
+#include <cstdint>
 #include <cstdlib>
 
 #include "app/frame_clock.h"
@@ -34,7 +35,8 @@ constexpr float RAND_RANGE = 32767.0f;   // largest rand() value
 constexpr float POINT_SIZE = 0.05f;      // D3DRS_POINTSIZE (the vertex's own size wins)
 constexpr float POINT_SCALE_B = 1.0f;    // D3DRS_POINTSCALE_B
 
-DWORD floatState(float value) { return std::bit_cast<DWORD>(value); }
+// A float render state is passed as its bit pattern.
+DWORD floatState(float value) { return std::bit_cast<std::uint32_t>(value); }
 
 // Seconds since the last burst ended; before the first one, since the counter's origin.
 double secondsSinceBurst() {
