@@ -35,16 +35,13 @@ void drawGlyph(int index, float x) {
   setWorldPlacement(
       Placement{{0.0f, 0.0f, 0.0f}, {x, LINE_Y, LINE_Z}, {GLYPH_SCALE, GLYPH_SCALE, GLYPH_SCALE}});
 
-  // A fully shown glyph takes its alpha from the font (only the glyph shows); a fading one
-  // takes the fade as one alpha for its whole cell.
   const float fade = scrollerFade(x);
-  device->SetTextureStageState(0, D3DTSS_ALPHAARG1,
-                               fade == FADE_FULL ? D3DTA_TEXTURE : D3DTA_DIFFUSE);
+  device->SetTextureStageState(0, D3DTSS_ALPHAARG1, glyphAlphaSource(fade));
 
   IDirect3DVertexBuffer9* quad = scrollGlyphs[glyph];
   TexturedVertex* vertices = nullptr;
   quad->Lock(0, 0, reinterpret_cast<void**>(&vertices), 0);
-  const D3DCOLOR colour = (static_cast<D3DCOLOR>(fade) << 24) | 0x00FFFFFF;
+  const D3DCOLOR colour = glyphColour(fade);
   for (int corner = 0; corner < 4; ++corner) vertices[corner].colour = colour;
   quad->Unlock();
 
@@ -61,6 +58,10 @@ float scrollerFade(float x) {
   if (fade < 0.0f) fade = 0.0f;
   return fade;
 }
+
+DWORD glyphAlphaSource(float fade) { return fade == FADE_FULL ? D3DTA_TEXTURE : D3DTA_DIFFUSE; }
+
+D3DCOLOR glyphColour(float fade) { return (static_cast<D3DCOLOR>(fade) << 24) | 0x00FFFFFF; }
 
 int visitScrollerCharacters(int textLength, void (*drawCharacter)(int index, float x)) {
   int drawn = 0;
