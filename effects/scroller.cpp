@@ -23,8 +23,6 @@ constexpr float GLYPH_SCALE = 0.25f;           // glyph quad scale on every axis
 constexpr float SCROLL_SPEED = 1.5f;           // world units a second, leftwards
 constexpr float FADE_FOLD = 2000.0f;           // fade values above this fold back down
 constexpr float FADE_FULL = 255.0f;            // fully shown
-constexpr int FIRST_GLYPH_CODE = 32;           // code of scrollGlyphs[0]
-constexpr int GLYPH_COUNT = 96;                // codes 32-127
 
 // Draws character `index` of the scroll text at world x with its fade.
 void drawGlyph(int index, float x) {
@@ -32,8 +30,7 @@ void drawGlyph(int index, float x) {
   if (glyph < 0 || glyph >= GLYPH_COUNT) return; // the font has no glyph: leave a blank
   IDirect3DDevice9* device = deviceState.device;
 
-  setWorldPlacement(
-      Placement{{0.0f, 0.0f, 0.0f}, {x, LINE_Y, LINE_Z}, {GLYPH_SCALE, GLYPH_SCALE, GLYPH_SCALE}});
+  setWorldPlacement(uprightPlacement(x, LINE_Y, LINE_Z, GLYPH_SCALE, GLYPH_SCALE, GLYPH_SCALE));
 
   const float fade = scrollerFade(x);
   device->SetTextureStageState(0, D3DTSS_ALPHAARG1, glyphAlphaSource(fade));

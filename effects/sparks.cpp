@@ -87,9 +87,8 @@ void drawSparks(float frameSeconds) {
 
   for (Spark& spark : sparks) {
     // Drawn where it stood at the start of its turn; a restarted spark shows from next frame.
-    const Placement placement{{0.0f, 0.0f, 0.0f},
-                              {spark.x + SPAWN_X, spark.y + SPAWN_Y, SPAWN_Z},
-                              {SPARK_SCALE, SPARK_SCALE, SPARK_SCALE}};
+    const Placement placement = uprightPlacement(spark.x + SPAWN_X, spark.y + SPAWN_Y, SPAWN_Z,
+                                                 SPARK_SCALE, SPARK_SCALE, SPARK_SCALE);
     updateSpark(spark, frameSeconds);
     setWorldPlacement(placement);
     device->DrawPrimitive(D3DPT_POINTLIST, 0, 1);
