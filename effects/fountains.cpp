@@ -2,9 +2,8 @@
 // swing, rise and tumble, and their draw as note pictures blended to darken the scene.
 #include "effects/fountains.h"
 
-#include <cstdlib>
-
 #include "app/frame_clock.h"
+#include "effects/random_value.h"
 #include "frame/placement.h"
 #include "frame/render_frame.h"
 #include "gfx/device.h"
@@ -36,10 +35,7 @@ constexpr float LAUNCH_Y = -0.6f;        // world y of a launched note
 constexpr float BASE_RISE = 0.02f;       // rise speed / 50 of a launch, plus up to 0.01 more
 constexpr float RISE_SPREAD = 0.01f;     // random part of the rise speed / 50
 constexpr float VANISH_Y = 0.8f;         // world y at which a note's size reaches 0
-constexpr float RAND_RANGE = 32767.0f;   // largest rand() value
 constexpr int PICTURE_COUNT = 5;         // note pictures
-
-float randomUnit() { return static_cast<float>(std::rand()) / RAND_RANGE; }
 
 // Seconds since the group's last launch; before the first one, since the counter's origin.
 double secondsSinceLaunch(long long stamp) {

@@ -2,11 +2,11 @@
 // full-window layer of random black and white pixels that fades out after start-up.
 #include "effects/overlays.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "app/frame_clock.h"
 #include "app/window_proc.h"
+#include "effects/random_value.h"
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"
 #include "platform/d3d9.h"
@@ -85,7 +85,7 @@ void fillStatic(unsigned char* texels, int pitch, unsigned char alpha) {
   for (int r = 0; r < STATIC_HEIGHT; ++r) {
     unsigned char* texel = texels + r * pitch;
     for (int p = 0; p < STATIC_WIDTH; ++p, texel += 4) {
-      const unsigned char v = (std::rand() & 1) == 0 ? 0xFF : 0x00; // even: white
+      const unsigned char v = randomValue() % 2 == 0 ? 0xFF : 0x00; // even: white
       texel[0] = v; // blue
       texel[1] = v; // green
       texel[2] = v; // red

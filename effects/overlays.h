@@ -14,7 +14,7 @@ unsigned int staticFadeStep();
 unsigned char staticAlpha(unsigned int q);
 
 // Fills a 640 x 480 picture of B, G, R, A texels (pitch in bytes) with random black and white
-// pixels of the given alpha, one rand() per pixel in row order.
+// pixels of the given alpha, one random value per pixel in row order.
 void fillStatic(unsigned char* texels, int pitch, unsigned char alpha);
 
 // Draws the pointer (while the mouse is inside) and the static (while it is active).

@@ -4,9 +4,9 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstdlib>
 
 #include "app/frame_clock.h"
+#include "effects/random_value.h"
 #include "frame/placement.h"
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"
@@ -31,7 +31,6 @@ constexpr int BURST_SIZE = 15;           // restarts per burst
 constexpr float START_DRIFT = -0.1f;     // drift speed at start-up, world units a second
 constexpr float START_FALL = 0.5f;       // fall speed at start-up, world units a second
 constexpr float RESTART_DRIFT = 1.0f;    // drift speed of a restarted spark, world units a second
-constexpr float RAND_RANGE = 32767.0f;   // largest rand() value
 constexpr float POINT_SIZE = 0.05f;      // D3DRS_POINTSIZE (the vertex's own size wins)
 constexpr float POINT_SCALE_B = 1.0f;    // D3DRS_POINTSCALE_B
 
@@ -62,7 +61,7 @@ void updateSpark(Spark& spark, float frameSeconds) {
     return;
   }
   if (secondsSinceBurst() > BURST_INTERVAL && sparkBurstCount < BURST_SIZE) {
-    spark = Spark{0.0f, 0.0f, RESTART_DRIFT, static_cast<float>(std::rand()) / RAND_RANGE};
+    spark = Spark{0.0f, 0.0f, RESTART_DRIFT, randomUnit()};
     ++sparkBurstCount;
   }
   if (sparkBurstCount >= BURST_SIZE) { // the burst is over: the next one in twenty seconds

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/frame_clock.h"
+#include "effects/random_value.h"
 #include "music/playback.h"
 #include "platform/clock.h"
 
@@ -81,7 +82,7 @@ TEST_F(FountainsTest, LaunchNeedsALevelAbove14000) {
   EXPECT_LE(note.turnPoint, 1.8f);
 
   std::srand(5);
-  const float r1 = static_cast<float>(std::rand()) / 32767.0f;
+  const float r1 = randomUnit();
   std::srand(5);
   startFrameAfter(SECOND);
   EXPECT_EQ(runGroup(rightNotes, rightFountain, 65535, 0.02f), 1);
@@ -126,7 +127,7 @@ TEST_F(FountainsTest, SwingTurnsAndNarrowsByNineTenths) {
   float x = note.x;
   const float rise = note.riseSpeed;
   stepNote(note, leftFountain, 0, 0.01f);
-  EXPECT_FLOAT_EQ(note.x - x, 0.025f) << "2.5 world units a second, to the right";
+  EXPECT_NEAR(note.x - x, 0.025f, 1e-6f) << "2.5 world units a second, to the right";
   EXPECT_FLOAT_EQ(note.y, -0.6f + 0.01f * rise * 50.0f);
 
   int frames = 1;

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "effects/random_value.h"
+
 namespace {
 
 constexpr int PITCH = STATIC_WIDTH * 4 + 32; // a padded pitch
@@ -27,7 +29,7 @@ TEST(StaticTest, OneRandPerPixelInRowOrderEvenIsWhite) {
   long white = 0;
   for (int r = 0; r < STATIC_HEIGHT; ++r) {
     for (int p = 0; p < STATIC_WIDTH; ++p) {
-      const unsigned char expected = std::rand() % 2 == 0 ? 0xFF : 0x00;
+      const unsigned char expected = randomValue() % 2 == 0 ? 0xFF : 0x00;
       const unsigned char* t = &texels[r * PITCH + 4 * p];
       ASSERT_EQ(t[0], expected) << "pixel " << p << " of row " << r;
       ASSERT_EQ(t[1], expected);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/frame_clock.h"
+#include "effects/random_value.h"
 #include "platform/clock.h"
 
 namespace {
@@ -67,7 +68,7 @@ TEST_F(SparksTest, StampZeroMeasuresFromTheCounterOrigin) {
 
   startFrameAfter(17 * SECOND); // counter at 21 s
   std::srand(42);
-  const float expectedFall = static_cast<float>(std::rand()) / 32767.0f;
+  const float expectedFall = randomUnit();
   std::srand(42);
   updateSpark(sparks[0], 0.02f);
   EXPECT_EQ(sparks[0].x, 0.0f);
