@@ -1,0 +1,14 @@
+// The program's single window: frameless, 640 × 480 visible through a rounded region, centred.
+#pragma once
+
+#include "platform/win32.h"
+
+extern HWND appWindow;      // null until createMainWindow succeeds
+extern DWORD windowStyle;   // 0 before creation, WS_OVERLAPPEDWINDOW while creating, 0x000B0000 after
+
+// Registers the window class and creates, shapes, sizes and shows the window.
+// Returns 0, or -1 when the window cannot be created.
+int createMainWindow();
+
+// Places the window centred on the desktop at 640 × 480 (after full-screen mode ends).
+void centreMainWindow();

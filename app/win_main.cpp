@@ -1,0 +1,58 @@
+// The program's life: start-up in a fixed order, the main loop, shut-down (app/win_main.h).
+#include "app/win_main.h"
+
+#include <cstdio>
+
+#include "app/frame_clock.h"
+#include "app/main_window.h"
+#include "frame/render_frame.h"
+#include "gfx/device.h"
+#include "gfx/scene_resources.h"
+
+namespace {
+
+constexpr DWORD idleSleepMilliseconds = 10;  // pause before each frame when no message waits
+
+void releaseDevice() {
+  if (deviceState.device) deviceState.device->Release();
+  deviceState.device = nullptr;
+  if (deviceState.direct3D) deviceState.direct3D->Release();
+  deviceState.direct3D = nullptr;
+}
+
+}  // namespace
+
+void runMainLoop(void (*drawFrame)(float frameSeconds)) {
+  MSG message;
+  for (;;) {
+    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+      continue;
+    }
+    Sleep(idleSleepMilliseconds);
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    const long long elapsed = frameClock.lastCounter == 0 ? 0 : now.QuadPart - frameClock.lastCounter;
+    frameClock.lastCounter = now.QuadPart;
+    drawFrame(static_cast<float>(static_cast<double>(elapsed) / frameClock.frequency));
+  }
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  ShowCursor(FALSE);
+  if (createMainWindow() != 0) return -1;
+  if (createDevice(false) != 0) {
+    std::fprintf(stderr, "zolta: cannot create the Direct3D device\n");
+    return -1;
+  }
+  setupCameraAndLights();
+  createSceneResources();
+  initFrameClock();
+
+  runMainLoop(renderFrame);
+
+  releaseDevice();
+  return 0;
+}

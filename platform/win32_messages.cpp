@@ -1,0 +1,256 @@
+// The message queue of the Win32 subset: SDL events become window messages when PeekMessageA
+// pumps them; PostMessageA queues, SendMessageA calls the window procedure at once; WM_QUIT
+// and WM_TIMER are produced by PeekMessageA when nothing else waits, as on Windows.
+// Also the cursor calls and DefWindowProcA with its modal window move.
+#include <deque>
+
+#include "platform/clock.h"
+#include "platform/sdl_window.h"
+#include "platform/win32_internal.h"
+
+namespace {
+
+constexpr long long ticksPerMillisecond = clockTicksPerSecond / 1000;
+constexpr LPARAM keyUpFlags = static_cast<LPARAM>(0xC0000001);  // repeat 1, previous down, released
+constexpr LPARAM keyDownFlags = 0x00000001;                     // repeat 1
+constexpr int picturePixelsWide = 640;                           // client picture, pixels
+constexpr int picturePixelsHigh = 480;                           // client picture, pixels
+constexpr DWORD moveLoopPollMilliseconds = 10;                   // modal move: pointer poll period
+
+struct Timer {
+  HWND window;
+  UINT_PTR id;
+  long long interval;  // ticks
+  long long due;       // clock value when it fires next
+};
+
+std::deque<MSG> queue;
+std::vector<Timer> timers;
+bool quitPosted = false;
+int quitCode = 0;
+int cursorDisplayCount = 0;  // ShowCursor: the pointer shows while >= 0
+UINT_PTR nextAnonymousTimerId = 1;
+
+// Windows virtual-key code of an SDL key, 0 for keys the program cannot see.
+WPARAM virtualKeyOf(SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+  if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+  switch (key) {
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_UP: return VK_UP;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_RETURN: return VK_RETURN;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return VK_CONTROL;
+    default: return 0;
+  }
+}
+
+// Window coordinates of an SDL mouse event as client pixels: unchanged in windowed mode,
+// mapped back from the scaled and centred picture in full-screen mode.
+LPARAM clientPosition(HWND window, int x, int y) {
+  if (window->fullScreen) {
+    int width, height, left, top, pictureWidth, pictureHeight;
+    SDL_GetWindowSize(window->sdl, &width, &height);
+    pictureViewport(width, height, &left, &top, &pictureWidth, &pictureHeight);
+    x = (x - left) * picturePixelsWide / pictureWidth;
+    y = (y - top) * picturePixelsHigh / pictureHeight;
+  }
+  return MAKELPARAM(x, y);
+}
+
+void queueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  MSG entry{window, message, wParam, lParam, GetTickCount(), {0, 0}};
+  queue.push_back(entry);
+}
+
+void translateEvent(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      HWND window = windowOfSdlId(event.key.windowID);
+      const WPARAM key = virtualKeyOf(event.key.keysym.sym);
+      if (!window || !key) return;
+      if (event.type == SDL_KEYUP) queueMessage(window, WM_KEYUP, key, keyUpFlags);
+      else queueMessage(window, WM_KEYDOWN, key, keyDownFlags);
+      return;
+    }
+    case SDL_MOUSEMOTION: {
+      HWND window = windowOfSdlId(event.motion.windowID);
+      if (!window) return;
+      const WPARAM keys = (event.motion.state & SDL_BUTTON_LMASK) ? MK_LBUTTON : 0;
+      queueMessage(window, WM_MOUSEMOVE, keys, clientPosition(window, event.motion.x, event.motion.y));
+      return;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      HWND window = windowOfSdlId(event.button.windowID);
+      if (!window || event.button.button != SDL_BUTTON_LEFT) return;
+      const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+      queueMessage(window, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0,
+                   clientPosition(window, event.button.x, event.button.y));
+      return;
+    }
+    case SDL_WINDOWEVENT: {
+      HWND window = windowOfSdlId(event.window.windowID);
+      if (!window) return;
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) queueMessage(window, WM_CLOSE, 0, 0);
+      if (event.window.event == SDL_WINDOWEVENT_MINIMIZED) window->minimized = true;
+      if (event.window.event == SDL_WINDOWEVENT_RESTORED) window->minimized = false;
+      return;
+    }
+    default: return;
+  }
+}
+
+void pumpEvents() {
+  if (allWindows().empty()) return;  // no window, no video subsystem to pump
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) translateEvent(event);
+}
+
+bool matches(const MSG& message, HWND window, UINT filterMin, UINT filterMax) {
+  if (window && message.hwnd != window) return false;
+  if (filterMin == 0 && filterMax == 0) return true;
+  return message.message >= filterMin && message.message <= filterMax;
+}
+
+// The timer that has been due longest, or NULL.
+Timer* dueTimer(HWND window) {
+  const long long now = clockNow();
+  Timer* earliest = nullptr;
+  for (Timer& timer : timers) {
+    if (window && timer.window != window) continue;
+    if (timer.due <= now && (!earliest || timer.due < earliest->due)) earliest = &timer;
+  }
+  return earliest;
+}
+
+}  // namespace
+
+void forgetWindowMessages(HWND window) {
+  std::erase_if(queue, [window](const MSG& message) { return message.hwnd == window; });
+  std::erase_if(timers, [window](const Timer& timer) { return timer.window == window; });
+}
+
+BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
+  pumpEvents();
+  const bool remove = (removeMessage & PM_REMOVE) != 0;
+  for (auto entry = queue.begin(); entry != queue.end(); ++entry) {
+    if (!matches(*entry, window, filterMin, filterMax)) continue;
+    *message = *entry;
+    if (remove) queue.erase(entry);
+    return TRUE;
+  }
+  if (quitPosted && (filterMin == 0 && filterMax == 0 ? true : WM_QUIT >= filterMin && WM_QUIT <= filterMax)) {
+    *message = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quitCode), 0, GetTickCount(), {0, 0}};
+    if (remove) quitPosted = false;
+    return TRUE;
+  }
+  if (filterMin == 0 && filterMax == 0 ? true : WM_TIMER >= filterMin && WM_TIMER <= filterMax) {
+    if (Timer* timer = dueTimer(window)) {
+      *message = MSG{timer->window, WM_TIMER, timer->id, 0, GetTickCount(), {0, 0}};
+      if (remove) timer->due = clockNow() + timer->interval;
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+BOOL WINAPI TranslateMessage(const MSG*) { return FALSE; }
+
+LRESULT WINAPI DispatchMessageA(const MSG* message) {
+  if (!message || !message->hwnd || !IsWindow(message->hwnd)) return 0;
+  return message->hwnd->procedure(message->hwnd, message->message, message->wParam, message->lParam);
+}
+
+LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!window || !window->procedure || window == GetDesktopWindow() || (window->destroyed && message != WM_DESTROY)) {
+    return 0;
+  }
+  return window->procedure(window, message, wParam, lParam);
+}
+
+BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (window && !IsWindow(window)) return FALSE;
+  queueMessage(window, message, wParam, lParam);
+  return TRUE;
+}
+
+void WINAPI PostQuitMessage(int exitCode) {
+  quitPosted = true;
+  quitCode = exitCode;
+}
+
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_CLOSE) DestroyWindow(window);
+  if (message == WM_NCLBUTTONDOWN && wParam == HTCAPTION) runMoveLoop(window);
+  return 0;
+}
+
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapseMilliseconds, TIMERPROC) {
+  if (window && !IsWindow(window)) return 0;
+  if (!window) id = nextAnonymousTimerId++;
+  const long long interval = static_cast<long long>(elapseMilliseconds) * ticksPerMillisecond;
+  for (Timer& timer : timers) {
+    if (timer.window == window && timer.id == id) {
+      timer.interval = interval;
+      timer.due = clockNow() + interval;
+      return id;
+    }
+  }
+  timers.push_back({window, id, interval, clockNow() + interval});
+  return window ? 1 : id;
+}
+
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id) {
+  const auto removed =
+      std::erase_if(timers, [window, id](const Timer& timer) { return timer.window == window && timer.id == id; });
+  return removed ? TRUE : FALSE;
+}
+
+// ---- Cursor
+
+void applyCursorVisibility() { SDL_ShowCursor(cursorDisplayCount >= 0 ? SDL_ENABLE : SDL_DISABLE); }
+
+int WINAPI ShowCursor(BOOL show) {
+  cursorDisplayCount += show ? 1 : -1;
+  if (SDL_WasInit(SDL_INIT_VIDEO)) applyCursorVisibility();
+  return cursorDisplayCount;
+}
+
+BOOL WINAPI GetCursorPos(LPPOINT point) {
+  if (!point || !SDL_WasInit(SDL_INIT_VIDEO)) return FALSE;
+  int x, y;
+  SDL_GetGlobalMouseState(&x, &y);
+  *point = {x, y};
+  return TRUE;
+}
+
+// ---- Modal move
+
+// The window follows the global pointer while the left button stays down, so the move needs no
+// window manager. Pointer events seen meanwhile belong to the move and are dropped.
+void runMoveLoop(HWND window) {
+  if (!IsWindow(window) || window == GetDesktopWindow()) return;
+  int startPointerX, startPointerY, startWindowX, startWindowY;
+  SDL_GetWindowPosition(window->sdl, &startWindowX, &startWindowY);
+  Uint32 buttons = SDL_GetGlobalMouseState(&startPointerX, &startPointerY);
+  while ((buttons & SDL_BUTTON_LMASK) && IsWindow(window)) {
+    int pointerX, pointerY;
+    buttons = SDL_GetGlobalMouseState(&pointerX, &pointerY);
+    SDL_SetWindowPosition(window->sdl, startWindowX + pointerX - startPointerX, startWindowY + pointerY - startPointerY);
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
+    if (buttons & SDL_BUTTON_LMASK) Sleep(moveLoopPollMilliseconds);
+  }
+  SDL_PumpEvents();
+  SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
+}

@@ -1,0 +1,335 @@
+// Window class, windows, regions and window geometry of the Win32 subset, over SDL2.
+// A window is a borderless SDL window with an OpenGL surface; the Win32 style bits are kept
+// for GetWindowLongA but change nothing on screen (the window never has decoration).
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "platform/sdl_window.h"
+#include "platform/win32_internal.h"
+
+namespace {
+
+constexpr int pictureWidth = 640;   // client picture width, pixels
+constexpr int pictureHeight = 480;  // client picture height, pixels
+constexpr int captionHeight = 23;   // AdjustWindowRectEx: WS_CAPTION, pixels
+constexpr int frameThickness = 8;   // AdjustWindowRectEx: WS_THICKFRAME, pixels per side
+constexpr int borderThickness = 1;  // AdjustWindowRectEx: caption without sizing frame, pixels per side
+
+struct WindowClass {
+  std::string name;
+  WNDPROC procedure;
+};
+
+std::vector<WindowClass> windowClasses;
+std::vector<std::unique_ptr<HWND__>> windows;
+std::vector<HWND> windowHandles;
+HWND__ desktopWindow;
+int moduleAnchor;  // its address is the program's module handle
+bool videoReady = false;
+bool videoFailed = false;
+
+bool sameDriver(const char* a, const char* b) { return a && b && SDL_strcasecmp(a, b) == 0; }
+
+HWND liveWindow(HWND window) {
+  return (window && window != &desktopWindow && !window->destroyed) ? window : nullptr;
+}
+
+// Inset of a rounded corner at row y of a corner band of height radiusY (0 = widest row).
+int cornerInset(double radiusX, double radiusY, double rowCentre) {
+  const double dy = (radiusY - rowCentre) / radiusY;
+  if (dy <= 0.0) return 0;
+  return static_cast<int>(std::lround(radiusX - radiusX * std::sqrt(1.0 - dy * dy)));
+}
+
+}  // namespace
+
+bool ensureVideo() {
+  if (videoReady) return true;
+  if (videoFailed) return false;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "zolta: no display: cannot open a window (%s)\n", SDL_GetError());
+    videoFailed = true;
+    return false;
+  }
+  // Without a display SDL quietly picks a driver that shows nothing; a program nobody can see
+  // has failed to open its window, unless such a driver was asked for (as the tests do).
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* requested = std::getenv("SDL_VIDEODRIVER");
+  if ((sameDriver(driver, "offscreen") || sameDriver(driver, "dummy")) && !sameDriver(driver, requested)) {
+    std::fprintf(stderr, "zolta: no display: cannot open a window (set DISPLAY, or SDL_VIDEODRIVER=offscreen to run unseen)\n");
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    videoFailed = true;
+    return false;
+  }
+  videoReady = true;
+  return true;
+}
+
+HWND windowOfSdlId(Uint32 id) {
+  for (HWND window : windowHandles) {
+    if (!window->destroyed && window->sdlId == id) return window;
+  }
+  return nullptr;
+}
+
+const std::vector<HWND>& allWindows() { return windowHandles; }
+
+// ---- Window class and windows
+
+ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass) {
+  if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc) return 0;
+  for (const WindowClass& known : windowClasses) {
+    if (known.name == windowClass->lpszClassName) return 0;  // already registered, as Windows answers
+  }
+  windowClasses.push_back({windowClass->lpszClassName, windowClass->lpfnWndProc});
+  return static_cast<ATOM>(0xC000 + windowClasses.size());
+}
+
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                            int width, int height, HWND, HMENU, HINSTANCE, LPVOID) {
+  WNDPROC procedure = nullptr;
+  for (const WindowClass& known : windowClasses) {
+    if (className && known.name == className) procedure = known.procedure;
+  }
+  if (!procedure) {
+    std::fprintf(stderr, "zolta: cannot create a window: class \"%s\" is not registered\n", className ? className : "");
+    return nullptr;
+  }
+  if (!ensureVideo()) return nullptr;
+  SDL_Window* sdl = SDL_CreateWindow(windowName ? windowName : "", x, y, width > 0 ? width : 1, height > 0 ? height : 1,
+                                     SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+  if (!sdl) {
+    std::fprintf(stderr, "zolta: cannot create a window (%s)\n", SDL_GetError());
+    return nullptr;
+  }
+  windows.push_back(std::make_unique<HWND__>());
+  HWND window = windows.back().get();
+  windowHandles.push_back(window);
+  window->sdl = sdl;
+  window->sdlId = SDL_GetWindowID(sdl);
+  window->procedure = procedure;
+  window->style = static_cast<LONG>(style);
+  window->exStyle = static_cast<LONG>(exStyle);
+  applyCursorVisibility();
+  SendMessageA(window, WM_CREATE, 0, 0);
+  if (style & WS_VISIBLE) ShowWindow(window, SW_SHOW);
+  return window;
+}
+
+// The SDL window stays alive (hidden) after WM_DESTROY, so that a GL context made on it can
+// still be released afterwards, as the program releases its device after the loop has ended.
+BOOL WINAPI DestroyWindow(HWND window) {
+  if (!liveWindow(window)) return FALSE;
+  SendMessageA(window, WM_DESTROY, 0, 0);
+  window->destroyed = true;
+  SDL_HideWindow(window->sdl);
+  forgetWindowMessages(window);
+  return TRUE;
+}
+
+BOOL WINAPI IsWindow(HWND window) { return (window == &desktopWindow || liveWindow(window)) ? TRUE : FALSE; }
+
+LONG WINAPI GetWindowLongA(HWND window, int index) {
+  if (!liveWindow(window)) return 0;
+  if (index == GWL_STYLE) return window->style;
+  if (index == GWL_EXSTYLE) return window->exStyle;
+  return 0;
+}
+
+LONG WINAPI SetWindowLongA(HWND window, int index, LONG value) {
+  if (!liveWindow(window)) return 0;
+  LONG* field = index == GWL_STYLE ? &window->style : index == GWL_EXSTYLE ? &window->exStyle : nullptr;
+  if (!field) return 0;
+  const LONG previous = *field;
+  *field = value;
+  return previous;
+}
+
+LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index) {
+  if (index == GWLP_WNDPROC) return liveWindow(window) ? reinterpret_cast<LONG_PTR>(window->procedure) : 0;
+  return GetWindowLongA(window, index);
+}
+
+LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
+  if (index != GWLP_WNDPROC) return SetWindowLongA(window, index, static_cast<LONG>(value));
+  if (!liveWindow(window) || !value) return 0;
+  const LONG_PTR previous = reinterpret_cast<LONG_PTR>(window->procedure);
+  window->procedure = reinterpret_cast<WNDPROC>(value);
+  return previous;
+}
+
+LRESULT WINAPI CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return procedure ? procedure(window, message, wParam, lParam) : 0;
+}
+
+// ---- Regions
+
+HRGN WINAPI CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
+  if (right < left) std::swap(left, right);
+  if (bottom < top) std::swap(top, bottom);
+  HRGN region = new HRGN__;
+  const int width = right - left;
+  const int height = bottom - top;
+  const double radiusX = std::min(ellipseWidth, width) / 2.0;
+  const double radiusY = std::min(ellipseHeight, height) / 2.0;
+  const int band = static_cast<int>(std::ceil(radiusY));
+  // One rectangle per row inside the corner bands, one for the straight middle part.
+  for (int row = 0; row < height; ++row) {
+    const int fromEdge = std::min(row, height - 1 - row);
+    if (fromEdge >= band) {
+      const int lastMiddleRow = height - 1 - band;
+      region->rectangles.push_back({left, top + row, right, top + lastMiddleRow + 1});
+      row = lastMiddleRow;
+      continue;
+    }
+    const int inset = radiusY > 0 ? cornerInset(radiusX, radiusY, fromEdge + 0.5) : 0;
+    region->rectangles.push_back({left + inset, top + row, right - inset, top + row + 1});
+  }
+  return region;
+}
+
+BOOL WINAPI DeleteObject(HRGN region) {
+  delete region;
+  return region ? TRUE : FALSE;
+}
+
+int WINAPI SetWindowRgn(HWND window, HRGN region, BOOL) {
+  if (!liveWindow(window)) return 0;
+  delete window->region;
+  window->region = region;
+  if (!window->fullScreen) applyWindowShape(window, region);
+  return 1;
+}
+
+// ---- Placement and visibility
+
+BOOL WINAPI SetWindowPos(HWND window, HWND, int x, int y, int width, int height, UINT flags) {
+  if (!liveWindow(window)) return FALSE;
+  if (!(flags & SWP_NOSIZE)) SDL_SetWindowSize(window->sdl, width > 0 ? width : 1, height > 0 ? height : 1);
+  if (!(flags & SWP_NOMOVE)) SDL_SetWindowPosition(window->sdl, x, y);
+  return TRUE;
+}
+
+// Minimising asks the window manager to iconify the window; with no window manager running
+// there is nobody to do that, so the window is unmapped instead.
+BOOL WINAPI ShowWindow(HWND window, int command) {
+  if (!liveWindow(window)) return FALSE;
+  const BOOL wasVisible = (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_SHOWN) ? TRUE : FALSE;
+  switch (command) {
+    case SW_HIDE: SDL_HideWindow(window->sdl); break;
+    case SW_MINIMIZE:
+      SDL_MinimizeWindow(window->sdl);
+      if (!windowManagerRunning(window)) SDL_HideWindow(window->sdl);
+      window->minimized = true;
+      break;
+    case SW_RESTORE:
+    case SW_SHOWNORMAL:
+    case SW_SHOW:
+    default:
+      SDL_ShowWindow(window->sdl);
+      if (window->minimized) SDL_RestoreWindow(window->sdl);
+      window->minimized = false;
+      if (window->region && !window->fullScreen) applyWindowShape(window, window->region);
+      break;
+  }
+  return wasVisible;
+}
+
+BOOL WINAPI IsIconic(HWND window) { return (liveWindow(window) && window->minimized) ? TRUE : FALSE; }
+
+BOOL WINAPI InvalidateRect(HWND window, const RECT*, BOOL) { return liveWindow(window) ? TRUE : FALSE; }
+
+BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL, DWORD) {
+  if (!rect) return FALSE;
+  int side = 0;
+  if (style & WS_THICKFRAME) side = frameThickness;
+  else if (style & WS_CAPTION) side = borderThickness;
+  rect->left -= side;
+  rect->right += side;
+  rect->bottom += side;
+  rect->top -= side + ((style & WS_CAPTION) == WS_CAPTION ? captionHeight : 0);
+  return TRUE;
+}
+
+HWND WINAPI GetDesktopWindow() { return &desktopWindow; }
+
+BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
+  if (!rect) return FALSE;
+  *rect = {0, 0, 0, 0};
+  if (window == &desktopWindow) {
+    SDL_DisplayMode mode;
+    if (!ensureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return FALSE;
+    rect->right = mode.w;
+    rect->bottom = mode.h;
+    return TRUE;
+  }
+  if (!liveWindow(window)) return FALSE;
+  SDL_GetWindowSize(window->sdl, &rect->right, &rect->bottom);
+  return TRUE;
+}
+
+BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
+  if (!rect) return FALSE;
+  if (window == &desktopWindow) return GetClientRect(window, rect);
+  if (!liveWindow(window)) return FALSE;
+  int x, y, width, height;
+  SDL_GetWindowPosition(window->sdl, &x, &y);
+  SDL_GetWindowSize(window->sdl, &width, &height);
+  *rect = {x, y, x + width, y + height};
+  return TRUE;
+}
+
+BOOL WINAPI PtInRect(const RECT* rect, POINT point) {
+  return (rect && point.x >= rect->left && point.x < rect->right && point.y >= rect->top && point.y < rect->bottom)
+             ? TRUE
+             : FALSE;
+}
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
+  return moduleName ? nullptr : reinterpret_cast<HMODULE>(&moduleAnchor);
+}
+
+HICON WINAPI LoadIconA(HINSTANCE, LPCSTR) { return nullptr; }
+
+// A distinct non-null handle per colour index; nothing paints with it.
+HBRUSH WINAPI GetSysColorBrush(int index) { return reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(0x100 + index)); }
+
+// ---- Full-screen support for the Direct3D layer (platform/sdl_window.h)
+
+SDL_Window* sdlWindowOf(HWND window) {
+  return (window && window != &desktopWindow) ? window->sdl : nullptr;
+}
+
+bool isWindowFullScreen(HWND window) { return liveWindow(window) && window->fullScreen; }
+
+void setWindowFullScreen(HWND window, bool fullScreen) {
+  if (!liveWindow(window) || window->fullScreen == fullScreen) return;
+  window->fullScreen = fullScreen;
+  if (fullScreen) {
+    SDL_GetWindowPosition(window->sdl, &window->windowedPlace.x, &window->windowedPlace.y);
+    SDL_GetWindowSize(window->sdl, &window->windowedPlace.w, &window->windowedPlace.h);
+    RECT desktop;
+    GetClientRect(&desktopWindow, &desktop);
+    applyWindowShape(window, nullptr);
+    SDL_SetWindowPosition(window->sdl, 0, 0);
+    SDL_SetWindowSize(window->sdl, desktop.right, desktop.bottom);
+    SDL_RaiseWindow(window->sdl);
+  } else {
+    const SDL_Rect& place = window->windowedPlace;
+    SDL_SetWindowSize(window->sdl, place.w, place.h);
+    SDL_SetWindowPosition(window->sdl, place.x, place.y);
+    if (window->region) applyWindowShape(window, window->region);
+  }
+}
+
+void pictureViewport(int drawableWidth, int drawableHeight, int* left, int* top, int* width, int* height) {
+  const double scale = std::min(drawableWidth / double(pictureWidth), drawableHeight / double(pictureHeight));
+  *width = static_cast<int>(std::lround(pictureWidth * scale));
+  *height = static_cast<int>(std::lround(pictureHeight * scale));
+  *left = (drawableWidth - *width) / 2;
+  *top = (drawableHeight - *height) / 2;
+}

@@ -1,0 +1,61 @@
+// X11 pieces of the Win32 subset, reached through the SDL window's native handle: the window
+// shape that SetWindowRgn sets, and whether a window manager is running.
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
+
+#include "platform/win32_internal.h"
+
+namespace {
+
+bool x11Handles(HWND window, Display** display, Window* x11Window) {
+  if (!window || !window->sdl) return false;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window->sdl, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+  *display = info.info.x11.display;
+  *x11Window = info.info.x11.window;
+  return true;
+}
+
+}  // namespace
+
+void applyWindowShape(HWND window, HRGN region) {
+  Display* display;
+  Window x11Window;
+  if (!x11Handles(window, &display, &x11Window)) return;
+  int eventBase, errorBase;
+  if (!XShapeQueryExtension(display, &eventBase, &errorBase)) return;
+  if (!region) {
+    XShapeCombineMask(display, x11Window, ShapeBounding, 0, 0, None, ShapeSet);
+    XFlush(display);
+    return;
+  }
+  std::vector<XRectangle> rectangles;
+  for (const RECT& r : region->rectangles) {
+    rectangles.push_back({static_cast<short>(r.left), static_cast<short>(r.top),
+                          static_cast<unsigned short>(r.right - r.left), static_cast<unsigned short>(r.bottom - r.top)});
+  }
+  XShapeCombineRectangles(display, x11Window, ShapeBounding, 0, 0, rectangles.data(),
+                          static_cast<int>(rectangles.size()), ShapeSet, YXBanded);
+  XFlush(display);
+}
+
+// A compliant window manager announces itself with _NET_SUPPORTING_WM_CHECK on the root window.
+bool windowManagerRunning(HWND window) {
+  Display* display;
+  Window x11Window;
+  if (!x11Handles(window, &display, &x11Window)) return true;  // not X11: leave it to SDL
+  const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+  if (check == None) return false;
+  Atom type;
+  int format;
+  unsigned long count, remaining;
+  unsigned char* data = nullptr;
+  const int status = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type,
+                                        &format, &count, &remaining, &data);
+  const bool found = status == Success && data && count == 1;
+  if (data) XFree(data);
+  return found;
+}
