@@ -114,6 +114,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   window->procedure = procedure;
   window->style = static_cast<LONG>(style);
   window->exStyle = static_cast<LONG>(exStyle);
+  requestNoDecoration(window);
   applyCursorVisibility();
   SendMessageA(window, WM_CREATE, 0, 0);
   if (style & WS_VISIBLE) ShowWindow(window, SW_SHOW);
