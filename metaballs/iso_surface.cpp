@@ -66,19 +66,13 @@ IsoSurface::IsoSurface(IDirect3DDevice9* device, int gridSize, float isoLevel,
         }
     }
 
-#if __has_include("platform/d3d9.h")
     if (device != nullptr)
         device->CreateVertexBuffer(METABALL_BUFFER_BYTES, D3DUSAGE_WRITEONLY, METABALL_FVF,
                                    D3DPOOL_MANAGED, &vertexBuffer, nullptr);
-#else
-    (void)device;
-#endif
 }
 
 IsoSurface::~IsoSurface() {
-#if __has_include("platform/d3d9.h")
     if (vertexBuffer != nullptr) vertexBuffer->Release();
-#endif
 }
 
 FieldSample& IsoSurface::sample(int i, int j, int k) {

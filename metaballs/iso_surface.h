@@ -6,17 +6,9 @@
 
 #include <vector>
 
+#include "platform/d3d9.h"
 #include "support/transform.h"
 
-#if !__has_include("platform/d3d9.h")
-// Stand-in until the Direct3D header is in the tree.
-struct IDirect3DDevice9;
-struct IDirect3DVertexBuffer9;
-#define D3DFVF_XYZ 0x002
-#define D3DFVF_NORMAL 0x010
-#define D3DFVF_DIFFUSE 0x040
-#define D3DFVF_TEX1 0x100
-#endif
 
 // One metaball: field strength s and centre (world units before placement).
 struct Ball {
@@ -50,12 +42,12 @@ struct IsoTriangle {
 struct MetaballVertex {
     float x, y, z;
     float nx, ny, nz;
-    unsigned int diffuse;  // ARGB
+    D3DCOLOR diffuse;
     float u, v;            // never written or used
 };
 
-constexpr unsigned int METABALL_FVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1;
-constexpr unsigned int METABALL_BUFFER_BYTES = 360000;  // 10,000 vertices
+constexpr DWORD METABALL_FVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+constexpr UINT METABALL_BUFFER_BYTES = 360000;  // 10,000 vertices
 constexpr int METABALL_MAX_TRIANGLES = METABALL_BUFFER_BYTES / sizeof(MetaballVertex) / 3;  // 3,333
 
 // Marching-cubes tables: crossed edges (12-bit mask) and triangles (edge

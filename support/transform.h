@@ -3,22 +3,7 @@
 // (row-major, row vectors: p' = p * M) handed to SetTransform(D3DTS_WORLD).
 #pragma once
 
-#if __has_include("platform/d3d9.h")
 #include "platform/d3d9.h"
-#else
-// Stand-in until the Direct3D header is in the tree.
-typedef struct _D3DMATRIX {
-    union {
-        struct {
-            float _11, _12, _13, _14;
-            float _21, _22, _23, _24;
-            float _31, _32, _33, _34;
-            float _41, _42, _43, _44;
-        };
-        float m[4][4];
-    };
-} D3DMATRIX;
-#endif
 
 struct EulerAngles {
     float x, y, z;  // radians

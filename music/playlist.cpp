@@ -1,0 +1,156 @@
+// The playlist: scanning data/msx/ into TrackEntry storage, deriving the display fields
+// from the file names, the display order and the carousel start layout.
+#include "music/playlist.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "platform/win32.h"
+
+Playlist playlist = {nullptr, 0, 0, nullptr};
+
+namespace {
+
+constexpr const char* musicFolder = "data/msx/";
+constexpr const char* musicPattern = "data/msx/*.*";
+constexpr int shortTitleLimit = 14;      // characters a carousel label may have
+constexpr int shortTitleKept = 13;       // characters kept before ">" when cut
+constexpr int wholeRest = 0x7FFFFFFF;    // substring count: everything to the end
+constexpr float carouselRowStep = -0.125f;  // y between titles, world units
+constexpr float carouselStartX = -2.5f;     // x of the first title, world units
+constexpr float carouselSlant = 0.15f;      // x gained per unit of y going down
+
+bool fieldsDerived = false; // deriveTrackFields works once per scan
+
+// Storage of `needed` entries: exact when there is none yet, otherwise twice the need.
+// Entries are moved as plain bytes; nothing points into them.
+void growStorage(int needed) {
+  if (needed <= playlist.capacity) return;
+  int newCapacity = playlist.entries ? needed * 2 : needed;
+  void* moved = std::realloc(static_cast<void*>(playlist.entries), sizeof(TrackEntry) * newCapacity);
+  playlist.entries = static_cast<TrackEntry*>(moved);
+  playlist.capacity = newCapacity;
+}
+
+void shrinkStorage() {
+  if (playlist.count == playlist.capacity) return;
+  if (playlist.count == 0) {
+    std::free(static_cast<void*>(playlist.entries));
+    playlist.entries = nullptr;
+  } else {
+    void* moved = std::realloc(static_cast<void*>(playlist.entries), sizeof(TrackEntry) * playlist.count);
+    playlist.entries = static_cast<TrackEntry*>(moved);
+  }
+  playlist.capacity = playlist.count;
+}
+
+void addEntry(const char* fileName) {
+  growStorage(playlist.count + 1);
+  TrackEntry* entry = new (&playlist.entries[playlist.count]) TrackEntry;
+  ++playlist.count;
+  entry->path.assign(musicFolder);
+  entry->path.append(RefString::borrow(fileName, 0, -1));
+}
+
+bool isDotEntry(const char* name) { return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0; }
+
+void makePlayOrder() {
+  if (playlist.count == 0) return;
+  playlist.playOrder = static_cast<TrackEntry**>(std::malloc(sizeof(TrackEntry*) * playlist.count));
+  for (int i = 0; i < playlist.count; ++i) playlist.playOrder[i] = &playlist.entries[i];
+}
+
+// The file name of `path` without folder and extension; the whole name when it has no dot.
+RefString baseName(const RefString& path) {
+  RefString name = path.substring(path.findLast('/') + 1, wholeRest);
+  int dot = name.findLast('.');
+  return dot < 0 ? name : name.substring(0, dot);
+}
+
+void deriveNames(TrackEntry& entry) {
+  RefString base = baseName(entry.path);
+  entry.artist.assign(base.substring(0, base.findFirst('-')));
+  entry.shortTitle.assign(base.substring(base.findLast('-') + 1, wholeRest));
+  entry.title.assign(entry.shortTitle);
+  if (entry.shortTitle.length() > shortTitleLimit) {
+    RefString cut = entry.shortTitle.substring(0, shortTitleKept);
+    cut.append(RefString::borrow(">", 0, 1));
+    entry.shortTitle.assign(cut);
+  }
+}
+
+// Frees the storage when the process ends.
+struct PlaylistCleanup {
+  ~PlaylistCleanup() { destroyPlaylist(); }
+} playlistCleanup;
+
+} // namespace
+
+int scanMusicFolder() {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(musicPattern, &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    std::fprintf(stderr, "%s: no such folder - playing nothing\n", musicFolder);
+    return -1;
+  }
+  int result = 0;
+  do {
+    if (!isDotEntry(found.cFileName)) addEntry(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  if (GetLastError() != ERROR_NO_MORE_FILES) {
+    std::fprintf(stderr, "%s: listing failed after %d entries - playing those\n", musicFolder,
+                 playlist.count);
+    result = -1;
+  }
+  FindClose(search);
+  shrinkStorage();
+  if (playlist.count == 0) {
+    std::fprintf(stderr, "%s: no tunes found - playing nothing\n", musicFolder);
+    return result == 0 ? -2 : result;
+  }
+  makePlayOrder();
+  return result;
+}
+
+void deriveTrackFields() {
+  if (fieldsDerived) return;
+  fieldsDerived = true;
+  for (int i = 0; i < playlist.count; ++i) deriveNames(playlist.entries[i]);
+  sortPlayOrder();
+  for (int i = 0; i < playlist.count; ++i) {
+    TrackEntry& entry = *playlist.playOrder[i];
+    entry.carouselY = static_cast<float>(i) * carouselRowStep;
+    entry.carouselX = carouselStartX - entry.carouselY * carouselSlant;
+    entry.number.assign(RefString(i + 1));
+  }
+}
+
+void sortPlayOrder() {
+  if (playlist.count < 2) return;
+  TrackEntry** order = playlist.playOrder;
+  for (bool swapped = true; swapped;) {
+    swapped = false;
+    for (int j = 0; j + 1 < playlist.count; ++j) {
+      if (order[j]->shortTitle.compare(order[j + 1]->shortTitle) != 1) continue;
+      TrackEntry* held = order[j];
+      order[j] = order[j + 1];
+      order[j + 1] = held;
+      swapped = true;
+    }
+  }
+}
+
+void freePlayOrder() {
+  std::free(playlist.playOrder);
+  playlist.playOrder = nullptr;
+}
+
+void destroyPlaylist() {
+  freePlayOrder();
+  for (int i = 0; i < playlist.count; ++i) playlist.entries[i].~TrackEntry();
+  std::free(static_cast<void*>(playlist.entries));
+  playlist = {nullptr, 0, 0, nullptr};
+  fieldsDerived = false;
+}

@@ -1,0 +1,51 @@
+// Platform-internal part of the audio layer: the music table shared by the bass_*.cpp
+// files, the mixer that fills the output, and the hook that lets tests and benchmarks
+// drive the output by hand instead of through an SDL audio device.
+#pragma once
+
+#include <libopenmpt/libopenmpt.h>
+
+#include <mutex>
+#include <vector>
+
+#include "platform/bass.h"
+
+constexpr int bassHistoryFrames = 2048;  // frames of heard output kept per music (46 ms)
+constexpr int bassFftSize = 1024;        // samples per FFT
+constexpr int bassLevelFrames = 882;     // frames in the level window (20 ms at 44.1 kHz)
+
+enum class MusicState { stopped, playing, paused };
+
+struct Music {
+  HMUSIC handle = 0;
+  openmpt_module* module = nullptr;
+  MusicState state = MusicState::stopped;
+  float gain = 1.0f;                      // linear, volume / 100
+  float history[bassHistoryFrames * 2] = {}; // interleaved stereo, ring buffer of heard output
+  int historyNext = 0;                    // frame index the next output frame goes to
+  int heardOrder = 0;                     // position after the latest mixed frame
+  int heardRow = 0;
+};
+
+// Everything below is guarded by bassLock (also taken by the output callback).
+extern std::mutex bassLock;
+extern bool bassInitialised;
+extern int bassSampleRate; // Hz
+extern std::vector<Music*> musics; // every loaded music, in load order
+
+// The music with this handle, or null (handle 0, freed or unknown).
+Music* findMusic(DWORD handle);
+// Mixes every playing music into `output` (interleaved stereo float, `frames` frames,
+// overwritten) and records what was mixed in each music's history. Caller holds bassLock.
+void mixMusics(float* output, int frames);
+// Forgets the heard output of a music (after stop or restart).
+void clearHistory(Music& music);
+// Frees every music (BASS_Free).
+void freeAllMusics();
+
+// Test hook. When set before BASS_Init, no output device is opened: BASS_Init succeeds
+// and the output advances only through bassPullOutput, so tests never wait.
+void bassUseManualOutput(bool manual);
+// Manual output: mixes the next `frames` frames (interleaved stereo float) into `output`
+// under the audio lock, exactly as the device callback would.
+void bassPullOutput(float* output, int frames);

@@ -1,0 +1,109 @@
+// Audio output of the BASS layer: BASS_Init / BASS_Free over an SDL2 audio device
+// (stereo float, about 23 ms buffer) and the mixer its callback runs. With the manual
+// output hook no device is opened and tests pull the output themselves.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/bass_internal.h"
+
+std::mutex bassLock;
+bool bassInitialised = false;
+int bassSampleRate = 44100;
+
+namespace {
+
+constexpr int outputBufferFrames = 1024; // device buffer, frames (23 ms at 44.1 kHz)
+constexpr int mixChunkFrames = 256;      // frames decoded per libopenmpt call (5.8 ms)
+
+SDL_AudioDeviceID outputDevice = 0;
+bool manualOutput = false;
+
+// Decodes `frames` frames of one playing music, adds them to `output` with its gain and
+// keeps them as heard output. A music without BASS_MUSIC_LOOP stops at its end.
+void mixOne(Music& music, float* output, int frames) {
+  float chunk[mixChunkFrames * 2];
+  for (int done = 0; done < frames && music.state == MusicState::playing;) {
+    int want = frames - done < mixChunkFrames ? frames - done : mixChunkFrames;
+    int got = static_cast<int>(
+        openmpt_module_read_interleaved_float_stereo(music.module, bassSampleRate, want, chunk));
+    if (got < want) {
+      std::memset(chunk + got * 2, 0, sizeof(float) * (want - got) * 2);
+      music.state = MusicState::stopped;
+    }
+    for (int i = 0; i < want; ++i) {
+      float left = chunk[i * 2] * music.gain;
+      float right = chunk[i * 2 + 1] * music.gain;
+      output[(done + i) * 2] += left;
+      output[(done + i) * 2 + 1] += right;
+      music.history[music.historyNext * 2] = left;
+      music.history[music.historyNext * 2 + 1] = right;
+      music.historyNext = (music.historyNext + 1) % bassHistoryFrames;
+    }
+    music.heardOrder = openmpt_module_get_current_order(music.module);
+    music.heardRow = openmpt_module_get_current_row(music.module);
+    done += want;
+  }
+}
+
+void audioCallback(void*, Uint8* stream, int bytes) {
+  std::lock_guard<std::mutex> hold(bassLock);
+  mixMusics(reinterpret_cast<float*>(stream), bytes / static_cast<int>(sizeof(float) * 2));
+}
+
+} // namespace
+
+void bassUseManualOutput(bool manual) { manualOutput = manual; }
+
+void bassPullOutput(float* output, int frames) {
+  std::lock_guard<std::mutex> hold(bassLock);
+  mixMusics(output, frames);
+}
+
+void mixMusics(float* output, int frames) {
+  std::memset(output, 0, sizeof(float) * frames * 2);
+  for (Music* music : musics)
+    if (music->state == MusicState::playing) mixOne(*music, output, frames);
+}
+
+BOOL BASS_Init(int device, DWORD freq, DWORD, HWND, const void*) {
+  if (bassInitialised || (device != -1 && device != 1) || freq == 0) return FALSE;
+  bassSampleRate = static_cast<int>(freq);
+  if (!manualOutput) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+      std::fprintf(stderr, "BASS_Init: no audio output (%s) - running silent\n", SDL_GetError());
+      return FALSE;
+    }
+    SDL_AudioSpec wanted = {};
+    wanted.freq = bassSampleRate;
+    wanted.format = AUDIO_F32SYS;
+    wanted.channels = 2;
+    wanted.samples = outputBufferFrames;
+    wanted.callback = audioCallback;
+    SDL_AudioSpec obtained;
+    outputDevice = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    if (outputDevice == 0) {
+      std::fprintf(stderr, "BASS_Init: cannot open the audio output (%s) - running silent\n",
+                   SDL_GetError());
+      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      return FALSE;
+    }
+    SDL_PauseAudioDevice(outputDevice, 0);
+  }
+  bassInitialised = true;
+  return TRUE;
+}
+
+BOOL BASS_Free() {
+  if (!bassInitialised) return FALSE;
+  if (outputDevice != 0) {
+    SDL_CloseAudioDevice(outputDevice); // waits for a running callback to finish
+    outputDevice = 0;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+  std::lock_guard<std::mutex> hold(bassLock);
+  freeAllMusics();
+  bassInitialised = false;
+  return TRUE;
+}

@@ -1,0 +1,210 @@
+// The audio layer on real module files: loading, channel calls, positions through the
+// module's own loop, volume, levels and spectrum, with the output pulled by hand.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/bass.h"
+#include "platform/bass_internal.h"
+#include "tests/support/audio_module_writer.h"
+
+namespace {
+
+constexpr int rate = 44100;
+constexpr DWORD musicFlags = BASS_MUSIC_LOOP | BASS_MUSIC_RAMP;
+
+class BassTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    bassUseManualOutput(true);
+    ASSERT_TRUE(BASS_Init(1, rate, 0, nullptr, nullptr));
+    folder = freshScratchFolder("bass");
+  }
+  void TearDown() override { BASS_Free(); }
+
+  HMUSIC load(const ToneModule& layout, DWORD flags = musicFlags) {
+    std::string path = folder + "/tone" + std::to_string(++files) + ".mod";
+    EXPECT_TRUE(writeBytes(path, makeToneModule(layout)));
+    return BASS_MusicLoad(FALSE, path.c_str(), 0, 0, flags, 0);
+  }
+
+  std::vector<float> pull(double seconds) {
+    std::vector<float> out(static_cast<size_t>(seconds * rate) * 2);
+    bassPullOutput(out.data(), static_cast<int>(out.size() / 2));
+    return out;
+  }
+
+  static int order(HMUSIC music) { return static_cast<int>(BASS_ChannelGetPosition(music) & 0xFFFF); }
+
+  std::string folder;
+  int files = 0;
+};
+
+TEST_F(BassTest, WhatIsNotAModuleLoadsAsZeroAndCallsOnZeroDoNothing) {
+  writeBytes(folder + "/empty.mod", {});
+  writeBytes(folder + "/notes.txt", std::vector<unsigned char>(1200, 'a'));
+  std::vector<unsigned char> noise(5000);
+  srand(7);
+  for (unsigned char& byte : noise) byte = static_cast<unsigned char>(rand());
+  writeBytes(folder + "/noise.xm", noise);
+  for (const char* name : {"", "/empty.mod", "/notes.txt", "/noise.xm", "/missing.it"})
+    EXPECT_EQ(BASS_MusicLoad(FALSE, (folder + name).c_str(), 0, 0, musicFlags, 0), 0u) << name;
+
+  float spectrum[BASS_DATA_FFT_FLOATS];
+  spectrum[0] = 5.0f;
+  EXPECT_FALSE(BASS_ChannelPlay(0, FALSE));
+  EXPECT_FALSE(BASS_ChannelPause(0));
+  EXPECT_FALSE(BASS_ChannelStop(0));
+  EXPECT_FALSE(BASS_ChannelSetPosition(0, 0));
+  EXPECT_FALSE(BASS_ChannelSetAttributes(0, -1, 50, -1));
+  EXPECT_EQ(BASS_ChannelIsActive(0), static_cast<DWORD>(BASS_ACTIVE_STOPPED));
+  EXPECT_EQ(BASS_ChannelGetPosition(0), static_cast<QWORD>(-1));
+  EXPECT_EQ(BASS_ChannelGetLevel(0), 0xFFFFFFFFu);
+  EXPECT_EQ(BASS_ChannelGetData(0, spectrum, BASS_DATA_FFT1024), 0xFFFFFFFFu);
+  EXPECT_EQ(spectrum[0], 5.0f) << "a failed GetData must leave the buffer alone";
+}
+
+TEST_F(BassTest, DamagedModulePlaysWhatCanBeRecovered) {
+  std::vector<unsigned char> bytes = makeToneModule({});
+  bytes.resize(bytes.size() - 20); // sample data cut short
+  writeBytes(folder + "/cut.mod", bytes);
+  HMUSIC music = BASS_MusicLoad(FALSE, (folder + "/cut.mod").c_str(), 0, 0, musicFlags, 0);
+  ASSERT_NE(music, 0u);
+  BASS_ChannelPlay(music, FALSE);
+  pull(0.1);
+  EXPECT_EQ(BASS_ChannelIsActive(music), static_cast<DWORD>(BASS_ACTIVE_PLAYING));
+  EXPECT_GT(BASS_ChannelGetLevel(music) & 0xFFFF, 1000u);
+}
+
+TEST_F(BassTest, LoopFollowsTheModulesOwnJump) {
+  HMUSIC music = load({.orderCount = 5, .loopToOrder = 2});
+  ASSERT_NE(music, 0u);
+  ASSERT_TRUE(BASS_ChannelPlay(music, FALSE));
+  std::vector<int> orders;
+  for (int step = 0; step < 200; ++step) { // 2 s in 10 ms steps: orders 0-4, 2-4, 2-4 …
+    pull(0.01);
+    if (orders.empty() || orders.back() != order(music)) orders.push_back(order(music));
+  }
+  std::vector<int> expected = {0, 1, 2, 3, 4, 2, 3, 4, 2, 3, 4};
+  ASSERT_GE(orders.size(), expected.size());
+  orders.resize(expected.size());
+  EXPECT_EQ(orders, expected);
+  EXPECT_EQ(BASS_ChannelIsActive(music), static_cast<DWORD>(BASS_ACTIVE_PLAYING));
+}
+
+TEST_F(BassTest, SongEndLoopsToTheStartWithLoopFlagAndStopsWithout) {
+  HMUSIC looping = load({.orderCount = 3, .loopToOrder = -1});
+  HMUSIC once = load({.orderCount = 3, .loopToOrder = -1}, BASS_MUSIC_RAMP);
+  BASS_ChannelPlay(looping, FALSE);
+  BASS_ChannelPlay(once, FALSE);
+  pull(0.4); // into order 2 (160 ms per order)
+  EXPECT_EQ(order(looping), 2);
+  pull(0.2); // past the end of the song
+  EXPECT_EQ(order(looping), 0);
+  EXPECT_EQ(BASS_ChannelIsActive(looping), static_cast<DWORD>(BASS_ACTIVE_PLAYING));
+  EXPECT_EQ(BASS_ChannelIsActive(once), static_cast<DWORD>(BASS_ACTIVE_STOPPED));
+}
+
+TEST_F(BassTest, PauseHoldsThePositionAndPlayResumesIt) {
+  HMUSIC music = load({});
+  BASS_ChannelPlay(music, FALSE);
+  pull(0.35);
+  ASSERT_TRUE(BASS_ChannelPause(music));
+  QWORD held = BASS_ChannelGetPosition(music);
+  EXPECT_EQ(held & 0xFFFF, 2u);
+  std::vector<float> silence = pull(0.5);
+  for (float sample : silence) ASSERT_EQ(sample, 0.0f);
+  EXPECT_EQ(BASS_ChannelGetPosition(music), held);
+  EXPECT_EQ(BASS_ChannelIsActive(music), static_cast<DWORD>(BASS_ACTIVE_PAUSED));
+  BASS_ChannelPlay(music, FALSE);
+  pull(0.01);
+  EXPECT_EQ(order(music), 2);
+  EXPECT_EQ(BASS_ChannelIsActive(music), static_cast<DWORD>(BASS_ACTIVE_PLAYING));
+}
+
+TEST_F(BassTest, StopAndRestartGoBackToTheStart) {
+  HMUSIC music = load({});
+  BASS_ChannelPlay(music, FALSE);
+  pull(0.5);
+  ASSERT_EQ(order(music), 3);
+  BASS_ChannelStop(music);
+  BASS_ChannelSetPosition(music, 0);
+  EXPECT_EQ(BASS_ChannelGetPosition(music), 0u);
+  EXPECT_EQ(BASS_ChannelIsActive(music), static_cast<DWORD>(BASS_ACTIVE_STOPPED));
+  float spectrum[BASS_DATA_FFT_FLOATS];
+  EXPECT_EQ(BASS_ChannelGetData(music, spectrum, BASS_DATA_FFT1024), 0xFFFFFFFFu);
+  EXPECT_EQ(spectrum[18], 0.0f);
+  BASS_ChannelPlay(music, FALSE);
+  pull(0.5);
+  ASSERT_EQ(order(music), 3);
+  BASS_ChannelPlay(music, TRUE);
+  pull(0.01);
+  EXPECT_EQ(order(music), 0);
+}
+
+TEST_F(BassTest, LevelIsThePeakOfTheLast20msAndFollowsTheVolume) {
+  HMUSIC music = load({.volume = 64});
+  BASS_ChannelPlay(music, FALSE);
+  pull(0.2);
+  std::vector<float> heard = pull(0.02); // exactly the level window
+  float left = 0, right = 0;
+  for (size_t i = 0; i < heard.size(); i += 2) {
+    left = std::fmax(left, std::fabs(heard[i]));
+    right = std::fmax(right, std::fabs(heard[i + 1]));
+  }
+  DWORD level = BASS_ChannelGetLevel(music);
+  ASSERT_GT(left, 0.1f);
+  EXPECT_NEAR(static_cast<double>(level & 0xFFFF), left * 32768.0, 1.0);
+  EXPECT_NEAR(static_cast<double>(level >> 16), right * 32768.0, 1.0);
+
+  ASSERT_TRUE(BASS_ChannelSetAttributes(music, -1, 50, -1));
+  pull(0.05);
+  DWORD half = BASS_ChannelGetLevel(music);
+  EXPECT_NEAR(static_cast<double>(half & 0xFFFF), (level & 0xFFFF) * 0.5, (level & 0xFFFF) * 0.03);
+  BASS_ChannelSetAttributes(music, -1, 0, -1);
+  pull(0.05);
+  EXPECT_EQ(BASS_ChannelGetLevel(music), 0u);
+}
+
+TEST_F(BassTest, SteadyToneReadsItsAmplitudeInBin18) {
+  HMUSIC music = load({});
+  BASS_ChannelPlay(music, FALSE);
+  pull(0.1);
+  std::vector<float> heard = pull(0.05);
+  float amplitude = 0;
+  for (size_t i = 0; i < heard.size(); i += 2)
+    amplitude = std::fmax(amplitude, std::fabs(0.5f * (heard[i] + heard[i + 1])));
+  float spectrum[BASS_DATA_FFT_FLOATS];
+  for (float& value : spectrum) value = -1.0f;
+  EXPECT_EQ(BASS_ChannelGetData(music, spectrum, BASS_DATA_FFT1024), 8192u);
+  int peak = 0;
+  for (int bin = 0; bin < 512; ++bin) {
+    ASSERT_GE(spectrum[bin], 0.0f);
+    if (spectrum[bin] > spectrum[peak]) peak = bin;
+  }
+  EXPECT_EQ(peak, 18);
+  EXPECT_NEAR(spectrum[18], amplitude, amplitude * 0.05f) << "a centred sine reads its amplitude";
+  for (int bin = 512; bin < BASS_DATA_FFT_FLOATS; ++bin) ASSERT_EQ(spectrum[bin], 0.0f);
+}
+
+TEST_F(BassTest, FreedMusicIsGoneAndOthersPlayOn) {
+  HMUSIC first = load({});
+  HMUSIC second = load({});
+  ASSERT_NE(first, second);
+  BASS_ChannelPlay(first, FALSE);
+  BASS_ChannelPlay(second, FALSE);
+  EXPECT_TRUE(BASS_MusicFree(first));
+  EXPECT_FALSE(BASS_ChannelPlay(first, FALSE));
+  pull(0.05);
+  EXPECT_NE(BASS_ChannelGetLevel(second), 0xFFFFFFFFu);
+  BASS_Free();
+  EXPECT_EQ(BASS_ChannelIsActive(second), static_cast<DWORD>(BASS_ACTIVE_STOPPED));
+  EXPECT_EQ(BASS_MusicLoad(FALSE, (folder + "/tone1.mod").c_str(), 0, 0, musicFlags, 0), 0u)
+      << "nothing loads without BASS_Init";
+  ASSERT_TRUE(BASS_Init(1, rate, 0, nullptr, nullptr));
+}
+
+} // namespace

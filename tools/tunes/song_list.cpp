@@ -1,0 +1,11 @@
+// The list of our default tunes and the files they become.
+#include "songs.h"
+
+namespace tunes {
+
+const TuneEntry allTunes[] = {
+    {"Moxa - Harbour Lights.mod", Format::Mod, harbourLights},
+};
+const int tuneCount = int(sizeof(allTunes) / sizeof(allTunes[0]));
+
+} // namespace tunes
