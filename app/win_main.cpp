@@ -6,11 +6,12 @@
 #include "app/display_mode.h"
 #include "app/frame_clock.h"
 #include "app/main_window.h"
-#include "app/pending_music.h"
 #include "app/scroll_text.h"
 #include "frame/render_frame.h"
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"
+#include "music/playback.h"
+#include "music/playlist.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const int exitCode = runMainLoop(renderFrame);
 
   stopAudio();
+  freePlayOrder();
   releaseDevice();
   return exitCode;
 }

@@ -4,7 +4,7 @@
 #include "app/window_proc.h"
 
 #include "app/main_window.h"
-#include "app/pending_music.h"
+#include "music/playback.h"
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"
 
