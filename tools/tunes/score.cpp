@@ -236,7 +236,10 @@ Track bassLine(const Voice& voice, std::string_view chords, int rowsPerChord, st
         int interval = -1;
         switch (c) {
         case 'R': interval = 0; break;
+        case '2': interval = 2; break;
         case '3': interval = chord.intervals[1]; break;
+        case '4': interval = 5; break;
+        case '6': interval = 9; break;
         case '5': interval = chord.intervals[2]; break;
         case '7': interval = chord.intervals.size() > 3 ? chord.intervals[3] : 10; break;
         case '8': interval = 12; break;

@@ -5,6 +5,7 @@ namespace tunes {
 
 const TuneEntry allTunes[] = {
     {"Moxa - Harbour Lights.mod", Format::Mod, harbourLights},
+    {"Pulsegeist - Crystal Caverns Below.xm", Format::Xm, crystalCaverns},
 };
 const int tuneCount = int(sizeof(allTunes) / sizeof(allTunes[0]));
 

@@ -15,6 +15,7 @@ struct TuneEntry {
 };
 
 Song harbourLights();
+Song crystalCaverns();
 
 extern const TuneEntry allTunes[];
 extern const int tuneCount;
