@@ -6,6 +6,7 @@ namespace tunes {
 const TuneEntry allTunes[] = {
     {"Moxa - Harbour Lights.mod", Format::Mod, harbourLights},
     {"Pulsegeist - Crystal Caverns Below.xm", Format::Xm, crystalCaverns},
+    {"Kid Quartz - Popcorn Engine.mod", Format::Mod, popcornEngine},
 };
 const int tuneCount = int(sizeof(allTunes) / sizeof(allTunes[0]));
 

@@ -16,6 +16,7 @@ struct TuneEntry {
 
 Song harbourLights();
 Song crystalCaverns();
+Song popcornEngine();
 
 extern const TuneEntry allTunes[];
 extern const int tuneCount;
