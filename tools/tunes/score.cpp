@@ -322,6 +322,12 @@ Track echo(const Track& source, int delay, int volume, int instrument) {
 
 Track silence(int rows) { return Track(rows); }
 
+Track release(int rows) {
+    Track track(rows);
+    if (rows > 0) track[0].note = keyOff;
+    return track;
+}
+
 Track join(std::initializer_list<Track> parts) {
     Track track;
     for (const Track& part : parts) track.insert(track.end(), part.begin(), part.end());

@@ -56,6 +56,7 @@ Track chordTone(const Voice& voice, std::string_view chords, int chordRows, std:
 // The track delayed by `delay` rows at `volume`, on `instrument` when not 0.
 Track echo(const Track& source, int delay, int volume, int instrument = 0);
 Track silence(int rows);
+Track release(int rows); // a release at the first row, then nothing
 Track join(std::initializer_list<Track> parts);
 // Cells of `top` wherever it has something, `base` elsewhere.
 Track overlay(const Track& base, const Track& top);

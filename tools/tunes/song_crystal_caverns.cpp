@@ -90,26 +90,26 @@ Song crystalCaverns() {
     Track bassA = bassLine(bassVoice, progA, bar, bassWalk, lowBass);
     Track bassB = bassLine(bassVoice, progB, bar, bassWalk, lowBass);
     Track bassC = bassLine(bassVoice, progBridge, bar, "R.......5...8...", lowBass);
-    Track none = silence(64);
+    Track rest = release(64);
 
-    int intro1 = addPattern(song, {none, none, none, padA1, padA2, none, none, shimmerA});
+    int intro1 = addPattern(song, {rest, rest, rest, padA1, padA2, rest, rest, shimmerA});
     int intro2 = addPattern(song, {drums(kit, repeat("K...............", 3) + "K.......S.S.SSSS", 64),
-                                   drums(kit, hats, 64), bassA, padA1, padA2, none, none, shimmerA});
+                                   drums(kit, hats, 64), bassA, padA1, padA2, rest, rest, shimmerA});
     auto withLead = [&](const std::string& beat, const Track& bassTrack, const std::pair<Track, Track>& pad,
                         const Track& melody, const Track& shimmerTrack) {
         return addPattern(song, {drums(kit, beat, 64), drums(kit, hats, 64), bassTrack, pad.first, pad.second,
                                  melody, echo(melody, echoDelay, echoVolume, 2), shimmerTrack});
     };
-    int a1 = withLead(halfTimeCrash, bassA, {padA1, padA2}, themeA, none);
+    int a1 = withLead(halfTimeCrash, bassA, {padA1, padA2}, themeA, rest);
     int a2 = withLead(halfTime, bassA, {padA1, padA2}, themeA2, shimmerA);
-    int b1 = withLead(halfTimeCrash, bassB, {padB1, padB2}, themeB, none);
+    int b1 = withLead(halfTimeCrash, bassB, {padB1, padB2}, themeB, rest);
     int b2 = withLead(halfTime, bassB, {padB1, padB2}, themeB2, shimmerB);
     int c1 = withLead(halfTimeCrash, bassC, {padC1, padC2}, bridge, shimmerC);
     int pause = addPattern(song, {drums(kit, repeat("................", 3) + "....L...M...T.TT", 64),
-                                  drums(kit, repeat("h...............", 4), 64), bassA, padA1, padA2, none,
-                                  none, shimmerA});
+                                  drums(kit, repeat("h...............", 4), 64), bassA, padA1, padA2, rest,
+                                  rest, shimmerA});
     int end = withLead(halfTimeCrash, bassLine(bassVoice, "Dm Bb A Dm", bar, bassWalk, lowBass), {padO1, padO2},
-                       outro, none);
+                       outro, rest);
 
     song.orders = {intro1, intro2, a1, a2, b1, b2, c1, pause, a1, b2, end};
     return song;

@@ -7,6 +7,7 @@ const TuneEntry allTunes[] = {
     {"Moxa - Harbour Lights.mod", Format::Mod, harbourLights},
     {"Pulsegeist - Crystal Caverns Below.xm", Format::Xm, crystalCaverns},
     {"Kid Quartz - Popcorn Engine.mod", Format::Mod, popcornEngine},
+    {"Vexel - Night Shift.xm", Format::Xm, nightShift},
 };
 const int tuneCount = int(sizeof(allTunes) / sizeof(allTunes[0]));
 

@@ -59,9 +59,9 @@ Song popcornEngine() {
         return addPattern(song, {melody, arpeggio(stab, progression, bar, skank, lowStab),
                                  drums(kit, beatText, 64), bassLine(bass, progression, bar, bassRhythm, lowBass)});
     };
-    Track none = silence(64);
-    int intro1 = addPattern(song, {none, arpeggio(stab, progA, bar, skank, lowStab),
-                                   drums(kit, repeat("..H...H...H...H.", 3) + "..H...H...S.SSSS", 64), none});
+    Track rest = release(64);
+    int intro1 = addPattern(song, {rest, arpeggio(stab, progA, bar, skank, lowStab),
+                                   drums(kit, repeat("..H...H...H...H.", 3) + "..H...H...S.SSSS", 64), rest});
     int intro2 = section(beatFill, progA, bounce, phrase(lead, "-/24 | G5 A5 B5 D6 G6/4", 2));
     int a1 = section(beatCrash, progA, bounce, themeA);
     int a2 = section(beatFill, progA, bounce, themeA2);
@@ -69,7 +69,7 @@ Song popcornEngine() {
     int b2 = section(beatFill, progB, "R..8R..8R..8R.58", themeB2);
     int c1 = section(beatCrash, progChorus, bounce, chorus);
     int c2 = section(beatFill, progChorus, bounce, chorus2);
-    int engine = addPattern(song, {none, arpeggio(stab, progChorus, bar, "X.-.............", lowStab),
+    int engine = addPattern(song, {rest, arpeggio(stab, progChorus, bar, "X.-.............", lowStab),
                                    drums(kit, repeat("K.kHS.kHK.kHS.kH", 3) + "S.S.SSSSTTMMLL.C", 64),
                                    bassLine(bass, progChorus, bar, "R.R8R.R8R.R8R.58", lowBass)});
     int end = section(beatCrash, "C G C C", bounce, outro);

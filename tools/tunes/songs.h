@@ -17,6 +17,7 @@ struct TuneEntry {
 Song harbourLights();
 Song crystalCaverns();
 Song popcornEngine();
+Song nightShift();
 
 extern const TuneEntry allTunes[];
 extern const int tuneCount;
