@@ -8,6 +8,7 @@ const TuneEntry allTunes[] = {
     {"Pulsegeist - Crystal Caverns Below.xm", Format::Xm, crystalCaverns},
     {"Kid Quartz - Popcorn Engine.mod", Format::Mod, popcornEngine},
     {"Vexel - Night Shift.xm", Format::Xm, nightShift},
+    {"Fenwick 8 - Waltz for a Robot.xm", Format::Xm, robotWaltz},
 };
 const int tuneCount = int(sizeof(allTunes) / sizeof(allTunes[0]));
 

@@ -18,6 +18,7 @@ Song harbourLights();
 Song crystalCaverns();
 Song popcornEngine();
 Song nightShift();
+Song robotWaltz();
 
 extern const TuneEntry allTunes[];
 extern const int tuneCount;
