@@ -261,7 +261,9 @@ Track arpeggio(const Voice& voice, std::string_view chords, int rowsPerChord, st
     for (size_t r = 0; r < rows.size(); ++r) {
         char c = rhythmAt(rhythm, int(r));
         const Chord& chord = rows[r];
-        int chordParam = (chord.intervals[1] << 4) | chord.intervals[2];
+        // a seventh chord sounds root, third and seventh, the bluesier pair
+        int upper = chord.intervals.size() > 3 ? chord.intervals[3] : chord.intervals[2];
+        int chordParam = (chord.intervals[1] << 4) | upper;
         if (c == 'X') {
             track[r].note = trackerNote(voice, placed(chord.root, lowest));
             track[r].instrument = voice.instrument;

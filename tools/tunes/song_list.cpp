@@ -9,6 +9,7 @@ const TuneEntry allTunes[] = {
     {"Kid Quartz - Popcorn Engine.mod", Format::Mod, popcornEngine},
     {"Vexel - Night Shift.xm", Format::Xm, nightShift},
     {"Fenwick 8 - Waltz for a Robot.xm", Format::Xm, robotWaltz},
+    {"Tundra Loop - Snowplough Boogie.mod", Format::Mod, snowploughBoogie},
 };
 const int tuneCount = int(sizeof(allTunes) / sizeof(allTunes[0]));
 

@@ -19,6 +19,7 @@ Song crystalCaverns();
 Song popcornEngine();
 Song nightShift();
 Song robotWaltz();
+Song snowploughBoogie();
 
 extern const TuneEntry allTunes[];
 extern const int tuneCount;
