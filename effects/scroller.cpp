@@ -28,11 +28,14 @@ constexpr float FADE_FULL = 255.0f;            // fully shown
 void drawGlyph(int index, float x) {
   const int glyph = static_cast<unsigned char>(scrollText.chars()[index]) - FIRST_GLYPH_CODE;
   if (glyph < 0 || glyph >= GLYPH_COUNT) return; // the font has no glyph: leave a blank
+  // A glyph of fade 0 blends in with alpha 0 and leaves the picture as it is; most of the
+  // line right of the fade-out is such glyphs, so they cost no draw.
+  const float fade = scrollerFade(x);
+  if (fade == 0.0f) return;
   IDirect3DDevice9* device = deviceState.device;
 
   setWorldPlacement(uprightPlacement(x, LINE_Y, LINE_Z, GLYPH_SCALE, GLYPH_SCALE, GLYPH_SCALE));
 
-  const float fade = scrollerFade(x);
   device->SetTextureStageState(0, D3DTSS_ALPHAARG1, glyphAlphaSource(fade));
 
   IDirect3DVertexBuffer9* quad = scrollGlyphs[glyph];
