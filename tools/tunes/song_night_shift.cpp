@@ -83,7 +83,8 @@ Song nightShift() {
         return section(beatText, progression, melody, echo(melody, echoDelay, echoVolume, 2));
     };
     Track rest = release(64);
-    int intro1 = addPattern(song, {rest, drums(kit, hats, 64), rest,
+    int intro1 = addPattern(song, {drums(kit, repeat("K...............", 3) + "K.......S...S.SS", 64),
+                                   drums(kit, hats, 64), rest,
                                    arpeggio(arpVoice, progA, bar, "X...............", lowArp), rest, rest});
     int intro2 = section(beatFill, progA, rest, rest);
     int a1 = withEcho(beatCrash, progA, themeA);
