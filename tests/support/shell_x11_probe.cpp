@@ -103,3 +103,4 @@ bool X11Probe::pointer(int* x, int* y) {
   unsigned int mask;
   return XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &windowX, &windowY, &mask);
 }
+
