@@ -29,7 +29,6 @@ class LoneBall : public ::testing::Test {
 };
 
 float cornerZeroLow(float x, float y, float z) { return x < 0 && y < 0 && z < 0 ? 0.0f : 2.0f; }
-float constantAtIso(float, float, float) { return ISO_LEVEL; }
 float constantLow(float, float, float) { return 0.0f; }
 
 void expectPoint(const float actual[3], float x, float y, float z, const char* what) {
@@ -57,14 +56,6 @@ TEST(IsoSurfaceCell, OnlyCornerZeroBelowGivesOneTriangleOnEdges0_8_3) {
   expectPoint(t.normal, unit, unit, unit, "normal away from corner 0");
 }
 
-TEST(IsoSurfaceCell, UniformCellsGiveNothing) {
-  for (auto field : {constantAtIso, constantLow}) {
-    IsoSurface surface(nullptr, 4, ISO_LEVEL, field);
-    EXPECT_EQ(surface.polygonise(), 0);
-    EXPECT_TRUE(surface.triangles.empty());
-  }
-}
-
 TEST(IsoSurfaceCell, InfiniteCornerGivesFiniteVertices) {
   FieldSample corners[8];
   GridCell cell;
@@ -81,13 +72,6 @@ TEST(IsoSurfaceCell, InfiniteCornerGivesFiniteVertices) {
   corners[0].value = ISO_LEVEL;
   ASSERT_EQ(surface.polygoniseCell(cell, ISO_LEVEL), 1);
   EXPECT_TRUE(finite(surface.triangles[1]));
-}
-
-TEST_F(LoneBall, FieldIsOneAtTheStrengthDistance) {
-  EXPECT_NEAR(metaballField(0.3f, 0.0f, 0.0f), 1.0f, 1e-6f);
-  EXPECT_NEAR(metaballField(0.0f, -0.3f, 0.0f), 1.0f, 1e-6f);
-  EXPECT_NEAR(metaballField(0.15f, 0.0f, 0.0f), 16.0f, 1e-4f);
-  EXPECT_TRUE(std::isinf(metaballField(0.0f, 0.0f, 0.0f)));
 }
 
 TEST_F(LoneBall, SurfaceIsClosedWithInwardUnitNormals) {
@@ -185,20 +169,6 @@ TEST(IsoSurfaceField, ShortcutsMatchThePlainProcedure) {
               0);
   }
   std::memcpy(ballSet, saved, sizeof saved);
-}
-
-TEST(IsoSurfaceField, SamplesSpanTheCubeAndCellsLinkNeighbours) {
-  IsoSurface surface(nullptr, SCENE_GRID, ISO_LEVEL, constantLow);
-  EXPECT_EQ(surface.samples.size(), 31u * 31u * 31u);
-  EXPECT_EQ(surface.cells.size(), 30u * 30u * 30u);
-  EXPECT_FLOAT_EQ(surface.sample(0, 0, 0).x, -1.0f);
-  EXPECT_FLOAT_EQ(surface.sample(30, 30, 30).z, 1.0f);
-  EXPECT_FLOAT_EQ(surface.sample(3, 7, 12).y, 2.0f * 7 / 30 - 1.0f);
-  const GridCell& cell = surface.cell(3, 7, 12);
-  EXPECT_EQ(cell.corners[0], &surface.sample(3, 7, 12));
-  EXPECT_EQ(cell.corners[2], &surface.sample(4, 7, 13));
-  EXPECT_EQ(cell.corners[4], &surface.sample(3, 8, 12));
-  EXPECT_EQ(cell.corners[6], &surface.sample(4, 8, 13));
 }
 
 }  // namespace

@@ -62,17 +62,6 @@ TEST(RefStringSharing, AssignSharesAndSurvivesSelfAssignment) {
   EXPECT_EQ(text(b), "abc") << "clearing one sharer must leave the other intact";
 }
 
-TEST(RefStringSharing, AssignTextToSharerCopiesOnWrite) {
-  RefString a = owned("abc");
-  RefString b = a;
-  b.assign("wxyz");
-  EXPECT_EQ(text(a), "abc");
-  EXPECT_EQ(text(b), "wxyz");
-  b.assign("");
-  EXPECT_EQ(b.length(), 0);
-  EXPECT_EQ(b.chars(), RefString().chars());
-}
-
 TEST(RefStringSharing, EmptyStringsShareOneBlockAndNeverAllocate) {
   RefString a, b;
   RefString c(nullptr, 0, 3), d("abc", 1, 0), e = owned("abc").substring(10, 3);
@@ -83,13 +72,6 @@ TEST(RefStringSharing, EmptyStringsShareOneBlockAndNeverAllocate) {
   }
   RefString copy = a;
   EXPECT_EQ(copy.chars(), a.chars());
-}
-
-TEST(RefStringSharing, PrivateCopyOwnsItsBlock) {
-  RefString a = owned("abc");
-  RefString b = a.privateCopy();
-  EXPECT_NE(a.chars(), b.chars());
-  EXPECT_EQ(text(b), "abc");
 }
 
 TEST(RefStringBorrowing, CopyOfBorrowedOwnsPrivateBlock) {
@@ -182,24 +164,6 @@ TEST(RefStringText, ConstructionFromInteger) {
   EXPECT_EQ(text(RefString(0)), "0");
   EXPECT_EQ(text(RefString(-305)), "-305");
   EXPECT_EQ(text(RefString(INT_MIN)), "-2147483648");
-}
-
-TEST(RefStringText, ConstructionFromCharacters) {
-  EXPECT_EQ(text(RefString("hello", 1, 3)), "ell");
-  EXPECT_EQ(text(RefString("hello", 2, -1)), "llo");
-  RefString s("hello", 0, 5);
-  EXPECT_EQ(s.capacity(), 5);
-  EXPECT_EQ(s.chars()[5], 0);
-}
-
-TEST(RefStringText, MovedFromStringIsEmpty) {
-  RefString a = owned("abc");
-  const char* block = a.chars();
-  RefString b = std::move(a);
-  EXPECT_EQ(b.chars(), block);
-  EXPECT_EQ(a.length(), 0);
-  a = std::move(b);
-  EXPECT_EQ(text(a), "abc");
 }
 
 }  // namespace

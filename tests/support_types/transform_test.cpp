@@ -56,13 +56,6 @@ TEST(RotationFromAngles, IsTheProductRxRyRz) {
   }
 }
 
-TEST(TransformToMatrix, ZeroAnglesScaleAndPosition) {
-  const D3DMATRIX m = transformToMatrix(makeTransform({0, 0, 0}, 1, 2, 3, 0.5f, 0.5f, 0.5f));
-  const float expected[4][4] = {{0.5f, 0, 0, 0}, {0, 0.5f, 0, 0}, {0, 0, 0.5f, 0}, {1, 2, 3, 1}};
-  for (int r = 0; r < 4; ++r)
-    for (int c = 0; c < 4; ++c) EXPECT_FLOAT_EQ(m.m[r][c], expected[r][c]) << "entry " << r << c;
-}
-
 TEST(TransformToMatrix, QuarterTurnAboutZ) {
   const D3DMATRIX m =
       transformToMatrix(makeTransform({0, 0, std::numbers::pi_v<float> / 2}, 0, 0, 0, 1, 1, 1));
