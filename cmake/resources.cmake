@@ -1,9 +1,16 @@
-# Embedded pictures: a generated C++ file holding the table that FindResourceA searches.
-# Placeholder until the artwork generator is wired in: an empty table.
+# Embedded pictures: the artwork generator (tools/artwork) draws every picture, encodes it as
+# ImageBlob and writes a C++ file holding the bytes and the table that FindResourceA searches.
+# The output depends only on the generator's source and the packaged DejaVu fonts, so the
+# same inputs give the same bytes; nothing is fetched from the network.
+set(ZOLTA_FONT_DIR /usr/share/fonts/truetype/dejavu CACHE PATH "Folder of the DejaVu TrueType fonts")
 set(ZOLTA_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 set(ZOLTA_RESOURCE_SOURCES ${ZOLTA_GENERATED_DIR}/embedded_resources.cpp)
 file(MAKE_DIRECTORY ${ZOLTA_GENERATED_DIR})
-file(WRITE ${ZOLTA_GENERATED_DIR}/embedded_resources.cpp
-"#include \"platform/resource_table.h\"\n\
-const EmbeddedResource embeddedResources[1] = {{0, \"\", nullptr, 0}};\n\
-const int embeddedResourceCount = 0;\n")
+
+add_custom_command(
+  OUTPUT ${ZOLTA_RESOURCE_SOURCES}
+  COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
+          $<TARGET_FILE:zolta_artwork> --fonts ${ZOLTA_FONT_DIR} --source ${ZOLTA_RESOURCE_SOURCES}
+  DEPENDS zolta_artwork
+  COMMENT "Drawing the embedded pictures"
+  VERBATIM)

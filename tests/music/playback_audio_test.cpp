@@ -58,7 +58,9 @@ protected:
   void TearDown() override {
     stopAudio();
     destroyPlaylist();
+    std::filesystem::path scratch = std::filesystem::current_path();
     std::filesystem::current_path(previousFolder);
+    std::filesystem::remove_all(scratch);
   }
 
   // Tracks "Test-A.mod", "Test-B.mod" … in this display order, then start-up as WinMain does it.

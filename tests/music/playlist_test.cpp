@@ -20,7 +20,9 @@ protected:
   }
   void TearDown() override {
     destroyPlaylist();
+    std::filesystem::path scratch = std::filesystem::current_path();
     std::filesystem::current_path(previousFolder);
+    std::filesystem::remove_all(scratch);
   }
 
   // Makes data/msx/ with these (empty) entries, scans it and derives the fields.

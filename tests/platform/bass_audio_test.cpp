@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,10 @@ protected:
     ASSERT_TRUE(BASS_Init(1, rate, 0, nullptr, nullptr));
     folder = freshScratchFolder("bass");
   }
-  void TearDown() override { BASS_Free(); }
+  void TearDown() override {
+    BASS_Free();
+    std::filesystem::remove_all(folder);
+  }
 
   HMUSIC load(const ToneModule& layout, DWORD flags = musicFlags) {
     std::string path = folder + "/tone" + std::to_string(++files) + ".mod";

@@ -17,6 +17,7 @@ constexpr int channels = 4;
 constexpr int effectSpeed = 0xF;     // Fxx: ticks per row
 constexpr int effectJump = 0xB;      // Bxx: jump to order xx
 constexpr int effectBreak = 0xD;     // Dxx: break to the next order
+constexpr int melodyPeriods[] = {428, 381, 339, 320, 285, 254, 226, 214}; // C-2 major scale
 
 void put16be(std::vector<unsigned char>& out, int value) {
   out.push_back(static_cast<unsigned char>(value >> 8));
@@ -55,6 +56,8 @@ std::vector<unsigned char> makeToneModule(const ToneModule& layout) {
       setCell(cell(0, 1), 1, tonePeriod, 0, 0);
       setCell(cell(0, 2), 0, 0, effectSpeed, 1);
     }
+    for (int row = 0; layout.melody && row < layout.rowsPerOrder; ++row)
+      setCell(cell(row, 0), 1, melodyPeriods[(p * 3 + row) % 8], 0, 0);
     bool last = p == layout.orderCount - 1;
     int endRow = layout.rowsPerOrder - 1;
     if (!last)

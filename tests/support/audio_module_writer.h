@@ -10,6 +10,7 @@ struct ToneModule {
   int rowsPerOrder = 8; // rows played per order before breaking to the next (1 row = 20 ms)
   int loopToOrder = 0;  // order the last one jumps back to; -1: the song just ends
   int volume = 64;      // sample volume, 0-64
+  bool melody = false;  // channel 1 plays a new note every row instead of the steady tone
 };
 
 // Bytes of a 4-channel "M.K." MOD: a 32-byte looped sine of three cycles played at period

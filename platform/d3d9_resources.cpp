@@ -1,0 +1,236 @@
+// Textures, surfaces and vertex buffers of the OpenGL-backed Direct3D 9 device.
+// 32-bit texels are B, G, R, A in memory: GL_BGRA with GL_UNSIGNED_INT_8_8_8_8_REV reads them
+// as they are. Lockable textures and every vertex buffer keep a CPU copy; a texture's copy is
+// uploaded whole at UnlockRect. Row 0 of every texture is its top row (texture v = 0).
+#include "platform/d3d9_gl.h"
+
+namespace {
+
+bool isColourFormat(D3DFORMAT format) {
+  return format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8;
+}
+
+// X8R8G8B8 has no alpha: GL_RGB8 makes it sample as 1, as Direct3D does.
+GLint internalFormatOf(D3DFORMAT format) { return format == D3DFMT_X8R8G8B8 ? GL_RGB8 : GL_RGBA8; }
+
+GLuint makeColourTexture(UINT width, UINT height, D3DFORMAT format) {
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexImage2D(GL_TEXTURE_2D, 0, internalFormatOf(format), GLsizei(width), GLsizei(height), 0,
+               GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+  return texture;
+}
+
+// Start of the locked area inside a tightly packed 32-bit picture; null when out of bounds.
+unsigned char* lockedStart(std::vector<unsigned char>& pixels, const D3DSURFACE_DESC& desc,
+                           const RECT* rect, INT* pitch) {
+  *pitch = INT(desc.Width) * texelBytes;
+  if (!rect) return pixels.data();
+  if (rect->left < 0 || rect->top < 0 || rect->right > LONG(desc.Width) ||
+      rect->bottom > LONG(desc.Height) || rect->left >= rect->right || rect->top >= rect->bottom)
+    return nullptr;
+  return pixels.data() + size_t(rect->top) * size_t(*pitch) + size_t(rect->left) * texelBytes;
+}
+
+}  // namespace
+
+GLuint makeTargetFramebuffer(GLDevice* device, GLuint colourTexture, UINT width, UINT height) {
+  GLuint framebuffer = 0;
+  glGenFramebuffers(1, &framebuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  device->glBindingsLost();
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colourTexture, 0);
+  // The automatic depth buffer serves every target of its size, as in Direct3D.
+  if (width == device->depthWidth() && height == device->depthHeight())
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                              device->depthBuffer());
+  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    glDeleteFramebuffers(1, &framebuffer);
+    return 0;
+  }
+  return framebuffer;
+}
+
+// ---- Creation on the device ---------------------------------------------------------------
+HRESULT GLDevice::CreateTexture(UINT width, UINT height, UINT, DWORD usage, D3DFORMAT format,
+                                D3DPOOL pool, IDirect3DTexture9** texture, HANDLE*) {
+  if (!texture || width == 0 || height == 0 || !isColourFormat(format)) return D3DERR_INVALIDCALL;
+  *texture = nullptr;
+  if ((usage & D3DUSAGE_RENDERTARGET) && pool != D3DPOOL_DEFAULT) return D3DERR_INVALIDCALL;
+  D3DSURFACE_DESC description{format, D3DRTYPE_SURFACE, usage, pool, D3DMULTISAMPLE_NONE, 0,
+                              width, height};
+  GLTexture* made = new GLTexture(this, description);
+  if (!made->initialise()) {
+    made->Release();
+    return D3DERR_OUTOFVIDEOMEMORY;
+  }
+  *texture = made;
+  return D3D_OK;
+}
+
+HRESULT GLDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                     IDirect3DVertexBuffer9** vertexBuffer, HANDLE*) {
+  if (!vertexBuffer || length == 0) return D3DERR_INVALIDCALL;
+  D3DVERTEXBUFFER_DESC description{D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, usage, pool, length,
+                                   fvf};
+  *vertexBuffer = new GLVertexBuffer(this, description);
+  return D3D_OK;
+}
+
+HRESULT GLDevice::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format,
+                                              D3DPOOL pool, IDirect3DSurface9** surface, HANDLE*) {
+  if (!surface || width == 0 || height == 0 || !isColourFormat(format)) return D3DERR_INVALIDCALL;
+  if (pool != D3DPOOL_SYSTEMMEM && pool != D3DPOOL_SCRATCH) return D3DERR_INVALIDCALL;
+  D3DSURFACE_DESC description{format, D3DRTYPE_SURFACE, 0, pool, D3DMULTISAMPLE_NONE, 0, width,
+                              height};
+  *surface = new GLSurface(this, GLSurface::Kind::systemMemory, description);
+  return D3D_OK;
+}
+
+// ---- Textures -----------------------------------------------------------------------------
+GLTexture::GLTexture(GLDevice* device, const D3DSURFACE_DESC& description)
+    : DeviceChild(device, true), desc(description) {}
+
+bool GLTexture::initialise() {
+  if (!owner->makeCurrent()) return false;
+  texture = makeColourTexture(desc.Width, desc.Height, desc.Format);
+  owner->glBindingsLost();
+  appliedMinFilter = appliedMagFilter = GL_NEAREST;
+  appliedWrapS = appliedWrapT = GL_REPEAT;
+  if (desc.Usage & D3DUSAGE_RENDERTARGET) {
+    frameBuffer = makeTargetFramebuffer(owner, texture, desc.Width, desc.Height);
+    if (!frameBuffer) return false;
+    level = new GLSurface(owner, GLSurface::Kind::textureLevel, desc, this);
+  } else if ((desc.Usage & D3DUSAGE_DYNAMIC) || desc.Pool != D3DPOOL_DEFAULT) {
+    pixels.assign(size_t(desc.Width) * desc.Height * texelBytes, 0);
+  }
+  return glGetError() == GL_NO_ERROR;
+}
+
+GLTexture::~GLTexture() {
+  owner->forget(this);
+  delete level;
+  if (owner->makeCurrent()) {
+    if (frameBuffer) glDeleteFramebuffers(1, &frameBuffer);
+    if (texture) glDeleteTextures(1, &texture);
+    owner->glBindingsLost();
+  }
+}
+
+HRESULT GLTexture::GetLevelDesc(UINT levelIndex, D3DSURFACE_DESC* description) {
+  if (levelIndex != 0 || !description) return D3DERR_INVALIDCALL;
+  *description = desc;
+  return D3D_OK;
+}
+
+// Only render-target textures hand out their surface (SetRenderTarget needs it).
+HRESULT GLTexture::GetSurfaceLevel(UINT levelIndex, IDirect3DSurface9** surface) {
+  if (levelIndex != 0 || !surface || !level) return D3DERR_INVALIDCALL;
+  level->AddRef();
+  *surface = level;
+  return D3D_OK;
+}
+
+HRESULT GLTexture::LockRect(UINT levelIndex, D3DLOCKED_RECT* lockedRect, const RECT* rect,
+                            DWORD flags) {
+  if (levelIndex != 0 || !lockedRect || pixels.empty() || locked) return D3DERR_INVALIDCALL;
+  unsigned char* start = lockedStart(pixels, desc, rect, &lockedRect->Pitch);
+  if (!start) return D3DERR_INVALIDCALL;
+  lockedRect->pBits = start;
+  locked = true;
+  lockedReadOnly = (flags & D3DLOCK_READONLY) != 0;
+  return D3D_OK;
+}
+
+HRESULT GLTexture::UnlockRect(UINT levelIndex) {
+  if (levelIndex != 0 || !locked) return D3DERR_INVALIDCALL;
+  locked = false;
+  if (lockedReadOnly || !owner->makeCurrent()) return D3D_OK;
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, GLsizei(desc.Width), GLsizei(desc.Height), GL_BGRA,
+                  GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+  owner->glBindingsLost();
+  return D3D_OK;
+}
+
+// ---- Surfaces -----------------------------------------------------------------------------
+GLSurface::GLSurface(GLDevice* device, Kind surfaceKind, const D3DSURFACE_DESC& description,
+                     GLTexture* containerTexture)
+    : DeviceChild(device, surfaceKind == Kind::systemMemory),
+      kind(surfaceKind),
+      desc(description),
+      container(containerTexture) {
+  if (kind == Kind::systemMemory) pixels.assign(size_t(desc.Width) * desc.Height * texelBytes, 0);
+}
+
+bool GLSurface::initialise() {
+  if (kind != Kind::backBuffer) return true;
+  if (!owner->makeCurrent()) return false;
+  texture = makeColourTexture(desc.Width, desc.Height, desc.Format);
+  frameBuffer = makeTargetFramebuffer(owner, texture, desc.Width, desc.Height);
+  return frameBuffer != 0 && glGetError() == GL_NO_ERROR;
+}
+
+GLSurface::~GLSurface() {
+  owner->forget(this);
+  if (kind == Kind::backBuffer && owner->makeCurrent()) {
+    if (frameBuffer) glDeleteFramebuffers(1, &frameBuffer);
+    if (texture) glDeleteTextures(1, &texture);
+    owner->glBindingsLost();
+  }
+}
+
+// A texture's level lives as long as its texture, the back buffer as long as its device.
+ULONG GLSurface::AddRef() {
+  if (kind == Kind::textureLevel) return container->AddRef();
+  if (kind == Kind::backBuffer) return owner->AddRef();
+  return DeviceChild::AddRef();
+}
+
+ULONG GLSurface::Release() {
+  if (kind == Kind::textureLevel) return container->Release();
+  if (kind == Kind::backBuffer) return owner->Release();
+  return DeviceChild::Release();
+}
+
+HRESULT GLSurface::GetDesc(D3DSURFACE_DESC* description) {
+  if (!description) return D3DERR_INVALIDCALL;
+  *description = desc;
+  return D3D_OK;
+}
+
+// Only system-memory surfaces can be locked (render targets cannot, as in Direct3D).
+HRESULT GLSurface::LockRect(D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD) {
+  if (!lockedRect || kind != Kind::systemMemory) return D3DERR_INVALIDCALL;
+  unsigned char* start = lockedStart(pixels, desc, rect, &lockedRect->Pitch);
+  if (!start) return D3DERR_INVALIDCALL;
+  lockedRect->pBits = start;
+  return D3D_OK;
+}
+
+HRESULT GLSurface::UnlockRect() { return kind == Kind::systemMemory ? D3D_OK : D3DERR_INVALIDCALL; }
+
+// ---- Vertex buffers -----------------------------------------------------------------------
+GLVertexBuffer::GLVertexBuffer(GLDevice* device, const D3DVERTEXBUFFER_DESC& description)
+    : DeviceChild(device, true), desc(description), data(description.Size, 0) {}
+
+GLVertexBuffer::~GLVertexBuffer() { owner->forget(this); }
+
+HRESULT GLVertexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** lockedData, DWORD) {
+  if (!lockedData || offsetToLock > desc.Size) return D3DERR_INVALIDCALL;
+  if (sizeToLock != 0 && sizeToLock > desc.Size - offsetToLock) return D3DERR_INVALIDCALL;
+  *lockedData = data.data() + offsetToLock;
+  return D3D_OK;
+}
+
+HRESULT GLVertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* description) {
+  if (!description) return D3DERR_INVALIDCALL;
+  *description = desc;
+  return D3D_OK;
+}

@@ -1,0 +1,43 @@
+// Where the program draws over the background and where it reacts to the mouse, in window
+// pixels of the 640 x 480 picture. The background puts its artwork exactly here, and the
+// overlay pictures (highlights, lamp, speaker patch) are cut from the same places.
+#pragma once
+
+struct PixelRect {
+  int x, y, width, height;  // pixels, inclusive left/top
+};
+
+struct PixelPoint {
+  double x, y;
+};
+
+namespace layout {
+
+constexpr int pictureWidth = 640;   // pixels
+constexpr int pictureHeight = 480;  // pixels
+
+constexpr int titleStripRows = 15;  // rows 0-14 drag the window
+constexpr PixelRect minimiseZone{596, 0, 9, 15};
+constexpr PixelRect fullScreenZone{606, 0, 14, 15};
+constexpr PixelRect closeZone{621, 0, 19, 15};
+
+constexpr int buttonCount = 5;  // previous, pause, stop, play, next
+constexpr PixelRect button(int i) { return {329 + 40 * i, 14, 40, 37}; }  // highlight picture area
+
+constexpr PixelRect lampPicture{552, 29, 14, 14};  // the lamp quad; the lamp itself is 553-565 x 30-42
+constexpr double lampCentreX = 559.0, lampCentreY = 36.0;  // pixel centre of the lamp
+constexpr PixelRect speakerPatch{217, 312, 28, 22};
+
+// The carousel panel, track-label panel and volume bar as the program draws them
+// (top-left, top-right, bottom-right, bottom-left).
+constexpr PixelPoint carouselPanel[4] = {{270, 93}, {521, 94}, {522, 202}, {272, 241}};
+constexpr PixelPoint labelPanel[4] = {{550, 127}, {629, 135}, {628, 179}, {549, 168}};
+constexpr PixelPoint volumeBar[4] = {{385, 234}, {503, 217}, {501, 226}, {387, 242}};
+
+constexpr PixelPoint sparkSource{50, 81};
+constexpr PixelPoint leftFountain{218, 327};
+constexpr PixelPoint rightFountain{523, 327};
+constexpr PixelRect scrollerStrip{225, 455, 406, 24};
+constexpr PixelRect infoTextBand{314, 267, 326, 35};
+
+}  // namespace layout
