@@ -43,13 +43,13 @@ struct Ink {
   int right = -1;
 };
 
-Ink inkIn(const FramePixels& pixels, Box box) {
+Ink inkIn(const Picture& pixels, Box box) {
   Ink ink;
   for (int y = box.top; y <= box.bottom; ++y)
     for (int x = box.left; x <= box.right; ++x)
-      if (pixels.green(x, y) > 128) {
+      if (greenOf(pixels.at(x, y)) > 128) {
         ++ink.count;
-        ink.maxRed = std::max(ink.maxRed, pixels.red(x, y));
+        ink.maxRed = std::max(ink.maxRed, redOf(pixels.at(x, y)));
         ink.left = std::min(ink.left, x);
         ink.right = std::max(ink.right, x);
       }
@@ -57,7 +57,7 @@ Ink inkIn(const FramePixels& pixels, Box box) {
 }
 
 // Mean absolute channel difference between a screen rectangle and a picture stretched onto it.
-double differenceFromPicture(const FramePixels& screen, Box box, const FramePixels& picture) {
+double differenceFromPicture(const Picture& screen, Box box, const Picture& picture) {
   double total = 0;
   int samples = 0;
   for (int y = box.top; y <= box.bottom; ++y)
@@ -100,8 +100,8 @@ TEST_F(FrameTest, CurrentTitleLosesItsRedWhileFewMovesArePending) {
     currentTrack = c.current;
     carouselSteps = c.steps;
     renderFrame(0.0f);
-    FramePixels carousel = readFrameSurface(carouselSurface);
-    saveFramePng(carousel, "carousel_steps_" + std::to_string(c.steps));
+    Picture carousel = readSurface(carouselSurface);
+    savePicture(carousel, "carousel_steps_" + std::to_string(c.steps));
     Ink current = inkIn(carousel, titleRows(frameTrack(c.current).carouselY));
     ASSERT_GT(current.count, 200) << "no title drawn at steps " << c.steps;
     if (c.red)
@@ -122,12 +122,12 @@ TEST_F(FrameTest, LabelPutsTheSecondDigitOfTrackTenAtOnePointSeven) {
   useFrameTracks(10);
   currentTrack = 9;
   renderFrame(0.0f);
-  FramePixels ten = readFrameSurface(labelSurface);
-  saveFramePng(ten, "label_track_10");
+  Picture ten = readSurface(labelSurface);
+  savePicture(ten, "label_track_10");
   currentTrack = 0;
   renderFrame(0.0f);
-  FramePixels one = readFrameSurface(labelSurface);
-  saveFramePng(one, "label_track_1");
+  Picture one = readSurface(labelSurface);
+  savePicture(one, "label_track_1");
 
   Box lastDigit = {525, 0, 586, 479};
   EXPECT_GT(inkIn(ten, lastDigit).count, 500);
@@ -141,12 +141,12 @@ TEST_F(FrameTest, LabelPutsTheSecondDigitOfTrackTenAtOnePointSeven) {
 TEST_F(FrameTest, HoveredButtonShowsItsHighlightPicture) {
   Box button4 = {490, 15, 527, 49};
   renderFrame(0.0f);
-  FramePixels plain = readFrameSurface(backBuffer);
+  Picture plain = readSurface(backBuffer);
   hoveredButton = 4;
   renderFrame(0.0f);
-  FramePixels hovered = readFrameSurface(backBuffer);
-  saveFramePng(hovered, "frame_hover_next");
-  FramePixels highlight = readFrameTexels(highlightTextures[4]);
+  Picture hovered = readSurface(backBuffer);
+  savePicture(hovered, "frame_hover_next");
+  Picture highlight = readTexels(highlightTextures[4]);
   ASSERT_EQ(highlight.width, 40);
   double withHover = differenceFromPicture(hovered, button4, highlight);
   double withoutHover = differenceFromPicture(plain, button4, highlight);
@@ -156,15 +156,15 @@ TEST_F(FrameTest, HoveredButtonShowsItsHighlightPicture) {
 
 TEST_F(FrameTest, RepeatLampShowsOnlyWhileRepeatIsSet) {
   Box lamp = {553, 30, 565, 42};
-  FramePixels picture = readFrameTexels(repeatTexture);
+  Picture picture = readTexels(repeatTexture);
   ASSERT_EQ(picture.width, 14);
   repeatTrack = true;
   renderFrame(0.0f);
-  FramePixels lit = readFrameSurface(backBuffer);
+  Picture lit = readSurface(backBuffer);
   repeatTrack = false;
   renderFrame(0.0f);
-  FramePixels unlit = readFrameSurface(backBuffer);
-  saveFramePng(unlit, "frame_repeat_off");
+  Picture unlit = readSurface(backBuffer);
+  savePicture(unlit, "frame_repeat_off");
   double litDifference = differenceFromPicture(lit, lamp, picture);
   double unlitDifference = differenceFromPicture(unlit, lamp, picture);
   EXPECT_LT(litDifference, 25.0);
@@ -182,9 +182,9 @@ TEST_F(FrameTest, BarsStandInTheirColumnsOnlyWhenTheSpectrumIsLoud) {
     device->BeginScene();
     drawSpectrumBars();
     device->EndScene();
-    return readFrameSurface(backBuffer);
+    return readSurface(backBuffer);
   };
-  auto marked = [](const FramePixels& pixels) {
+  auto marked = [](const Picture& pixels) {
     Ink ink;
     for (int y = 0; y < pixels.height; ++y)
       for (int x = 0; x < pixels.width; ++x)
@@ -195,8 +195,8 @@ TEST_F(FrameTest, BarsStandInTheirColumnsOnlyWhenTheSpectrumIsLoud) {
         }
     return ink;
   };
-  FramePixels loud = drawBars(1.0f);
-  saveFramePng(loud, "bars_loud");
+  Picture loud = drawBars(1.0f);
+  savePicture(loud, "bars_loud");
   Ink bars = marked(loud);
   EXPECT_GT(bars.count, 1000);
   EXPECT_GE(bars.left, 223);
@@ -207,9 +207,9 @@ TEST_F(FrameTest, BarsStandInTheirColumnsOnlyWhenTheSpectrumIsLoud) {
 // Where nothing is drawn over it, the visible picture is the background picture.
 TEST_F(FrameTest, BackgroundShowsWhereNothingCoversIt) {
   renderFrame(0.0f);
-  FramePixels frame = readFrameSurface(backBuffer);
-  saveFramePng(frame, "frame_full");
-  FramePixels background = readFrameTexels(backgroundTexture);
+  Picture frame = readSurface(backBuffer);
+  savePicture(frame, "frame_full");
+  Picture background = readTexels(backgroundTexture);
   ASSERT_EQ(background.width, 640);
   Box corner = {20, 380, 120, 420};
   double total = 0;
@@ -226,10 +226,10 @@ TEST_F(FrameTest, EmptyPlaylistDrawsTheMessage) {
   useFrameTracks(0);
   renderFrame(0.0f);
   renderFrame(0.1f);
-  FramePixels label = readFrameSurface(labelSurface);
-  saveFramePng(label, "label_no_tunes");
-  FramePixels frame = readFrameSurface(backBuffer);
-  saveFramePng(frame, "frame_no_tunes");
+  Picture label = readSurface(labelSurface);
+  savePicture(label, "label_no_tunes");
+  Picture frame = readSurface(backBuffer);
+  savePicture(frame, "frame_no_tunes");
   Ink ink = inkIn(label, {0, 0, 639, 479});
   EXPECT_GT(ink.count, 2000);
   EXPECT_NEAR(infoTitleScroll, 9.9f, 1e-4f);

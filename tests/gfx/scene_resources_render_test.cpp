@@ -100,9 +100,9 @@ TEST_F(SceneResourcesTest, TextFontIsReKeyed) {
   IDirect3DTexture9* loaded = nullptr;
   loadImageResource(118, &loaded, true);
   ASSERT_NE(loaded, nullptr);
-  FramePixels before = readFrameTexels(loaded);
+  Picture before = readTexels(loaded);
   loaded->Release();
-  FramePixels after = readFrameTexels(textFontTexture);
+  Picture after = readTexels(textFontTexture);
   ASSERT_EQ(after.width, before.width);
   ASSERT_EQ(after.height, before.height);
   int green = 0, white = 0;
