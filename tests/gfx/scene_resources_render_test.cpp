@@ -127,6 +127,9 @@ TEST_F(SceneResourcesTest, RecreationDoesNotGrowTheProcess) {
   long settled = residentBytes();
   for (int i = 0; i < 20; ++i) switchDevice();
   long grown = residentBytes() - settled;
-  constexpr long allowance = 4L << 20;  // bytes; one scene's pictures and targets are ~8 MB
+  // Bytes: a switch that keeps the old scene costs about 16 MB (pictures, targets and their
+  // GL copies), so twenty of them grow the process by hundreds of MB; allocator noise (and
+  // the sanitizer's quarantine) stay within a few MB.
+  constexpr long allowance = 16L << 20;
   EXPECT_LT(grown, allowance) << "grew by " << grown / 1024 << " KiB";
 }
