@@ -3,30 +3,27 @@
 
 #include <cstdio>
 
+#include "app/display_mode.h"
 #include "app/frame_clock.h"
 #include "app/main_window.h"
+#include "app/scroll_text.h"
 #include "frame/render_frame.h"
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"
+#include "music/playback.h"
+#include "music/playlist.h"
 
 namespace {
 
 constexpr DWORD idleSleepMilliseconds = 10;  // pause before each frame when no message waits
 
-void releaseDevice() {
-  if (deviceState.device) deviceState.device->Release();
-  deviceState.device = nullptr;
-  if (deviceState.direct3D) deviceState.direct3D->Release();
-  deviceState.direct3D = nullptr;
-}
-
 }  // namespace
 
-void runMainLoop(void (*drawFrame)(float frameSeconds)) {
+int runMainLoop(void (*drawFrame)(float frameSeconds)) {
   MSG message;
   for (;;) {
     if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) return;
+      if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
       TranslateMessage(&message);
       DispatchMessageA(&message);
       continue;
@@ -42,17 +39,24 @@ void runMainLoop(void (*drawFrame)(float frameSeconds)) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ShowCursor(FALSE);
-  if (createMainWindow() != 0) return -1;
+  if (createMainWindow() != 0) return -1;  // the window layer has said why on stderr
   if (createDevice(false) != 0) {
     std::fprintf(stderr, "zolta: cannot create the Direct3D device\n");
     return -1;
   }
+  scanMusicFolder();
   setupCameraAndLights();
   createSceneResources();
+  startAudio();
   initFrameClock();
+  buildScrollText();
+  if (playlist.count > 0) loadAndPlay(playlist.playOrder[0]->path);  // no tunes: play nothing
+  setVolume(volume);
 
-  runMainLoop(renderFrame);
+  const int exitCode = runMainLoop(renderFrame);
 
+  stopAudio();
+  freePlayOrder();
   releaseDevice();
-  return 0;
+  return exitCode;
 }

@@ -8,6 +8,6 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);
 
 // Dispatches every waiting message; when none waits, sleeps 10 ms, measures the time since
-// the previous frame and calls drawFrame with it (0 for the first frame). Returns when WM_QUIT
-// is retrieved.
-void runMainLoop(void (*drawFrame)(float frameSeconds));
+// the previous frame and calls drawFrame with it (0 for the first frame). Returns the exit code
+// of WM_QUIT when it is retrieved: 0 after a normal close, -1 when no device could be re-made.
+int runMainLoop(void (*drawFrame)(float frameSeconds));

@@ -1,21 +1,134 @@
-// The window procedure (app/window_proc.h).
+// The window procedure (app/window_proc.h): keys on release, the pointer-leave timer, mouse
+// moves (pointer, volume slider, hover) and left clicks (buttons, window zones, repeat box).
+// Mouse positions are client pixels, x in the low and y in the high 16 bits of lParam.
 #include "app/window_proc.h"
+
+#include "app/main_window.h"
+#include "music/playback.h"
+#include "gfx/device.h"
+#include "gfx/scene_resources.h"
 
 int hoveredButton = -1;
 bool mouseInside = false;
 float cursorX = 0.0f;
 float cursorY = 0.0f;
 
-LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_DESTROY: PostQuitMessage(0); return 0;
-    case WM_KEYUP:
-      if (wParam == VK_ESCAPE) DestroyWindow(window);
-      return 0;
-    default: return DefWindowProcA(window, message, wParam, lParam);
+namespace {
+
+constexpr UINT_PTR hoverTimerId = 100;
+constexpr UINT hoverTimerMilliseconds = 500;
+constexpr float pointerOffset = 5.0f;  // drawn pointer's top-left relative to the hot spot, pixels
+
+// Volume slider, on cursorX / cursorY (exclusive bounds, pixels) and its scale.
+constexpr float sliderLeft = 383.0f;
+constexpr float sliderRight = 502.0f;
+constexpr float sliderTop = 215.0f;
+constexpr float sliderBottom = 243.0f;
+constexpr float sliderStep = 0.008403362f;  // 1/119 of the slider width per pixel
+constexpr float volumeScale = 100.0f;       // slider fraction → volume 0-100
+
+// Zones of the top strip and the repeat box (inclusive bounds, client pixels).
+constexpr unsigned topStripBottom = 14;
+constexpr unsigned closeLeft = 621;
+constexpr unsigned fullScreenLeft = 606, fullScreenRight = 619;
+constexpr unsigned minimiseLeft = 596, minimiseRight = 604;
+constexpr unsigned repeatLeft = 553, repeatRight = 565, repeatTop = 30, repeatBottom = 42;
+
+// The key each control button sends, button 0 first.
+constexpr WPARAM buttonKeys[BUTTON_COUNT] = {'Y', 'C', 'V', 'X', 'B'};
+
+// Index of the control button containing (x, y), -1 for none. The extents are those of the
+// button quads: left and top from the first corner, right from the second, bottom from the third.
+int buttonAt(float x, float y) {
+  for (int index = 0; index < BUTTON_COUNT; ++index) {
+    const ScreenVertex* corners = buttonVertices[index];
+    if (corners[1].x <= corners[0].x) continue;  // not built yet
+    if (x >= corners[0].x && x <= corners[1].x && y >= corners[0].y && y <= corners[2].y) return index;
+  }
+  return -1;
+}
+
+void onKeyUp(HWND window, WPARAM key) {
+  switch (key) {
+    case VK_ESCAPE:
+      if (deviceState.fullScreen) {
+        leaveFullScreen();
+        if (!deviceState.fullScreen) centreMainWindow();
+      } else {
+        DestroyWindow(window);
+      }
+      break;
+    case VK_UP:
+    case 'Y': previousTrack(); break;
+    case VK_DOWN:
+    case 'B': nextTrack(); break;
+    case 'C': togglePause(); break;
+    case 'V': stopMusic(); break;
+    case 'X': playMusic(); break;
+    default: break;
   }
 }
 
-void enterFullScreen() {}
+// 500 ms after the last move: if the pointer has left the window, say so with WM_MOUSELEAVE.
+void onHoverTimer(HWND window) {
+  RECT rect;
+  POINT point;
+  GetWindowRect(window, &rect);
+  GetCursorPos(&point);
+  if (!PtInRect(&rect, point)) PostMessageA(window, WM_MOUSELEAVE, 0, 0);
+  KillTimer(window, hoverTimerId);
+}
 
-void leaveFullScreen() {}
+void onMouseMove(HWND window, WPARAM keys, LPARAM position) {
+  SetTimer(window, hoverTimerId, hoverTimerMilliseconds, nullptr);
+  mouseInside = true;
+  const float x = static_cast<float>(LOWORD(position));
+  const float y = static_cast<float>(HIWORD(position));
+  cursorX = x - pointerOffset;
+  cursorY = y - pointerOffset;
+  const bool onSlider = cursorX > sliderLeft && cursorX < sliderRight && cursorY > sliderTop && cursorY < sliderBottom;
+  if (onSlider && (keys & MK_LBUTTON)) {
+    volume = static_cast<int>((cursorX - sliderLeft) * sliderStep * volumeScale);
+    setVolume(volume);
+  }
+  hoveredButton = buttonAt(x, y);
+}
+
+void onLeftButtonDown(HWND window, LPARAM position) {
+  const unsigned x = LOWORD(position);
+  const unsigned y = HIWORD(position);
+  if (hoveredButton >= 0) {
+    SendMessageA(window, WM_KEYUP, buttonKeys[hoveredButton], 0);
+  } else if (x >= closeLeft && y <= topStripBottom) {
+    DestroyWindow(window);
+  } else if (x >= fullScreenLeft && x <= fullScreenRight && y <= topStripBottom) {
+    if (deviceState.fullScreen) {
+      leaveFullScreen();
+      if (!deviceState.fullScreen) centreMainWindow();
+    } else {
+      enterFullScreen();
+    }
+  } else if (x >= minimiseLeft && x <= minimiseRight && y <= topStripBottom) {
+    if (deviceState.fullScreen) leaveFullScreen();
+    ShowWindow(window, SW_MINIMIZE);
+  } else if (y <= topStripBottom && !deviceState.fullScreen) {
+    SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    ShowCursor(FALSE);
+  } else if (x >= repeatLeft && x <= repeatRight && y >= repeatTop && y <= repeatBottom) {
+    repeatTrack = !repeatTrack;
+  }
+}
+
+}  // namespace
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_KEYUP: onKeyUp(window, wParam); return 0;
+    case WM_TIMER: onHoverTimer(window); return 0;
+    case WM_MOUSEMOVE: onMouseMove(window, wParam, lParam); return 0;
+    case WM_LBUTTONDOWN: onLeftButtonDown(window, lParam); return 0;
+    case WM_MOUSELEAVE: mouseInside = false; return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}

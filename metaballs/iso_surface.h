@@ -81,6 +81,11 @@ public:
     EulerAngles angles;
     IDirect3DVertexBuffer9* vertexBuffer;
     int triangleCount;
+
+private:
+    void sampleBallSet();                                 // sampleField for metaballField, row at a time
+    std::vector<double> planePowers;                      // [ball][axis][plane] fourth powers of distances
+    std::vector<unsigned long long> belowRows;            // [i][j]: bit k set when sample (i,j,k) is below
 };
 
 // Crossing point on the edge from p1 to p2 by linear interpolation.

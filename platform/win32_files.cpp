@@ -101,7 +101,7 @@ BOOL WINAPI FindClose(HANDLE find) {
 
 BOOL WINAPI DeleteFileA(LPCSTR path) {
   if (unlink(path) == 0) return TRUE;
-  lastError = errorFromErrno(errno);
+  lastError = errno == ENOENT ? ERROR_FILE_NOT_FOUND : errorFromErrno(errno);
   return FALSE;
 }
 

@@ -49,3 +49,4 @@ void applyCursorVisibility();
 // X11 helpers (no effect when the window is not an X11 window).
 void applyWindowShape(HWND window, HRGN region);  // NULL lifts the shape
 bool windowManagerRunning(HWND window);
+void requestNoDecoration(HWND window);

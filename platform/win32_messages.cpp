@@ -30,6 +30,8 @@ bool quitPosted = false;
 int quitCode = 0;
 int cursorDisplayCount = 0;  // ShowCursor: the pointer shows while >= 0
 UINT_PTR nextAnonymousTimerId = 1;
+POINT lastMessagePoint{0, 0};  // pointer position of the last mouse message retrieved
+bool lastMessagePointKnown = false;
 
 // Windows virtual-key code of an SDL key, 0 for keys the program cannot see.
 WPARAM virtualKeyOf(SDL_Keycode key) {
@@ -66,9 +68,16 @@ LPARAM clientPosition(HWND window, int x, int y) {
   return MAKELPARAM(x, y);
 }
 
-void queueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  MSG entry{window, message, wParam, lParam, GetTickCount(), {0, 0}};
+void queueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, POINT screenPoint = {0, 0}) {
+  MSG entry{window, message, wParam, lParam, GetTickCount(), screenPoint};
   queue.push_back(entry);
+}
+
+// Screen position of a point given in SDL window coordinates.
+POINT screenPoint(HWND window, int x, int y) {
+  int left, top;
+  SDL_GetWindowPosition(window->sdl, &left, &top);
+  return POINT{left + x, top + y};
 }
 
 void translateEvent(const SDL_Event& event) {
@@ -86,7 +95,8 @@ void translateEvent(const SDL_Event& event) {
       HWND window = windowOfSdlId(event.motion.windowID);
       if (!window) return;
       const WPARAM keys = (event.motion.state & SDL_BUTTON_LMASK) ? MK_LBUTTON : 0;
-      queueMessage(window, WM_MOUSEMOVE, keys, clientPosition(window, event.motion.x, event.motion.y));
+      queueMessage(window, WM_MOUSEMOVE, keys, clientPosition(window, event.motion.x, event.motion.y),
+                   screenPoint(window, event.motion.x, event.motion.y));
       return;
     }
     case SDL_MOUSEBUTTONDOWN:
@@ -95,7 +105,8 @@ void translateEvent(const SDL_Event& event) {
       if (!window || event.button.button != SDL_BUTTON_LEFT) return;
       const bool down = event.type == SDL_MOUSEBUTTONDOWN;
       queueMessage(window, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0,
-                   clientPosition(window, event.button.x, event.button.y));
+                   clientPosition(window, event.button.x, event.button.y),
+                   screenPoint(window, event.button.x, event.button.y));
       return;
     }
     case SDL_WINDOWEVENT: {
@@ -114,6 +125,13 @@ void pumpEvents() {
   if (allWindows().empty()) return;  // no window, no video subsystem to pump
   SDL_Event event;
   while (SDL_PollEvent(&event)) translateEvent(event);
+}
+
+// Whether the video driver can tell where the pointer is on the screen (the headless drivers
+// only know window-relative positions, and have no button to hold).
+bool hasGlobalPointer() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver && SDL_strcasecmp(driver, "offscreen") != 0 && SDL_strcasecmp(driver, "dummy") != 0;
 }
 
 bool matches(const MSG& message, HWND window, UINT filterMin, UINT filterMax) {
@@ -146,7 +164,13 @@ BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filter
   for (auto entry = queue.begin(); entry != queue.end(); ++entry) {
     if (!matches(*entry, window, filterMin, filterMax)) continue;
     *message = *entry;
-    if (remove) queue.erase(entry);
+    if (remove) {
+      if (entry->message >= WM_MOUSEMOVE && entry->message <= WM_LBUTTONUP) {
+        lastMessagePoint = entry->pt;
+        lastMessagePointKnown = true;
+      }
+      queue.erase(entry);
+    }
     return TRUE;
   }
   if (quitPosted && (filterMin == 0 && filterMax == 0 ? true : WM_QUIT >= filterMin && WM_QUIT <= filterMax)) {
@@ -236,21 +260,27 @@ BOOL WINAPI GetCursorPos(LPPOINT point) {
 
 // ---- Modal move
 
-// The window follows the global pointer while the left button stays down, so the move needs no
-// window manager. Pointer events seen meanwhile belong to the move and are dropped.
+// The window follows the global pointer, measured from where the pointer was at the click that
+// started the move (the last mouse message retrieved), until the left button is up; one last
+// placement follows the release, so a quick drag still lands where the button was let go.
+// The move needs no window manager. Pointer events seen meanwhile belong to the move and are dropped.
 void runMoveLoop(HWND window) {
-  if (!IsWindow(window) || window == GetDesktopWindow()) return;
-  int startPointerX, startPointerY, startWindowX, startWindowY;
+  if (!IsWindow(window) || window == GetDesktopWindow() || !hasGlobalPointer()) return;
+  int startWindowX, startWindowY, pointerX, pointerY;
   SDL_GetWindowPosition(window->sdl, &startWindowX, &startWindowY);
-  Uint32 buttons = SDL_GetGlobalMouseState(&startPointerX, &startPointerY);
-  while ((buttons & SDL_BUTTON_LMASK) && IsWindow(window)) {
-    int pointerX, pointerY;
-    buttons = SDL_GetGlobalMouseState(&pointerX, &pointerY);
-    SDL_SetWindowPosition(window->sdl, startWindowX + pointerX - startPointerX, startWindowY + pointerY - startPointerY);
+  Uint32 buttons = SDL_GetGlobalMouseState(&pointerX, &pointerY);
+  const POINT start = lastMessagePointKnown ? lastMessagePoint : POINT{pointerX, pointerY};
+  for (;;) {
+    SDL_SetWindowPosition(window->sdl, startWindowX + pointerX - start.x, startWindowY + pointerY - start.y);
+    if (!(buttons & SDL_BUTTON_LMASK) || !IsWindow(window)) break;
+    Sleep(moveLoopPollMilliseconds);
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
-    if (buttons & SDL_BUTTON_LMASK) Sleep(moveLoopPollMilliseconds);
+    buttons = SDL_GetGlobalMouseState(&pointerX, &pointerY);
   }
   SDL_PumpEvents();
   SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
+  std::erase_if(queue, [window](const MSG& message) {
+    return message.hwnd == window && message.message >= WM_MOUSEMOVE && message.message <= WM_LBUTTONUP;
+  });
 }

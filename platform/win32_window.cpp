@@ -50,6 +50,17 @@ int cornerInset(double radiusX, double radiusY, double rowCentre) {
 bool ensureVideo() {
   if (videoReady) return true;
   if (videoFailed) return false;
+  const char* requested = std::getenv("SDL_VIDEODRIVER");
+  // With no display named at all there is nothing to open; asking SDL anyway would only add
+  // its drivers' own complaints to the one line that says so.
+  if (!requested && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+    std::fprintf(stderr, "zolta: no display: cannot open a window (DISPLAY is not set)\n");
+    videoFailed = true;
+    return false;
+  }
+  // Only X11 can use DISPLAY; letting SDL go on to its other drivers when that server cannot
+  // be reached ends, at best, in an invisible window.
+  if (!requested && !std::getenv("WAYLAND_DISPLAY")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "zolta: no display: cannot open a window (%s)\n", SDL_GetError());
     videoFailed = true;
@@ -58,7 +69,6 @@ bool ensureVideo() {
   // Without a display SDL quietly picks a driver that shows nothing; a program nobody can see
   // has failed to open its window, unless such a driver was asked for (as the tests do).
   const char* driver = SDL_GetCurrentVideoDriver();
-  const char* requested = std::getenv("SDL_VIDEODRIVER");
   if ((sameDriver(driver, "offscreen") || sameDriver(driver, "dummy")) && !sameDriver(driver, requested)) {
     std::fprintf(stderr, "zolta: no display: cannot open a window (set DISPLAY, or SDL_VIDEODRIVER=offscreen to run unseen)\n");
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -114,6 +124,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   window->procedure = procedure;
   window->style = static_cast<LONG>(style);
   window->exStyle = static_cast<LONG>(exStyle);
+  requestNoDecoration(window);
   applyCursorVisibility();
   SendMessageA(window, WM_CREATE, 0, 0);
   if (style & WS_VISIBLE) ShowWindow(window, SW_SHOW);

@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr long motifDecorationsFlag = 2;  // _MOTIF_WM_HINTS flags: the decorations field is valid
+
 bool x11Handles(HWND window, Display** display, Window* x11Window) {
   if (!window || !window->sdl) return false;
   SDL_SysWMinfo info;
@@ -39,6 +41,19 @@ void applyWindowShape(HWND window, HRGN region) {
   }
   XShapeCombineRectangles(display, x11Window, ShapeBounding, 0, 0, rectangles.data(),
                           static_cast<int>(rectangles.size()), ShapeSet, YXBanded);
+  XFlush(display);
+}
+
+// Asks any window manager, also one that starts later, for no decoration: SDL only sets the
+// Motif hints when the atom already exists on the server, which it does not on a bare server.
+void requestNoDecoration(HWND window) {
+  Display* display;
+  Window x11Window;
+  if (!x11Handles(window, &display, &x11Window)) return;
+  const Atom motifHints = XInternAtom(display, "_MOTIF_WM_HINTS", False);
+  const long hints[5] = {motifDecorationsFlag, 0, 0, 0, 0};  // flags, functions, decorations, input, status
+  XChangeProperty(display, x11Window, motifHints, motifHints, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(hints), 5);
   XFlush(display);
 }
 

@@ -4,6 +4,7 @@
 // output by hand and running checkAutoAdvance, as renderFrame does.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -281,6 +282,41 @@ TEST_F(PlaybackTest, WithoutTunesEveryCommandDoesNothing) {
   EXPECT_FALSE(stopped);
   EXPECT_EQ(musicChannel, 0u);
   EXPECT_EQ(advanceMessages, 0);
+}
+
+TEST_F(PlaybackTest, DefaultTunesPlayAndAdvanceWhenTheyLoop) {
+  std::filesystem::path tunes = std::filesystem::path(ZOLTA_SOURCE_DIR) / "data/msx";
+  if (std::filesystem::is_directory(tunes))
+    for (const auto& tune : std::filesystem::directory_iterator(tunes))
+      std::filesystem::copy_file(tune.path(), "data/msx" / tune.path().filename());
+  if (std::filesystem::is_empty("data/msx")) GTEST_SKIP() << "no default tunes yet";
+  writeBytes("data/msx/Test-~last.mod", makeToneModule(loopsToOrder2)); // sorts after every tune
+  startPlaylist();
+  for (int track = 0; track < playlist.count; ++track) {
+    if (track > 0) nextTrack();
+    ASSERT_NE(musicChannel, 0u) << playlist.playOrder[track]->path.chars();
+    DWORD loudest = 0;
+    float barSum = 0;
+    for (int frame = 0; frame < 125; ++frame) { // 2 s, sampled as the frame does
+      play(frameSeconds);
+      float spectrum[BASS_DATA_FFT_FLOATS];
+      BASS_ChannelGetData(musicChannel, spectrum, BASS_DATA_FFT1024);
+      for (int bin = 16; bin < 22; ++bin) barSum += spectrum[bin];
+      loudest = std::max(loudest, leftLevel());
+    }
+    EXPECT_GT(loudest, 3000u) << playlist.playOrder[track]->path.chars();
+    EXPECT_GT(barSum, 0.1f) << "the spectrum bars have something to show";
+  }
+  // Back to the first tune: with repeat off it plays through once, loops and moves on.
+  while (currentTrack > 0) previousTrack();
+  repeatTrack = false;
+  constexpr double longestTune = 200.0; // seconds: tunes are 1-3 minutes
+  constexpr double shortestTune = 30.0;
+  double played = 0;
+  for (; currentTrack == 0 && played < longestTune; played += 1.0) play(1.0);
+  EXPECT_EQ(currentTrack, 1) << playlist.playOrder[0]->path.chars() << " did not advance";
+  EXPECT_GT(played, shortestTune) << "advanced before the tune had played through";
+  RecordProperty("seconds_to_advance", static_cast<int>(played));
 }
 
 } // namespace

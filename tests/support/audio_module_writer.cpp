@@ -78,7 +78,7 @@ std::vector<unsigned char> makeToneModule(const ToneModule& layout) {
 bool writeBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return std::fclose(file) == 0 && ok;
 }
 

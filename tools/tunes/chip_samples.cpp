@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tunes {
 namespace {
@@ -131,6 +132,14 @@ Instrument pluckedWave(const char* name, Wave wave, int cycle, double decaySecon
     }
     instrument.loopStart = decayCycles * cycle;
     instrument.loopLength = cycle;
+    return instrument;
+}
+
+Instrument enveloped(Instrument instrument, std::vector<EnvelopePoint> envelope, int sustainPoint, int fadeout) {
+    instrument.sixteenBit = true;
+    instrument.envelope = std::move(envelope);
+    instrument.sustainPoint = sustainPoint;
+    instrument.fadeout = fadeout;
     return instrument;
 }
 

@@ -26,6 +26,10 @@ Instrument loopedWave(const char* name, Wave wave, int cycle);
 // exponentially to `sustain` (0..1), then looping its last cycle there.
 Instrument pluckedWave(const char* name, Wave wave, int cycle, double decaySeconds, double sustain);
 
+// The instrument for an XM: 16-bit data, a volume envelope (ticks, levels
+// 0..64) held at `sustainPoint` while the key is down, then faded out.
+Instrument enveloped(Instrument instrument, std::vector<EnvelopePoint> envelope, int sustainPoint, int fadeout);
+
 Instrument kickDrum();
 Instrument snareDrum();
 Instrument closedHat();

@@ -236,7 +236,10 @@ Track bassLine(const Voice& voice, std::string_view chords, int rowsPerChord, st
         int interval = -1;
         switch (c) {
         case 'R': interval = 0; break;
+        case '2': interval = 2; break;
         case '3': interval = chord.intervals[1]; break;
+        case '4': interval = 5; break;
+        case '6': interval = 9; break;
         case '5': interval = chord.intervals[2]; break;
         case '7': interval = chord.intervals.size() > 3 ? chord.intervals[3] : 10; break;
         case '8': interval = 12; break;
@@ -258,7 +261,9 @@ Track arpeggio(const Voice& voice, std::string_view chords, int rowsPerChord, st
     for (size_t r = 0; r < rows.size(); ++r) {
         char c = rhythmAt(rhythm, int(r));
         const Chord& chord = rows[r];
-        int chordParam = (chord.intervals[1] << 4) | chord.intervals[2];
+        // a seventh chord sounds root, third and seventh, the bluesier pair
+        int upper = chord.intervals.size() > 3 ? chord.intervals[3] : chord.intervals[2];
+        int chordParam = (chord.intervals[1] << 4) | upper;
         if (c == 'X') {
             track[r].note = trackerNote(voice, placed(chord.root, lowest));
             track[r].instrument = voice.instrument;
@@ -318,6 +323,12 @@ Track echo(const Track& source, int delay, int volume, int instrument) {
 }
 
 Track silence(int rows) { return Track(rows); }
+
+Track release(int rows) {
+    Track track(rows);
+    if (rows > 0) track[0].note = keyOff;
+    return track;
+}
 
 Track join(std::initializer_list<Track> parts) {
     Track track;

@@ -8,7 +8,7 @@
 //   chords:  "Am . F G7", one chord per `chordRows` rows, "." repeats.
 //            Qualities: (major) m 7 m7 maj7 sus2 sus4 dim aug.
 //   rhythm:  one character per row, repeated over the pattern.
-//            bass: R root, 3 third, 5 fifth, 7 seventh, 8 octave, "." hold, "-" release.
+//            bass: R root, 2 ninth, 3 third, 4 fourth, 5 fifth, 6 sixth, 7 seventh, 8 octave, "." hold, "-" release.
 //            chords: X strike, "." hold, "-" release.
 //   drums:   K/k kick, S/s snare, H/h closed hat, O/o open hat, C crash,
 //            T/M/L high, middle, low tom, "." nothing; upper case is accented.
@@ -56,6 +56,7 @@ Track chordTone(const Voice& voice, std::string_view chords, int chordRows, std:
 // The track delayed by `delay` rows at `volume`, on `instrument` when not 0.
 Track echo(const Track& source, int delay, int volume, int instrument = 0);
 Track silence(int rows);
+Track release(int rows); // a release at the first row, then nothing
 Track join(std::initializer_list<Track> parts);
 // Cells of `top` wherever it has something, `base` elsewhere.
 Track overlay(const Track& base, const Track& top);

@@ -16,11 +16,12 @@ Song harbourLights() {
     song.tempo = 125;
     song.instruments = {
         pluckedWave("lead pulse 25%", Wave::Pulse25, middleCycle / 2, 0.3, 0.55),
-        pluckedWave("bass square", Wave::Square, middleCycle * 2, 0.5, 0.45),
+        pluckedWave("bass square", Wave::Square, middleCycle * 2, 0.4, 0.3),
         pluckedWave("chord pulse 12%", Wave::Pulse12, middleCycle, 0.35, 0.2),
         kickDrum(), snareDrum(), closedHat(), openHat(), crashCymbal(),
     };
     song.instruments[0].volume = 44;
+    song.instruments[1].volume = 56;
     song.instruments[2].volume = 34;
     const Voice lead{1, 12};
     const Voice bass{2, -12};
@@ -55,7 +56,7 @@ Song harbourLights() {
     Track bassLineB = bassLine(bass, progressionB, bar, bassB, lowBass);
 
     int intro1 = addPattern(song, {drums(kit, repeat("....h.......h...", 3) + "....h...h.h.S.SS", 64),
-                                   silence(64), chordsA, silence(64)});
+                                   release(64), chordsA, release(64)});
     int intro2 = addPattern(song, {drums(kit, beatFill, 64), bassLineA, chordsA, teaser});
     int a1 = addPattern(song, {drums(kit, beatCrash, 64), bassLineA, chordsA, themeA});
     int a2 = addPattern(song, {drums(kit, beatFill, 64), bassLineA, chordsA, themeA2});
@@ -64,7 +65,7 @@ Song harbourLights() {
     int breakdown = addPattern(song, {drums(kit, repeat("....o.......o...", 3) + "S...S...S.S.SSSS", 64),
                                       bassLine(bass, progressionA, bar, "R.......R.......", lowBass),
                                       arpeggio(chords, progressionA, bar, "X.......X.......", lowChord),
-                                      silence(64)});
+                                      release(64)});
     int ending = addPattern(song, {drums(kit, beatCrash, 64), bassLineA, chordsA, coda});
 
     song.orders = {intro1, intro2, a1, a2, b1, b2, breakdown, a1, a2, b1, b2, ending};

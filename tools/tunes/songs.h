@@ -15,6 +15,11 @@ struct TuneEntry {
 };
 
 Song harbourLights();
+Song crystalCaverns();
+Song popcornEngine();
+Song nightShift();
+Song robotWaltz();
+Song snowploughBoogie();
 
 extern const TuneEntry allTunes[];
 extern const int tuneCount;

@@ -1,0 +1,84 @@
+// Display panels: the carousel and track-label pictures on tilted planes, blended so that
+// their black parts leave the scene unchanged, and the volume bar between them.
+#include "effects/display_panels.h"
+
+#include <cstring>
+
+#include "frame/placement.h"
+#include "gfx/device.h"
+#include "gfx/scene_resources.h"
+#include "music/playback.h"
+#include "platform/d3d9.h"
+
+namespace {
+
+constexpr int SEGMENT_WIDTH = 10;        // columns per segment, the first of them a dark gap
+constexpr int GREY_BASE = 150;           // grey of lit column c is c + 150
+constexpr unsigned char BAR_ALPHA = 180; // alpha of every texel of the bar
+
+// Sets the states of a panel and draws the panel quad with the given picture.
+void drawPanel(const Placement& placement, IDirect3DTexture9* picture) {
+  IDirect3DDevice9* device = deviceState.device;
+  setWorldPlacement(placement);
+  device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  device->SetRenderState(D3DRS_ZENABLE, FALSE);
+  device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+  device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCCOLOR);
+  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCCOLOR);
+  device->SetTexture(0, picture);
+  device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+  device->SetStreamSource(0, panelQuad, 0, sizeof(TexturedVertex));
+  device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
+}
+
+void drawVolumeBar() {
+  IDirect3DDevice9* device = deviceState.device;
+  D3DLOCKED_RECT locked;
+  volumeTexture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD);
+  fillVolumeBar(static_cast<unsigned char*>(locked.pBits), locked.Pitch, volume);
+  volumeTexture->UnlockRect(0);
+
+  device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  device->SetRenderState(D3DRS_ZENABLE, FALSE);
+  device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+  device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  device->SetTexture(0, volumeTexture);
+  device->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1);
+  device->SetStreamSource(0, volumeQuad, 0, sizeof(ScreenVertex));
+  device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
+}
+
+} // namespace
+
+void fillVolumeBar(unsigned char* texels, int pitch, int volume) {
+  unsigned char row[VOLUME_BAR_WIDTH * 4];
+  for (int c = 0; c < VOLUME_BAR_WIDTH; ++c) {
+    const bool lit = c % SEGMENT_WIDTH != 0 &&
+                     static_cast<unsigned int>(c) <= static_cast<unsigned int>(volume);
+    const unsigned char grey = lit ? static_cast<unsigned char>(c + GREY_BASE) : 0;
+    row[4 * c + 0] = grey; // blue
+    row[4 * c + 1] = grey; // green
+    row[4 * c + 2] = grey; // red
+    row[4 * c + 3] = BAR_ALPHA;
+  }
+  for (int r = 0; r < VOLUME_BAR_HEIGHT; ++r) std::memcpy(texels + r * pitch, row, sizeof row);
+}
+
+void drawDisplayPanels() {
+  // Angles (radians), position and scale of the two planes.
+  const Placement carousel{{0.0f, 0.2f, -0.05f}, {2.0f, 0.45f, 1.0f}, {4.7f, 0.64f, 4.0f}};
+  const Placement label{{0.0f, -0.2f, 0.08f}, {16.2f, 1.7f, 9.0f}, {3.8f, 0.8f, 4.0f}};
+
+  drawPanel(carousel, carouselTarget);
+
+  drawVolumeBar();
+
+  drawPanel(label, labelTarget);
+}

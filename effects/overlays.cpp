@@ -1,0 +1,100 @@
+// Overlays: the pointer arrow drawn at the mouse position, and the start-up static, a
+// full-window layer of random black and white pixels that fades out after start-up.
+#include "effects/overlays.h"
+
+#include <cstring>
+
+#include "app/frame_clock.h"
+#include "app/window_proc.h"
+#include "effects/random_value.h"
+#include "gfx/device.h"
+#include "gfx/scene_resources.h"
+#include "platform/d3d9.h"
+#include "platform/win32.h"
+
+bool staticActive = true;
+
+namespace {
+
+constexpr float POINTER_SIZE = 32.0f;    // pointer picture, pixels square
+constexpr float SCREEN_DEPTH = 0.5f;     // z of the pre-transformed quads
+constexpr unsigned int MS_PER_STEP = 5;  // milliseconds per fade step
+constexpr unsigned int LAST_STEP = 254;  // fade step that ends the static for good
+constexpr unsigned int OPAQUE = 255;     // alpha of the static at fade step 0
+
+void drawPointer() {
+  const float x = cursorX;
+  const float y = cursorY;
+  const ScreenVertex corners[4] = {
+      {x, y, SCREEN_DEPTH, 1.0f, 0.0f, 0.0f},
+      {x + POINTER_SIZE, y, SCREEN_DEPTH, 1.0f, 1.0f, 0.0f},
+      {x + POINTER_SIZE, y + POINTER_SIZE, SCREEN_DEPTH, 1.0f, 1.0f, 1.0f},
+      {x, y + POINTER_SIZE, SCREEN_DEPTH, 1.0f, 0.0f, 1.0f},
+  };
+  void* data = nullptr;
+  pointerQuad->Lock(0, 0, &data, 0);
+  std::memcpy(data, corners, sizeof corners);
+  pointerQuad->Unlock();
+
+  IDirect3DDevice9* device = deviceState.device;
+  device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+  device->SetRenderState(D3DRS_ZENABLE, FALSE);
+  device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+  device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  device->SetTexture(0, pointerTexture);
+  device->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1);
+  device->SetStreamSource(0, pointerQuad, 0, sizeof(ScreenVertex));
+  device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
+}
+
+void drawStatic() {
+  D3DLOCKED_RECT locked;
+  staticTexture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD);
+  fillStatic(static_cast<unsigned char*>(locked.pBits), locked.Pitch,
+             staticAlpha(staticFadeStep()));
+  staticTexture->UnlockRect(0);
+
+  // Culling and depth testing stay as the previous pass left them; the clockwise quad at
+  // depth 0.5 passes both.
+  IDirect3DDevice9* device = deviceState.device;
+  device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  device->SetTexture(0, staticTexture);
+  device->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1);
+  device->SetStreamSource(0, screenQuad, 0, sizeof(ScreenVertex));
+  device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
+
+  if (staticFadeStep() >= LAST_STEP) staticActive = false;
+}
+
+} // namespace
+
+unsigned int staticFadeStep() { return (GetTickCount() - frameClock.startTick) / MS_PER_STEP; }
+
+unsigned char staticAlpha(unsigned int q) {
+  return q > OPAQUE ? 0 : static_cast<unsigned char>(OPAQUE - q);
+}
+
+void fillStatic(unsigned char* texels, int pitch, unsigned char alpha) {
+  for (int r = 0; r < STATIC_HEIGHT; ++r) {
+    unsigned char* texel = texels + r * pitch;
+    for (int p = 0; p < STATIC_WIDTH; ++p, texel += 4) {
+      const unsigned char v = randomValue() % 2 == 0 ? 0xFF : 0x00; // even: white
+      texel[0] = v; // blue
+      texel[1] = v; // green
+      texel[2] = v; // red
+      texel[3] = alpha;
+    }
+  }
+}
+
+void drawOverlays() {
+  if (mouseInside) drawPointer();
+  if (staticActive) drawStatic();
+}

@@ -1,0 +1,102 @@
+// "Waltz for a Robot": G major in 3/4, 120 BPM, six-channel XM with 48-row
+// patterns (four bars of twelve rows). Oom-pah-pah: a triangle bass on the
+// first beat, arpeggio chords on the second and third; a triangle lead with
+// a soft pulse counter-voice and an echo. Intro, A, A', B, B', A, A', a music
+// box bridge, A, A', B, B', outro, then back to the start.
+// Channels: 1 drums, 2 bass, 3 chords, 4 lead, 5 counter-voice, 6 lead echo.
+#include "chip_samples.h"
+#include "score.h"
+#include "songs.h"
+
+namespace tunes {
+
+Song robotWaltz() {
+    Song song;
+    song.title = "Waltz for a Robot";
+    song.channels = 6;
+    song.speed = 6;
+    song.tempo = 120;
+
+    Instrument lead = enveloped(loopedWave("lead triangle", Wave::Triangle, middleCycle),
+                                {{0, 0}, {2, 64}, {10, 50}, {40, 44}}, 3, 800);
+    lead.vibratoDepth = 3;
+    lead.vibratoRate = 6;
+    lead.vibratoSweep = 50;
+    lead.volume = 64;
+    lead.panning = 56;
+    Instrument leadEcho = lead;
+    leadEcho.panning = 200;
+    Instrument counter = enveloped(loopedWave("counter pulse 12%", Wave::Pulse12, middleCycle),
+                                   {{0, 0}, {8, 40}, {30, 32}}, 2, 600);
+    counter.volume = 52;
+    counter.panning = 196;
+    Instrument bass = enveloped(loopedWave("bass triangle", Wave::Triangle, middleCycle * 2),
+                                {{0, 64}, {12, 50}, {48, 38}}, 2, 2000);
+    bass.panning = 156;
+    Instrument chords = enveloped(loopedWave("chord pulse 25%", Wave::Pulse25, middleCycle),
+                                  {{0, 52}, {4, 34}, {16, 18}, {30, 8}}, -1, 0);
+    chords.volume = 60;
+    chords.panning = 208;
+    auto drum = [](Instrument instrument, int panning) {
+        instrument = enveloped(instrument, {}, -1, 0);
+        instrument.panning = panning;
+        return instrument;
+    };
+    song.instruments = {lead, leadEcho, counter, bass, chords,
+                        drum(kickDrum(), 64), drum(snareDrum(), 88), drum(closedHat(), 176),
+                        drum(crashCymbal(), 88)};
+    const Voice leadVoice{1, 0};
+    const Voice counterVoice{3, 0};
+    const Voice bassVoice{4, -12};
+    const Voice chordVoice{5, 0};
+    const DrumKit kit{6, 7, 8, 0, 9, 0};
+    const int bar = 12; // rows per 3/4 bar: four rows a beat
+    const int rows = 4 * bar;
+    const int echoVolume = 24, echoDelay = 3; // 0..64, rows
+    const int lowBass = noteNumber("E2"), lowChord = noteNumber("G4"), lowCounter = noteNumber("D5");
+
+    const char* progA = "G Em C D";
+    const char* progA2 = "G Em Am D";
+    const char* progB = "Em Bm C G";
+    const char* progB2 = "C D Bm Em";
+    const char* progBox = "Em Am D G";
+    const char* progBox2 = "C Am D D";
+    const char* pahPah = "....X...X...";
+    const char* oom = "R...........5...........";
+    std::string waltz = "K...h...h...K...h...s...K...h...h...K...s.s.S.S.";
+    std::string waltzCrash = "C...h...h...K...h...s...K...h...h...K...h...s...";
+
+    Track themeA = phrase(leadVoice, "B5/4 D6/2 | G5/2 B5/2 E6/2 | E6/3 D6 C6/2 | A5/6~", 2);
+    Track themeA2 = phrase(leadVoice, "B5/2 D6/2 G6/2 | F#6/3 E6 D6/2 | C6/2 E6/2 A5/2 | D6/4~ C6/2", 2);
+    Track themeB = phrase(leadVoice, "G5/2 E5/2 G5/2 | F#5/4~ D5/2 | E5/2 G5/2 C6/2 | B5/6~", 2);
+    Track themeB2 = phrase(leadVoice, "E6/3 D6 C6/2 | D6/2 F#6/2 A6/2 | F#6/3 E6 D6/2 | E6/4~ D6/2", 2);
+    Track box = phrase(leadVoice, "E6 - G6 - B6 - | A6 - E6 - C6 - | D6 - F#6 - A6 - | G6/6~", 2);
+    Track box2 = phrase(leadVoice, "G6 - E6 - C6 - | E6 - C6 - A5 - | F#5/2 A5/2 D6/2 | C6/6~", 2);
+    Track outro = phrase(leadVoice, "B5/4 D6/2 | E6/3 D6 C6/2 | A5/2 B5/2 C6/2 | B5/4~ -/2", 2);
+
+    Track rest = release(rows);
+    auto section = [&](const std::string& beat, const char* progression, const Track& melody, bool withCounter) {
+        Track harmony = withCounter ? chordTone(counterVoice, progression, bar, "X...........", 1, lowCounter) : rest;
+        return addPattern(song, {drums(kit, beat, rows), bassLine(bassVoice, progression, bar, oom, lowBass),
+                                 arpeggio(chordVoice, progression, bar, pahPah, lowChord), melody, harmony,
+                                 echo(melody, echoDelay, echoVolume, 2)});
+    };
+    int intro1 = addPattern(song, {drums(kit, repeat("....h...h...", 3) + "....s...s.s.", rows),
+                                   bassLine(bassVoice, progA, bar, oom, lowBass),
+                                   arpeggio(chordVoice, progA, bar, pahPah, lowChord), rest, rest, rest});
+    int intro2 = addPattern(song, {drums(kit, waltz, rows), bassLine(bassVoice, progA2, bar, oom, lowBass),
+                                   arpeggio(chordVoice, progA2, bar, pahPah, lowChord), rest,
+                                   chordTone(counterVoice, progA2, bar, "X...........", 1, lowCounter), rest});
+    int a1 = section(waltzCrash, progA, themeA, true);
+    int a2 = section(waltz, progA2, themeA2, true);
+    int b1 = section(waltzCrash, progB, themeB, false);
+    int b2 = section(waltz, progB2, themeB2, false);
+    int m1 = section(waltzCrash, progBox, box, false);
+    int m2 = section(waltz, progBox2, box2, true);
+    int end = section(waltzCrash, "G C D G", outro, true);
+
+    song.orders = {intro1, intro2, a1, a2, b1, b2, a1, a2, m1, m2, a1, a2, b1, b2, end};
+    return song;
+}
+
+} // namespace tunes
