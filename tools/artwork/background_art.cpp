@@ -34,16 +34,14 @@ void drawGround(cairo_t* cr) {
 }
 
 void drawSky(cairo_t* cr, const FontFaces& fonts) {
-  cairo_save(cr);
-  cairo_rectangle(cr, 0, titleStripRows, 262, 300 - titleStripRows);
-  cairo_clip(cr);
-  setRadial(cr, sparkSource.x, sparkSource.y, 0, 300, {0x04060b, 0x080b14, 0x0f131c});
+  // Deep night around the spark source, fading into the console's ground colour.
+  setRadial(cr, sparkSource.x, sparkSource.y, 0, 330, {0x03050a, 0x070a12, 0x0f131c});
   cairo_paint(cr);
   // Fixed pseudo-random stars (a small linear congruential sequence, so every run is the same).
   unsigned seed = 12345;
   auto next = [&seed] { seed = seed * 1103515245u + 12345u; return (seed >> 16) & 0x7FFF; };
   for (int i = 0; i < starCount; ++i) {
-    const double x = next() % 256, y = titleStripRows + next() % 280;
+    const double x = next() % 250, y = titleStripRows + 2 + next() % 290;
     const double brightness = 0.25 + (next() % 100) / 160.0;
     setColour(cr, 0x9fb4d8, brightness);
     cairo_rectangle(cr, x, y, 1, 1);
@@ -57,10 +55,9 @@ void drawSky(cairo_t* cr, const FontFaces& fonts) {
   }
   // The disk's logo: chrome lettering with a cool glow.
   const double logoX = 74, logoY = 158;
-  setRadial(cr, 150, 150, 0, 120, {0x16304c, 0x0c1424, 0x080b14});
+  setRadial(cr, 140, 162, 0, 125, {0x183656, 0x0b1a2e, 0x000000});
   cairo_set_operator(cr, CAIRO_OPERATOR_SCREEN);
-  cairo_arc(cr, 150, 150, 120, 0, 2 * M_PI);
-  cairo_fill(cr);
+  cairo_paint(cr);
   cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
   cairo_set_font_face(cr, fonts.cairoFace(FontFaces::sansBold));
   cairo_set_font_size(cr, 46);
@@ -84,7 +81,42 @@ void drawSky(cairo_t* cr, const FontFaces& fonts) {
   cairo_fill(cr);
   setColour(cr, 0x5d6a84);
   drawText(cr, fonts, FontFaces::sans, 9, logoX + 4, logoY + 46, "a chiptune music disk");
+}
+
+// The raised back panel that carries the main screen and the track display.
+void drawBackPanel(cairo_t* cr) {
+  const double left = 248, top = 64, bottom = 259;
+  cairo_save(cr);
+  cairo_translate(cr, -2, 3);
+  roundedRect(cr, left, top, pictureWidth - left + 20, bottom - top, 10);
+  setColour(cr, 0x000000, 0.45);
+  cairo_fill(cr);
   cairo_restore(cr);
+  roundedRect(cr, left, top, pictureWidth - left + 20, bottom - top, 10);
+  setLinear(cr, 0, top, 0, bottom, {0x1f2636, 0x171c28, 0x121620});
+  cairo_fill_preserve(cr);
+  cairo_set_line_width(cr, 1);
+  setColour(cr, 0x05070b);
+  cairo_stroke(cr);
+  roundedRect(cr, left + 1, top + 1, pictureWidth - left + 18, bottom - top - 2, 9);
+  cairo_pattern_t* rim = cairo_pattern_create_linear(0, top, 0, bottom);
+  addStop(rim, 0, 0x7d8aa6, 0.55);
+  addStop(rim, 0.3, 0x7d8aa6, 0.1);
+  addStop(rim, 1, 0x7d8aa6, 0.0);
+  cairo_set_source(cr, rim);
+  cairo_stroke(cr);
+  cairo_pattern_destroy(rim);
+  // A speaker grille of small holes under the track display.
+  for (int row = 0; row < 7; ++row)
+    for (int col = 0; col < 11; ++col) {
+      const double x = 552 + col * 7.5 + (row % 2) * 3.75, y = 203 + row * 7;
+      setColour(cr, 0x05070b);
+      cairo_arc(cr, x, y, 1.9, 0, 2 * M_PI);
+      cairo_fill(cr);
+      setColour(cr, 0x4a5670, 0.6);
+      cairo_arc(cr, x + 0.4, y + 0.6, 1.9, 0.2, M_PI - 0.2);
+      cairo_stroke(cr);
+    }
 }
 
 void drawMainScreen(cairo_t* cr, const FontFaces& fonts) {
@@ -250,16 +282,28 @@ void drawFloor(cairo_t* cr) {
 }
 
 void drawSpectrumShelf(cairo_t* cr) {
-  // The bars stand on the line (225, 333)-(309, 314); a thin glass shelf carries them.
-  const std::vector<PixelPoint> shelf = {{222, 333.5}, {314, 312.5}, {317, 315}, {225, 337}};
-  polygonPath(cr, shelf);
-  setLinear(cr, 0, 312, 0, 337, {0x6f86a8, 0x2a3448});
+  // The bars stand on the line (225, 333)-(309, 314): a glowing edge with a soft light below.
+  const PixelPoint from{225, 333.5}, to{312, 313.5};
+  cairo_move_to(cr, from.x, from.y);
+  cairo_line_to(cr, to.x, to.y);
+  cairo_line_to(cr, to.x, to.y + 8);
+  cairo_line_to(cr, from.x, from.y + 14);
+  cairo_close_path(cr);
+  cairo_pattern_t* light = cairo_pattern_create_linear(0, to.y, 0, from.y + 14);
+  addStop(light, 0, 0x38c8f0, 0.28);
+  addStop(light, 1, 0x38c8f0, 0.0);
+  cairo_set_source(cr, light);
   cairo_fill(cr);
-  cairo_set_line_width(cr, 1);
-  cairo_move_to(cr, 222, 333.5);
-  cairo_line_to(cr, 314, 312.5);
-  setColour(cr, 0xbfe8ff, 0.8);
+  cairo_pattern_destroy(light);
+  cairo_set_line_width(cr, 1.2);
+  cairo_move_to(cr, from.x, from.y);
+  cairo_line_to(cr, to.x, to.y);
+  cairo_pattern_t* edge = cairo_pattern_create_linear(from.x, 0, to.x, 0);
+  addStop(edge, 0, 0xbff0ff, 0.95);
+  addStop(edge, 1, 0xbff0ff, 0.25);
+  cairo_set_source(cr, edge);
   cairo_stroke(cr);
+  cairo_pattern_destroy(edge);
 }
 
 void drawBaseRail(cairo_t* cr, const FontFaces& fonts) {
@@ -288,6 +332,7 @@ void drawConsole(cairo_t* cr, const FontFaces& fonts, const ConsoleLook& look) {
   drawGround(cr);
   drawSky(cr, fonts);
   drawFloor(cr);
+  drawBackPanel(cr);
   drawInfoBand(cr);
   drawMainScreen(cr, fonts);
   drawTrackDisplay(cr, fonts);

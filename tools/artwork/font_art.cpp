@@ -18,14 +18,11 @@ constexpr int scrollInkWidth = 7;                           // pixels usable per
 constexpr int scrollPixelSize = 10;                         // FreeType pixel size
 constexpr int scrollBaseline = 8;                           // cell row under the baseline
 
-// Text font: 143 x 53 pixels, cells 8.9375 x 8.8333 pixels.
+// Text font: 143 x 53 pixels, cells 8.9375 x 8.8333 pixels of which whole 7-8 x 8 are sampled.
+// Hinted monochrome glyphs of about five pixels keep their shape; antialiased ones go to mush.
 constexpr int textWidth = 143, textHeight = 53;             // pixels
-constexpr int masterSize = 64;                              // FreeType pixel size of the master glyphs
-constexpr double textEm = 6.2;                              // pixels the master's em becomes
-constexpr double textAscent = 0.8;                          // em above the baseline that must fit
-constexpr int supersample = 8;                              // samples per axis per atlas pixel
-constexpr double inkGain = 1.8;                             // coverage to grey: thin strokes still reach white
-constexpr double outlineThreshold = 0.3;                   // neighbourhood ink that earns an outline pixel
+constexpr int textPixelSize = 7;                            // FreeType pixel size (caps 5 pixels)
+constexpr int textBaseline = 6;                             // cell-box row under the baseline
 
 }  // namespace
 
@@ -50,47 +47,35 @@ RgbImage drawTextFont(const FontFaces& fonts) {
   const double cellWidth = double(textWidth) / columns, cellHeight = double(textHeight) / rows;
   for (int k = 1; k < columns * rows - 1; ++k) {
     const int col = k % columns, row = k / columns;
-    // Whole pixels inside the sampled part of the cell, and inside them the 1-pixel outline.
+    // Whole pixels inside the sampled part of the cell; the glyph sits one pixel in, so that
+    // its outline stays inside too.
     const int x0 = int(std::ceil(col * cellWidth)), x1 = int(std::floor((col + sampledWidth) * cellWidth));
     const int y0 = int(std::ceil(row * cellHeight)), y1 = int(std::floor((row + 1) * cellHeight));
-    const int innerW = x1 - x0 - 2, innerH = y1 - y0 - 2;
-    const GlyphBitmap glyph = fonts.render(FontFaces::sansBold, char(firstCode + k), masterSize, false);
-    if (glyph.width == 0) continue;
-    // Master pixels per atlas pixel: the em maps to textEm pixels, squeezed further if too wide.
-    const double scaleY = masterSize / textEm;
-    const double scaleX = std::max(scaleY, double(glyph.width) / innerW);
-    // Inner-box row of the baseline, raised for glyphs that reach below the box (such as '_').
-    double baseline = 1 + textAscent * textEm;
-    baseline -= std::max(0.0, baseline + (glyph.rows - glyph.top) / scaleY - (innerH + 1));
-    const double originX = 1 + (innerW - glyph.width / scaleX) / 2;
-    std::vector<double> ink(std::size_t(x1 - x0) * (y1 - y0), 0.0);
-    for (int y = 1; y <= innerH; ++y)
-      for (int x = 1; x <= innerW; ++x) {
-        int sum = 0;
-        for (int sy = 0; sy < supersample; ++sy)
-          for (int sx = 0; sx < supersample; ++sx) {
-            const int gx = int(std::floor((x + (sx + 0.5) / supersample - originX) * scaleX));
-            const int gy = int(std::floor((y + (sy + 0.5) / supersample - baseline) * scaleY)) + glyph.top;
-            if (gx >= 0 && gx < glyph.width && gy >= 0 && gy < glyph.rows) sum += glyph.at(gx, gy);
-          }
-        ink[std::size_t(y) * (x1 - x0) + x] = sum / (255.0 * supersample * supersample);
+    const int boxW = x1 - x0, boxH = y1 - y0, innerW = boxW - 2;
+    GlyphBitmap glyph;
+    for (int size = textPixelSize; size >= textPixelSize - 2; --size) {  // smaller for wide glyphs
+      glyph = fonts.render(FontFaces::sans, char(firstCode + k), size, true);
+      if (glyph.width <= innerW) break;
+    }
+    // Glyphs reaching below the box (such as '_') are raised into it, those above it lowered.
+    const int top = std::max(1, textBaseline - glyph.top - std::max(0, textBaseline - glyph.top + glyph.rows - (boxH - 1)));
+    const int left = 1 + (innerW - glyph.width) / 2;
+    std::vector<bool> ink(std::size_t(boxW) * boxH, false);
+    for (int y = 0; y < glyph.rows; ++y)
+      for (int x = 0; x < glyph.width; ++x) {
+        const int bx = left + x, by = top + y;
+        if (bx >= 1 && bx <= innerW && by >= 1 && by < boxH - 1 && glyph.at(x, y) >= 128)
+          ink[std::size_t(by) * boxW + bx] = true;
       }
-    // Tiny marks (the grave accent) are lifted so their strongest pixel is full white too.
-    const double strongest = *std::max_element(ink.begin(), ink.end());
-    if (strongest > 0)
-      for (double& value : ink) value /= strongest;
-    for (int y = 0; y < y1 - y0; ++y)
-      for (int x = 0; x < x1 - x0; ++x) {
-        double near = 0;  // strongest ink in the 3 x 3 neighbourhood decides the outline
+    for (int y = 0; y < boxH; ++y)
+      for (int x = 0; x < boxW; ++x) {
+        bool near = false;  // ink in the 3 x 3 neighbourhood earns an outline pixel
         for (int dy = -1; dy <= 1; ++dy)
           for (int dx = -1; dx <= 1; ++dx) {
             const int nx = x + dx, ny = y + dy;
-            if (nx >= 0 && nx < x1 - x0 && ny >= 0 && ny < y1 - y0)
-              near = std::max(near, ink[std::size_t(ny) * (x1 - x0) + nx]);
+            near = near || (nx >= 0 && nx < boxW && ny >= 0 && ny < boxH && ink[std::size_t(ny) * boxW + nx]);
           }
-        if (near < outlineThreshold) continue;
-        const auto grey = std::uint8_t(std::lround(255 * std::min(1.0, ink[std::size_t(y) * (x1 - x0) + x] * inkGain)));
-        atlas.at(x0 + x, y0 + y) = {grey, grey, grey};
+        if (near) atlas.at(x0 + x, y0 + y) = ink[std::size_t(y) * boxW + x] ? white : black;
       }
   }
   return atlas;

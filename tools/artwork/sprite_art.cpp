@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr double noteRim = 0.8;  // width of a note's black rim, design-space pixels
+
 // Draws on a transparent 32 x 32 surface and flattens it onto white. With keyedEdges set,
 // pixels less than half covered become pure white (transparent under the colour key) and the
 // others opaque, so no pale fringe survives around a keyed shape.
@@ -50,12 +52,10 @@ void noteHead(cairo_t* cr, double cx, double cy, bool hollow) {
     cairo_arc_negative(cr, 0, 0, 1, 2 * M_PI, 0);
     cairo_restore(cr);
   }
-  cairo_fill(cr);
 }
 
 void stem(cairo_t* cr, double x, double yTop, double yBottom) {
   cairo_rectangle(cr, x - 1.7, yTop, 1.7, yBottom - yTop);
-  cairo_fill(cr);
 }
 
 void flag(cairo_t* cr, double x, double y) {
@@ -63,7 +63,6 @@ void flag(cairo_t* cr, double x, double y) {
   cairo_curve_to(cr, x + 1, y + 5, x + 8, y + 6, x + 5, y + 13);
   cairo_curve_to(cr, x + 6, y + 8, x + 2, y + 6.5, x - 0.5, y + 6);
   cairo_close_path(cr);
-  cairo_fill(cr);
 }
 
 void beam(cairo_t* cr, double x0, double y0, double x1, double y1) {
@@ -72,12 +71,13 @@ void beam(cairo_t* cr, double x0, double y0, double x1, double y1) {
   cairo_line_to(cr, x1, y1 + 3);
   cairo_line_to(cr, x0 - 1.7, y0 + 3);
   cairo_close_path(cr);
-  cairo_fill(cr);
 }
 
-// Notes in a natural 32 x 16 design space (y down, upright).
-void drawNoteDesign(cairo_t* cr, int n) {
-  setLinear(cr, 0, 0, 0, 16, {0x1a2440, 0x05070c});
+// The outline of note n in a natural 32 x 16 design space (y down, upright), as a path.
+void notePath(cairo_t* cr, int n) {
+  cairo_translate(cr, 16, 8);  // shrink a little about the centre to keep the rims inside
+  cairo_scale(cr, 0.9, 0.9);
+  cairo_translate(cr, -16, -8);
   switch (n) {
     case 0:  // quarter note
       noteHead(cr, 13, 12.5, false);
@@ -171,6 +171,15 @@ RgbImage drawNote(int n) {
   return onWhite([n](cairo_t* cr) {
     cairo_translate(cr, 0, spriteSize);
     cairo_scale(cr, 1, -2);  // upside down, twice as tall: upright and in proportion on screen
-    drawNoteDesign(cr, n);
+    notePath(cr, n);
+    // The program blends a note as source x (1 - source) + scene x source: black paints black
+    // and mid grey lifts any scene by a quarter, so a grey body in a black rim shows on dark
+    // and light ground alike.
+    cairo_set_line_width(cr, 2 * noteRim);  // the fill covers the inner half of the stroke
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    setColour(cr, 0x000000);
+    cairo_stroke_preserve(cr);
+    setLinear(cr, 0, 0, 0, 16, {0x9a9a9a, 0x808080, 0x6a6a6a});
+    cairo_fill(cr);
   }, false);
 }
