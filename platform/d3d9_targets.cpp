@@ -2,6 +2,7 @@
 // Every target is a framebuffer object holding the picture with its top row at GL row 0;
 // Present blits the back buffer to the window with that flip undone.
 #include "platform/d3d9_gl.h"
+#include "platform/present_observer.h"
 #include "platform/sdl_window.h"
 
 namespace {
@@ -86,6 +87,7 @@ HRESULT GLDevice::GetRenderTargetData(IDirect3DSurface9* renderTargetSurface,
 HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, const RGNDATA*) {
   if (sourceRect || destRect) return D3DERR_INVALIDCALL;  // whole pictures only
   if (!makeCurrent()) return D3DERR_INVALIDCALL;
+  notifyPresentObserver(this);
   int drawableWidth, drawableHeight;
   SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
   const int width = int(presentParameters.BackBufferWidth);

@@ -1,0 +1,12 @@
+// The one optional observer of Present (platform/present_observer.h).
+#include "platform/present_observer.h"
+
+namespace {
+PresentObserver currentObserver = nullptr;
+}
+
+void setPresentObserver(PresentObserver observer) { currentObserver = observer; }
+
+void notifyPresentObserver(IDirect3DDevice9* device) {
+  if (currentObserver) currentObserver(device);
+}

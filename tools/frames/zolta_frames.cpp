@@ -1,0 +1,131 @@
+// zolta-frames: runs the real program — WinMain, its main loop and renderFrame — unseen, on the
+// virtual clock, with the music mixed in step with it, and saves chosen frames as PNG files.
+// Every frame lasts exactly the main loop's 10 ms sleep, so frame n shows the program
+// n × 10 ms after start-up, the same picture on every run and every machine.
+//
+//   zolta-frames --frames 1,130,600 [--out shots/]
+//
+// Run it from the folder that holds data/msx/, as the program itself.
+#include <cairo.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/win_main.h"
+#include "platform/bass_internal.h"
+#include "platform/clock.h"
+#include "platform/d3d9.h"
+#include "platform/present_observer.h"
+
+namespace {
+
+constexpr int framesOfSoundPerPicture = 441;       // 10 ms of sound per 10 ms frame
+constexpr int pictureWidth = 640, pictureHeight = 480;
+
+std::set<long> wantedFrames;
+long lastWantedFrame = 0;
+long presentedFrames = 0;
+std::string outputFolder = "shots";
+bool writeFailed = false;
+
+// Copies the back buffer into a system-memory surface and writes it as an opaque PNG.
+bool saveBackBuffer(IDirect3DDevice9* device, const std::string& path) {
+  IDirect3DSurface9* target = nullptr;
+  IDirect3DSurface9* copy = nullptr;
+  bool saved = false;
+  if (SUCCEEDED(device->GetRenderTarget(0, &target)) &&
+      SUCCEEDED(device->CreateOffscreenPlainSurface(pictureWidth, pictureHeight, D3DFMT_X8R8G8B8,
+                                                    D3DPOOL_SYSTEMMEM, &copy, nullptr)) &&
+      SUCCEEDED(device->GetRenderTargetData(target, copy))) {
+    D3DLOCKED_RECT locked;
+    if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+      cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, pictureWidth, pictureHeight);
+      unsigned char* pixels = cairo_image_surface_get_data(image);
+      const int stride = cairo_image_surface_get_stride(image);
+      for (int row = 0; row < pictureHeight; ++row)
+        std::memcpy(pixels + row * stride, static_cast<unsigned char*>(locked.pBits) + row * locked.Pitch,
+                    pictureWidth * 4);
+      cairo_surface_mark_dirty(image);
+      saved = cairo_surface_write_to_png(image, path.c_str()) == CAIRO_STATUS_SUCCESS;
+      cairo_surface_destroy(image);
+      copy->UnlockRect();
+    }
+  }
+  if (copy) copy->Release();
+  if (target) target->Release();
+  return saved;
+}
+
+void onPresent(IDirect3DDevice9* device) {
+  ++presentedFrames;
+  if (wantedFrames.count(presentedFrames)) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%05ld.png", presentedFrames);
+    const std::string path = outputFolder + "/" + name;
+    if (saveBackBuffer(device, path)) {
+      std::printf("%s\n", path.c_str());
+    } else {
+      std::fprintf(stderr, "zolta-frames: cannot write %s\n", path.c_str());
+      writeFailed = true;
+    }
+  }
+  // The music advances by the frame's 10 ms, in step with the virtual clock.
+  std::vector<float> sound(framesOfSoundPerPicture * 2);
+  bassPullOutput(sound.data(), framesOfSoundPerPicture);
+  if (presentedFrames >= lastWantedFrame || writeFailed) PostQuitMessage(writeFailed ? 1 : 0);
+}
+
+// Reads "1,130,600" into wantedFrames; false on anything but positive whole numbers.
+bool parseFrameList(const char* text) {
+  std::string list = text;
+  size_t start = 0;
+  while (start <= list.size()) {
+    const size_t comma = std::min(list.find(',', start), list.size());
+    const std::string item = list.substr(start, comma - start);
+    char* end = nullptr;
+    errno = 0;
+    const long frame = std::strtol(item.c_str(), &end, 10);
+    if (item.empty() || *end != '\0' || errno != 0 || frame < 1 || frame > 10000000) return false;
+    wantedFrames.insert(frame);
+    start = comma + 1;
+  }
+  lastWantedFrame = *wantedFrames.rbegin();
+  return true;
+}
+
+int usage() {
+  std::fprintf(stderr, "usage: zolta-frames --frames N[,N…] [--out FOLDER]\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
+      if (!parseFrameList(argv[++i])) return usage();
+    } else if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
+      outputFolder = argv[++i];
+    } else {
+      return usage();
+    }
+  }
+  if (wantedFrames.empty()) return usage();
+  if (mkdir(outputFolder.c_str(), 0755) != 0 && errno != EEXIST) {
+    std::fprintf(stderr, "zolta-frames: cannot make %s: %s\n", outputFolder.c_str(), std::strerror(errno));
+    return 1;
+  }
+  setenv("SDL_VIDEODRIVER", "offscreen", 1);  // unseen, on purpose
+  useVirtualClock();
+  bassUseManualOutput(true);
+  setPresentObserver(onPresent);
+  const int status = WinMain(nullptr, nullptr, nullptr, 0);
+  return writeFailed ? 1 : status;
+}
