@@ -11,38 +11,38 @@
 
 namespace {
 
-constexpr int SCENE_GRID = 30;       // cells per axis
+constexpr int SCENE_GRID = 30;  // cells per axis
 constexpr float ISO_LEVEL = 1.0f;
 constexpr int ANIMATION_FRAMES = 1000;
 
 void BM_MetaballFrame(benchmark::State& state) {
-    std::vector<double> frameMicroseconds;
-    std::vector<int> triangleCounts;
-    for (auto _ : state) {
-        // One run = the first 1,000 frames of the animation, from the start positions.
-        state.PauseTiming();
-        ballFrame = 0;
-        for (Ball& ball : ballSet) ball.centre[0] = ball.centre[1] = ball.centre[2] = 0.0f;
-        IsoSurface surface(nullptr, SCENE_GRID, ISO_LEVEL, metaballField);
-        state.ResumeTiming();
-        for (int frame = 0; frame < ANIMATION_FRAMES; ++frame) {
-            const auto start = std::chrono::steady_clock::now();
-            surface.sampleField();
-            const int count = surface.polygonise();
-            const auto stop = std::chrono::steady_clock::now();
-            benchmark::DoNotOptimize(count);
-            animateBalls();
-            frameMicroseconds.push_back(std::chrono::duration<double, std::micro>(stop - start).count());
-            if (frame >= 2) triangleCounts.push_back(count);  // frames 0-1 see all centres at the origin
-        }
+  std::vector<double> frameMicroseconds;
+  std::vector<int> triangleCounts;
+  for (auto _ : state) {
+    // One run = the first 1,000 frames of the animation, from the start positions.
+    state.PauseTiming();
+    ballFrame = 0;
+    for (Ball& ball : ballSet) ball.centre[0] = ball.centre[1] = ball.centre[2] = 0.0f;
+    IsoSurface surface(nullptr, SCENE_GRID, ISO_LEVEL, metaballField);
+    state.ResumeTiming();
+    for (int frame = 0; frame < ANIMATION_FRAMES; ++frame) {
+      const auto start = std::chrono::steady_clock::now();
+      surface.sampleField();
+      const int count = surface.polygonise();
+      const auto stop = std::chrono::steady_clock::now();
+      benchmark::DoNotOptimize(count);
+      animateBalls();
+      frameMicroseconds.push_back(std::chrono::duration<double, std::micro>(stop - start).count());
+      if (frame >= 2) triangleCounts.push_back(count);  // frames 0-1 see all centres at the origin
     }
-    std::sort(frameMicroseconds.begin(), frameMicroseconds.end());
-    std::sort(triangleCounts.begin(), triangleCounts.end());
-    state.counters["median_frame_us"] = frameMicroseconds[frameMicroseconds.size() / 2];
-    state.counters["p90_frame_us"] = frameMicroseconds[frameMicroseconds.size() * 9 / 10];
-    state.counters["min_triangles"] = triangleCounts.front();
-    state.counters["median_triangles"] = triangleCounts[triangleCounts.size() / 2];
-    state.counters["max_triangles"] = triangleCounts.back();
+  }
+  std::sort(frameMicroseconds.begin(), frameMicroseconds.end());
+  std::sort(triangleCounts.begin(), triangleCounts.end());
+  state.counters["median_frame_us"] = frameMicroseconds[frameMicroseconds.size() / 2];
+  state.counters["p90_frame_us"] = frameMicroseconds[frameMicroseconds.size() * 9 / 10];
+  state.counters["min_triangles"] = triangleCounts.front();
+  state.counters["median_triangles"] = triangleCounts[triangleCounts.size() / 2];
+  state.counters["max_triangles"] = triangleCounts.back();
 }
 BENCHMARK(BM_MetaballFrame)->Unit(benchmark::kMillisecond)->Iterations(5);
 

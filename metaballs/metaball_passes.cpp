@@ -11,17 +11,17 @@ int ballFrame = 0;
 
 namespace {
 
-constexpr float SPIN_X_RATE = 0.4f;        // radians per second
-constexpr float SPIN_Y_RATE = 0.3f;        // radians per second
-constexpr float PASS_A_EXTRA_X = 0.5f;     // radians pass A is turned further about x
-constexpr int BALL_FRAME_STEP = 2;         // animation counter steps per frame
+constexpr float SPIN_X_RATE = 0.4f;     // radians per second
+constexpr float SPIN_Y_RATE = 0.3f;     // radians per second
+constexpr float PASS_A_EXTRA_X = 0.5f;  // radians pass A is turned further about x
+constexpr int BALL_FRAME_STEP = 2;      // animation counter steps per frame
 constexpr float SURFACE_SCALE[3] = {2.0f, 0.5f, 0.25f};
 
 struct PassStyle {
-    BOOL lighting;
-    D3DCOLOR colour;
-    float position[3];  // world units
-    float extraX;       // radians added to spinX
+  BOOL lighting;
+  D3DCOLOR colour;
+  float position[3];  // world units
+  float extraX;       // radians added to spinX
 };
 
 constexpr PassStyle PASS_A = {FALSE, 0x1EB4B4B4, {-0.3f, 0.0f, 2.0f}, PASS_A_EXTRA_X};
@@ -29,64 +29,64 @@ constexpr PassStyle PASS_B = {TRUE, 0xC8787878, {0.2f, 0.0f, 2.0f}, 0.0f};
 
 // Copies the triangle list into the vertex buffer, at most what it holds.
 void fillVertexBuffer(D3DCOLOR colour) {
-    void* locked = nullptr;
-    isoSurface->vertexBuffer->Lock(0, 0, &locked, 0);
-    if (locked == nullptr) return;
-    MetaballVertex* vertex = static_cast<MetaballVertex*>(locked);
-    const int count = isoSurface->triangleCount < METABALL_MAX_TRIANGLES ? isoSurface->triangleCount
-                                                                          : METABALL_MAX_TRIANGLES;
-    for (int t = 0; t < count; ++t) {
-        const IsoTriangle& triangle = isoSurface->triangles[t];
-        for (const float* corner : {triangle.a, triangle.b, triangle.c}) {
-            vertex->x = corner[0];
-            vertex->y = corner[1];
-            vertex->z = corner[2];
-            vertex->nx = triangle.normal[0];
-            vertex->ny = triangle.normal[1];
-            vertex->nz = triangle.normal[2];
-            vertex->diffuse = colour;
-            ++vertex;
-        }
+  void* locked = nullptr;
+  isoSurface->vertexBuffer->Lock(0, 0, &locked, 0);
+  if (locked == nullptr) return;
+  MetaballVertex* vertex = static_cast<MetaballVertex*>(locked);
+  const int count = isoSurface->triangleCount < METABALL_MAX_TRIANGLES ? isoSurface->triangleCount
+                                                                       : METABALL_MAX_TRIANGLES;
+  for (int t = 0; t < count; ++t) {
+    const IsoTriangle& triangle = isoSurface->triangles[t];
+    for (const float* corner : {triangle.a, triangle.b, triangle.c}) {
+      vertex->x = corner[0];
+      vertex->y = corner[1];
+      vertex->z = corner[2];
+      vertex->nx = triangle.normal[0];
+      vertex->ny = triangle.normal[1];
+      vertex->nz = triangle.normal[2];
+      vertex->diffuse = colour;
+      ++vertex;
     }
-    isoSurface->vertexBuffer->Unlock();
+  }
+  isoSurface->vertexBuffer->Unlock();
 }
 
 void drawPass(IDirect3DDevice9* device, const PassStyle& style) {
-    if (isoSurface == nullptr || isoSurface->vertexBuffer == nullptr) return;
-    device->SetRenderState(D3DRS_LIGHTING, style.lighting);
-    fillVertexBuffer(style.colour);
+  if (isoSurface == nullptr || isoSurface->vertexBuffer == nullptr) return;
+  device->SetRenderState(D3DRS_LIGHTING, style.lighting);
+  fillVertexBuffer(style.colour);
 
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
-    device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    device->SetFVF(METABALL_FVF);
+  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+  device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+  device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+  device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
+  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  device->SetFVF(METABALL_FVF);
 
-    for (int axis = 0; axis < 3; ++axis) isoSurface->position[axis] = style.position[axis];
-    isoSurface->angles = {spinX + style.extraX, spinY, 0.0f};
-    Transform transform;
-    rotationFromAngles(isoSurface->angles, transform.rotation);
-    for (int axis = 0; axis < 3; ++axis) {
-        transform.position[axis] = isoSurface->position[axis];
-        transform.scale[axis] = SURFACE_SCALE[axis];
-    }
-    const D3DMATRIX world = transformToMatrix(transform);
-    device->SetTransform(D3DTS_WORLD, &world);
+  for (int axis = 0; axis < 3; ++axis) isoSurface->position[axis] = style.position[axis];
+  isoSurface->angles = {spinX + style.extraX, spinY, 0.0f};
+  Transform transform;
+  rotationFromAngles(isoSurface->angles, transform.rotation);
+  for (int axis = 0; axis < 3; ++axis) {
+    transform.position[axis] = isoSurface->position[axis];
+    transform.scale[axis] = SURFACE_SCALE[axis];
+  }
+  const D3DMATRIX world = transformToMatrix(transform);
+  device->SetTransform(D3DTS_WORLD, &world);
 
-    const int count = isoSurface->triangleCount < METABALL_MAX_TRIANGLES ? isoSurface->triangleCount
-                                                                          : METABALL_MAX_TRIANGLES;
-    device->SetTexture(0, nullptr);
-    device->SetStreamSource(0, isoSurface->vertexBuffer, 0, sizeof(MetaballVertex));
-    device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, count);
-    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  const int count = isoSurface->triangleCount < METABALL_MAX_TRIANGLES ? isoSurface->triangleCount
+                                                                       : METABALL_MAX_TRIANGLES;
+  device->SetTexture(0, nullptr);
+  device->SetStreamSource(0, isoSurface->vertexBuffer, 0, sizeof(MetaballVertex));
+  device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, count);
+  device->SetRenderState(D3DRS_LIGHTING, FALSE);
 }
 
 // amplitude * sin(multiplier * n): sine in double, kept as a float.
 float wave(float amplitude, float multiplier, int n) {
-    return static_cast<float>(amplitude * std::sin(static_cast<double>(multiplier) * n));
+  return static_cast<float>(amplitude * std::sin(static_cast<double>(multiplier) * n));
 }
 
 }  // namespace
@@ -95,21 +95,21 @@ float wave(float amplitude, float multiplier, int n) {
 void drawMetaballsA(IDirect3DDevice9* device, float /*frameSeconds*/) { drawPass(device, PASS_A); }
 
 void drawMetaballsB(IDirect3DDevice9* device, float frameSeconds) {
-    spinX += frameSeconds * SPIN_X_RATE;
-    spinY += frameSeconds * SPIN_Y_RATE;
-    drawPass(device, PASS_B);
+  spinX += frameSeconds * SPIN_X_RATE;
+  spinY += frameSeconds * SPIN_Y_RATE;
+  drawPass(device, PASS_B);
 }
 
 void animateBalls() {
-    const int n = ballFrame;
-    ballSet[0].centre[0] = wave(0.2f, 1.0f / 140.0f, n);
-    ballSet[0].centre[1] = wave(0.4f, 1.0f / 120.0f, n);
-    ballSet[0].centre[2] = wave(0.3f, 0.01f, n);
-    ballSet[1].centre[0] = wave(0.7f, 0.025f, n);
-    ballSet[1].centre[1] = wave(0.5f, 0.0125f, n);
-    ballSet[1].centre[2] = wave(0.3f, 1.0f / 120.0f, n);
-    ballSet[2].centre[0] = wave(0.6f, 0.0125f, n);
-    ballSet[2].centre[1] = wave(0.1f, 1.0f / 60.0f, n);
-    ballSet[2].centre[2] = wave(0.5f, 1.0f / 30.0f, n);
-    ballFrame += BALL_FRAME_STEP;
+  const int n = ballFrame;
+  ballSet[0].centre[0] = wave(0.2f, 1.0f / 140.0f, n);
+  ballSet[0].centre[1] = wave(0.4f, 1.0f / 120.0f, n);
+  ballSet[0].centre[2] = wave(0.3f, 0.01f, n);
+  ballSet[1].centre[0] = wave(0.7f, 0.025f, n);
+  ballSet[1].centre[1] = wave(0.5f, 0.0125f, n);
+  ballSet[1].centre[2] = wave(0.3f, 1.0f / 120.0f, n);
+  ballSet[2].centre[0] = wave(0.6f, 0.0125f, n);
+  ballSet[2].centre[1] = wave(0.1f, 1.0f / 60.0f, n);
+  ballSet[2].centre[2] = wave(0.5f, 1.0f / 30.0f, n);
+  ballFrame += BALL_FRAME_STEP;
 }

@@ -6,13 +6,13 @@
 #include "platform/d3d9.h"
 
 struct EulerAngles {
-    float x, y, z;  // radians
+  float x, y, z;  // radians
 };
 
 struct Transform {
-    float rotation[3][3];  // row-major, from rotationFromAngles
-    float position[3];     // world units
-    float scale[3];        // along the object's own axes
+  float rotation[3][3];  // row-major, from rotationFromAngles
+  float position[3];     // world units
+  float scale[3];        // along the object's own axes
 };
 
 // Rx(x) * Ry(y) * Rz(z) of the column-vector rotations, stored unchanged.

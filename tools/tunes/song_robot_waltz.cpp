@@ -18,7 +18,7 @@ Song robotWaltz() {
     song.tempo = 120;
 
     Instrument lead = enveloped(loopedWave("lead triangle", Wave::Triangle, middleCycle),
-                                {{0, 0}, {2, 64}, {10, 50}, {40, 44}}, 3, 800);
+                                {{0, 0}, {2, 64}, {10, 58}, {40, 52}}, 3, 800);
     lead.vibratoDepth = 3;
     lead.vibratoRate = 6;
     lead.vibratoSweep = 50;
@@ -29,7 +29,7 @@ Song robotWaltz() {
     Instrument counter = enveloped(loopedWave("counter pulse 12%", Wave::Pulse12, middleCycle),
                                    {{0, 0}, {8, 40}, {30, 32}}, 2, 600);
     counter.volume = 52;
-    counter.panning = 196;
+    counter.panning = 80;
     Instrument bass = enveloped(loopedWave("bass triangle", Wave::Triangle, middleCycle * 2),
                                 {{0, 64}, {12, 50}, {48, 38}}, 2, 2000);
     bass.panning = 156;
