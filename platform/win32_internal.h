@@ -25,6 +25,8 @@ struct HWND__ {
   bool minimized = false;
   bool fullScreen = false;
   SDL_Rect windowedPlace{};   // position and size to return to when full-screen ends
+
+  ~HWND__() { delete region; }
 };
 
 // Initialises SDL's video subsystem once; false (and one stderr line) when there is no usable
@@ -50,3 +52,5 @@ void applyCursorVisibility();
 void applyWindowShape(HWND window, HRGN region);  // NULL lifts the shape
 bool windowManagerRunning(HWND window);
 void requestNoDecoration(HWND window);
+// The pointer on the screen and the left button, from the X server; false when not on X11.
+bool queryPointer(int* x, int* y, bool* leftButtonDown);
