@@ -50,3 +50,5 @@ void applyCursorVisibility();
 void applyWindowShape(HWND window, HRGN region);  // NULL lifts the shape
 bool windowManagerRunning(HWND window);
 void requestNoDecoration(HWND window);
+// The pointer on the screen and the left button, from the X server; false when not on X11.
+bool queryPointer(int* x, int* y, bool* leftButtonDown);

@@ -80,11 +80,23 @@ POINT screenPoint(HWND window, int x, int y) {
   return POINT{left + x, top + y};
 }
 
+// The window a key belongs to. SDL leaves the window out when it has not seen the window take
+// the keyboard focus (with no window manager the focus simply follows the pointer); the newest
+// window then gets the key, as the program's only window would on Windows.
+HWND keyboardWindow(Uint32 sdlId) {
+  if (HWND window = windowOfSdlId(sdlId)) return window;
+  const std::vector<HWND>& windows = allWindows();
+  for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+    if (IsWindow(*window)) return *window;
+  }
+  return nullptr;
+}
+
 void translateEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-      HWND window = windowOfSdlId(event.key.windowID);
+      HWND window = keyboardWindow(event.key.windowID);
       const WPARAM key = virtualKeyOf(event.key.keysym.sym);
       if (!window || !key) return;
       if (event.type == SDL_KEYUP) queueMessage(window, WM_KEYUP, key, keyUpFlags);
@@ -117,6 +129,11 @@ void translateEvent(const SDL_Event& event) {
       if (event.window.event == SDL_WINDOWEVENT_RESTORED) window->minimized = false;
       return;
     }
+    case SDL_QUIT:  // SIGINT or SIGTERM: close every window, as a user's close request would
+      for (HWND window : allWindows()) {
+        if (IsWindow(window)) queueMessage(window, WM_CLOSE, 0, 0);
+      }
+      return;
     default: return;
   }
 }
@@ -250,10 +267,23 @@ int WINAPI ShowCursor(BOOL show) {
   return cursorDisplayCount;
 }
 
+namespace {
+
+// The pointer on the screen and whether the left button is down: from the X server when the
+// windows are X11 windows, else from SDL.
+bool globalPointer(int* x, int* y, bool* leftButtonDown) {
+  if (queryPointer(x, y, leftButtonDown)) return true;
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+  *leftButtonDown = (SDL_GetGlobalMouseState(x, y) & SDL_BUTTON_LMASK) != 0;
+  return true;
+}
+
+}  // namespace
+
 BOOL WINAPI GetCursorPos(LPPOINT point) {
-  if (!point || !SDL_WasInit(SDL_INIT_VIDEO)) return FALSE;
   int x, y;
-  SDL_GetGlobalMouseState(&x, &y);
+  bool leftButtonDown;
+  if (!point || !globalPointer(&x, &y, &leftButtonDown)) return FALSE;
   *point = {x, y};
   return TRUE;
 }
@@ -267,16 +297,17 @@ BOOL WINAPI GetCursorPos(LPPOINT point) {
 void runMoveLoop(HWND window) {
   if (!IsWindow(window) || window == GetDesktopWindow() || !hasGlobalPointer()) return;
   int startWindowX, startWindowY, pointerX, pointerY;
+  bool leftButtonDown;
   SDL_GetWindowPosition(window->sdl, &startWindowX, &startWindowY);
-  Uint32 buttons = SDL_GetGlobalMouseState(&pointerX, &pointerY);
+  if (!globalPointer(&pointerX, &pointerY, &leftButtonDown)) return;
   const POINT start = lastMessagePointKnown ? lastMessagePoint : POINT{pointerX, pointerY};
   for (;;) {
     SDL_SetWindowPosition(window->sdl, startWindowX + pointerX - start.x, startWindowY + pointerY - start.y);
-    if (!(buttons & SDL_BUTTON_LMASK) || !IsWindow(window)) break;
+    if (!leftButtonDown || !IsWindow(window)) break;
     Sleep(moveLoopPollMilliseconds);
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
-    buttons = SDL_GetGlobalMouseState(&pointerX, &pointerY);
+    if (!globalPointer(&pointerX, &pointerY, &leftButtonDown)) break;
   }
   SDL_PumpEvents();
   SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);

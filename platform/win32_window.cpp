@@ -61,6 +61,9 @@ bool ensureVideo() {
   // Only X11 can use DISPLAY; letting SDL go on to its other drivers when that server cannot
   // be reached ends, at best, in an invisible window.
   if (!requested && !std::getenv("WAYLAND_DISPLAY")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  // A click that also activates the window reaches the window, as on Windows; SDL would drop it
+  // when it handles the focus change and the click in the same pump.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "zolta: no display: cannot open a window (%s)\n", SDL_GetError());
     videoFailed = true;

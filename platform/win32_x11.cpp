@@ -74,3 +74,20 @@ bool windowManagerRunning(HWND window) {
   if (data) XFree(data);
   return found;
 }
+
+// Asks the server where the pointer is: SDL's own answer is cached and only refreshed by input
+// events it happens to receive, so it goes stale once the pointer has left the window.
+bool queryPointer(int* x, int* y, bool* leftButtonDown) {
+  for (HWND window : allWindows()) {
+    Display* display;
+    Window x11Window;
+    if (!IsWindow(window) || !x11Handles(window, &display, &x11Window)) continue;
+    Window root, child;
+    int windowX, windowY;
+    unsigned int mask;
+    if (!XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &windowX, &windowY, &mask)) return false;
+    *leftButtonDown = (mask & Button1Mask) != 0;
+    return true;
+  }
+  return false;
+}

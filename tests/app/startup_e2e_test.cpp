@@ -46,7 +46,7 @@ TEST(StartUpWithoutDisplay, ExitsWith255AndOneLineBeforeTouchingTheMusicFolder) 
   ASSERT_GE(inotify_add_watch(watch, music.c_str(), IN_OPEN | IN_ACCESS), 0);
   ASSERT_GE(inotify_add_watch(watch, folder.c_str(), IN_CREATE), 0);
 
-  ChildProcess program(ZOLTA_BINARY_DIR "/zolta", folder, {}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"});
+  ChildProcess program(ZOLTA_BINARY_DIR "/zolta", {}, folder, {}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"});
   int status = -1;
   ASSERT_TRUE(program.waitForExit(programTimeoutMs, &status)) << "the program kept running without a display";
   EXPECT_EQ(status, 255);

@@ -30,6 +30,7 @@ public:
   // The pointer position on the root window.
   bool pointer(int* x, int* y);
 
+
 private:
   void* display_ = nullptr;
   unsigned long find(const std::string& title);

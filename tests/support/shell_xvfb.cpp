@@ -16,6 +16,7 @@
 namespace {
 
 constexpr int xvfbStartTimeoutMs = 10000;  // Xvfb reports its display number within this time
+constexpr int xdotoolTimeoutMs = 5000;     // one xdotool command ends within this time
 
 // Reads what arrives on fd until a newline, EOF or the deadline.
 std::string readLine(int fd, int timeoutMs) {
@@ -68,8 +69,12 @@ XvfbServer::~XvfbServer() {
   }
 }
 
-ChildProcess::ChildProcess(const std::string& program, const std::string& workingFolder,
-                           const std::vector<std::string>& set, const std::vector<std::string>& unset) {
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::string& workingFolder, const std::vector<std::string>& set,
+                           const std::vector<std::string>& unset) {
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
   char path[] = "/tmp/zolta-stderr-XXXXXX";
   const int errFd = mkstemp(path);
   if (errFd < 0) return;
@@ -82,7 +87,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::string& workin
     const int null = open("/dev/null", O_WRONLY);
     dup2(null, 1);
     dup2(errFd, 2);
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    execvp(program.c_str(), argv.data());
     _exit(127);
   }
   close(errFd);
@@ -114,6 +119,12 @@ std::string ChildProcess::stderrText() const {
   std::stringstream text;
   text << file.rdbuf();
   return text.str();
+}
+
+bool xdotool(const std::string& display, const std::vector<std::string>& arguments) {
+  ChildProcess tool("xdotool", arguments, ".", {"DISPLAY=" + display}, {});
+  int status = -1;
+  return tool.waitForExit(xdotoolTimeoutMs, &status) && status == 0;
 }
 
 std::string makeTemporaryFolder() {

@@ -29,10 +29,11 @@ private:
 
 class ChildProcess {
 public:
-  // Starts program in workingFolder with the current environment, minus the variables named in
-  // unset, plus the NAME=value entries of set. stderr goes to a file read by stderrText().
-  ChildProcess(const std::string& program, const std::string& workingFolder, const std::vector<std::string>& set,
-               const std::vector<std::string>& unset);
+  // Starts program (searched on PATH) with arguments in workingFolder with the current
+  // environment, minus the variables named in unset, plus the NAME=value entries of set.
+  // stderr goes to a file read by stderrText().
+  ChildProcess(const std::string& program, const std::vector<std::string>& arguments, const std::string& workingFolder,
+               const std::vector<std::string>& set, const std::vector<std::string>& unset);
   ~ChildProcess();  // kills the process if it still runs
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
@@ -59,6 +60,9 @@ bool waitUntil(Condition condition, int timeoutMs) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
 }
+
+// Runs xdotool with the given arguments on display and waits for it; true when it succeeded.
+bool xdotool(const std::string& display, const std::vector<std::string>& arguments);
 
 // A fresh empty folder under the system's temporary folder; removed by removeFolder.
 std::string makeTemporaryFolder();

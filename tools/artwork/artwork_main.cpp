@@ -19,7 +19,7 @@
 namespace {
 
 constexpr int backgroundColours = 253;  // palette entries of the console picture
-constexpr int sheetWidth = 1280, sheetHeight = 720;  // contact sheet, pixels
+constexpr int sheetWidth = 1280, sheetHeight = 860;  // contact sheet, pixels
 constexpr int sheetScale = 3;                         // enlargement of the small pictures
 
 const Rgb white{255, 255, 255}, black{0, 0, 0}, green{0, 255, 0};

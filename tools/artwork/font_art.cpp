@@ -53,8 +53,8 @@ RgbImage drawTextFont(const FontFaces& fonts) {
     const int y0 = int(std::ceil(row * cellHeight)), y1 = int(std::floor((row + 1) * cellHeight));
     const int boxW = x1 - x0, boxH = y1 - y0, innerW = boxW - 2;
     GlyphBitmap glyph;
-    for (int size = textPixelSize; size >= textPixelSize - 2; --size) {  // smaller for wide glyphs
-      glyph = fonts.render(FontFaces::sans, char(firstCode + k), size, true);
+    for (int width = textPixelSize; width >= textPixelSize - 3; --width) {  // narrower for wide glyphs
+      glyph = fonts.render(FontFaces::sans, char(firstCode + k), textPixelSize, true, width);
       if (glyph.width <= innerW) break;
     }
     // Glyphs reaching below the box (such as '_') are raised into it, those above it lowered.

@@ -37,10 +37,10 @@ bool FontFaces::open(const std::string& fontDir) {
   return true;
 }
 
-GlyphBitmap FontFaces::render(Face face, char code, int pixelHeight, bool monochrome) const {
+GlyphBitmap FontFaces::render(Face face, char code, int pixelHeight, bool monochrome, int pixelWidth) const {
   GlyphBitmap glyph;
   FT_Face ft = faces_[face];
-  FT_Set_Pixel_Sizes(ft, 0, FT_UInt(pixelHeight));
+  FT_Set_Pixel_Sizes(ft, FT_UInt(pixelWidth), FT_UInt(pixelHeight));
   const FT_Int32 flags = FT_LOAD_RENDER | (monochrome ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
   if (FT_Load_Char(ft, FT_ULong(static_cast<unsigned char>(code)), flags) != 0) return glyph;
   const FT_Bitmap& bitmap = ft->glyph->bitmap;

@@ -28,8 +28,9 @@ class FontFaces {
   // Opens every face from fontDir; false (with a message on stderr) when one is missing.
   bool open(const std::string& fontDir);
 
-  // Grey coverage of one character at a pixel size (hinted, antialiased or monochrome).
-  GlyphBitmap render(Face face, char code, int pixelHeight, bool monochrome) const;
+  // Grey coverage of one character at a pixel size (hinted, antialiased or monochrome);
+  // a pixelWidth other than 0 squeezes or widens the glyph horizontally.
+  GlyphBitmap render(Face face, char code, int pixelHeight, bool monochrome, int pixelWidth = 0) const;
 
   // A Cairo face for the background lettering (owned here).
   cairo_font_face_t* cairoFace(Face face) const { return cairoFaces_[face]; }

@@ -1,8 +1,10 @@
-// End-to-end output: with SDL's `disk` audio driver the layer's real device path writes
-// what it plays into a file, which must match libopenmpt's own rendering of the tune.
+// The layer's real output device: with SDL's `disk` audio driver what it plays goes into a
+// file, which must match libopenmpt's own rendering of the tune; without any device
+// BASS_Init fails cleanly and the program runs silent.
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -64,7 +66,7 @@ double correlation(const std::vector<float>& a, const std::vector<float>& b) {
   return ab / std::sqrt(aa * bb);
 }
 
-TEST(BassDiskOutput, WritesWhatLibopenmptRenders) {
+TEST(BassDeviceOutput, DiskDriverWritesWhatLibopenmptRenders) {
   std::string folder = freshScratchFolder("disk");
   std::string tunePath = folder + "/melody.mod";
   std::string outputPath = folder + "/output.raw";
@@ -92,6 +94,24 @@ TEST(BassDiskOutput, WritesWhatLibopenmptRenders) {
   double match = correlation(written, expected);
   RecordProperty("correlation", std::to_string(match));
   EXPECT_GT(match, 0.99);
+  std::filesystem::remove_all(folder);
+}
+
+TEST(BassDeviceOutput, WithoutADeviceInitFailsAndNothingPlays) {
+  std::string folder = freshScratchFolder("nodevice");
+  std::string tunePath = folder + "/tone.mod";
+  ASSERT_TRUE(writeBytes(tunePath, makeToneModule({})));
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  bassUseManualOutput(false);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(BASS_Init(1, rate, 0, nullptr, nullptr));
+  std::string message = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(message.rfind("BASS_Init: ", 0), 0u) << message;
+  EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << "one line";
+  HMUSIC music = BASS_MusicLoad(FALSE, tunePath.c_str(), 0, 0, BASS_MUSIC_LOOP | BASS_MUSIC_RAMP, 0);
+  EXPECT_EQ(music, 0u);
+  EXPECT_FALSE(BASS_ChannelPlay(music, FALSE));
+  EXPECT_FALSE(BASS_Free());
   std::filesystem::remove_all(folder);
 }
 
