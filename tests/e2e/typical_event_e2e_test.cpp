@@ -53,7 +53,7 @@ protected:
   }
 
   void start(const std::string& audioDriver) {
-    program = std::make_unique<ChildProcess>(ZOLTA_BINARY_DIR "/zolta", folder,
+    program = std::make_unique<ChildProcess>(ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{}, folder,
                                              std::vector<std::string>{"DISPLAY=" + server.display(),
                                                                       "SDL_AUDIODRIVER=" + audioDriver},
                                              std::vector<std::string>{"SDL_VIDEODRIVER"});
