@@ -112,23 +112,6 @@ TEST_F(BassTest, SongEndLoopsToTheStartWithLoopFlagAndStopsWithout) {
   EXPECT_EQ(BASS_ChannelIsActive(once), static_cast<DWORD>(BASS_ACTIVE_STOPPED));
 }
 
-TEST_F(BassTest, PauseHoldsThePositionAndPlayResumesIt) {
-  HMUSIC music = load({});
-  BASS_ChannelPlay(music, FALSE);
-  pull(0.35);
-  ASSERT_TRUE(BASS_ChannelPause(music));
-  QWORD held = BASS_ChannelGetPosition(music);
-  EXPECT_EQ(held & 0xFFFF, 2u);
-  std::vector<float> silence = pull(0.5);
-  for (float sample : silence) ASSERT_EQ(sample, 0.0f);
-  EXPECT_EQ(BASS_ChannelGetPosition(music), held);
-  EXPECT_EQ(BASS_ChannelIsActive(music), static_cast<DWORD>(BASS_ACTIVE_PAUSED));
-  BASS_ChannelPlay(music, FALSE);
-  pull(0.01);
-  EXPECT_EQ(order(music), 2);
-  EXPECT_EQ(BASS_ChannelIsActive(music), static_cast<DWORD>(BASS_ACTIVE_PLAYING));
-}
-
 TEST_F(BassTest, StopAndRestartGoBackToTheStart) {
   HMUSIC music = load({});
   BASS_ChannelPlay(music, FALSE);
