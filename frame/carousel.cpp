@@ -26,7 +26,10 @@ constexpr float labelY = -0.6f;                // y of the label's characters
 constexpr float labelFirstY = -0.65f;          // y of its first character
 constexpr float labelScaleY = 4.0f;            // glyph y scale: 1.2 world units high
 constexpr float labelScaleZ = 1.0f;
-constexpr float labelWidth = 5.2f;             // visible width from labelStartX, world units
+constexpr float labelRightEdge = 2.72f;        // x of the target's right edge at textDepth
+constexpr float tickerStep = 0.03f;            // no-tunes message move per frame, world units
+
+float noTunesTicker = labelStartX;             // x of the no-tunes message's first character
 
 void moveTitles(float step) {
   for (int i = 0; i < playlist.count; ++i) {
@@ -73,16 +76,19 @@ void drawCarousel() {
 
 void drawTrackLabel() {
   RefString text;
-  float pitch = labelPitch;
+  float startX = labelStartX;
   if (playlist.count > 0) {
     text.assign("Track ");
     text.append(playlist.playOrder[currentTrack]->number);
   } else {
+    // Too long for the label: the message runs through it as a ticker, one step a frame.
     text.assign(noTunesMessage);
-    pitch = labelWidth / text.length();
+    startX = noTunesTicker;
+    noTunesTicker -= tickerStep;
+    if (noTunesTicker + text.length() * labelPitch < labelStartX) noTunesTicker = labelRightEdge;
   }
   const char* chars = text.chars();
   for (int i = 0; i < text.length(); ++i)
-    drawGlyph(chars[i], uprightPlacement(i * pitch + labelStartX, i == 0 ? labelFirstY : labelY,
-                                         textDepth, pitch, labelScaleY, labelScaleZ));
+    drawGlyph(chars[i], uprightPlacement(startX + i * labelPitch, i == 0 ? labelFirstY : labelY,
+                                         textDepth, labelPitch, labelScaleY, labelScaleZ));
 }

@@ -11,5 +11,5 @@ void animateCarousel();
 void drawCarousel();
 
 // "Track " and the current track's number in tall narrow letters, the first one 0.05 lower.
-// With no tunes, the no-tunes message squeezed into the same width.
+// With no tunes, the no-tunes message runs through the label as a ticker.
 void drawTrackLabel();

@@ -2,6 +2,14 @@
 // fixed order, and their release before the next device gets its own set.
 #include "gfx/scene_resources.h"
 
+#include <cstring>
+
+#include "effects/fountains.h"
+#include "effects/sparks.h"
+#include "gfx/device.h"
+#include "gfx/image_loader.h"
+#include "metaballs/iso_surface.h"
+#include "music/playlist.h"
 
 IDirect3DVertexBuffer9* screenQuad = nullptr;
 IDirect3DVertexBuffer9* pointerQuad = nullptr;
@@ -40,16 +48,252 @@ IDirect3DSurface9* backBuffer = nullptr;
 
 IsoSurface* isoSurface = nullptr;
 
-void makeGlyphQuad(int entry, TexturedVertex quad[4]) {
-  constexpr D3DCOLOR halfWhite = 0x80FFFFFF;
-  float column = float(entry % 16), row = float(entry / 16);
-  float left = column / 16, right = (column + 0.9f) / 16, top = row / 6, bottom = (row + 1) / 6;
-  quad[0] = {0, 0, 0, halfWhite, left, bottom};
-  quad[1] = {1, 0, 0, halfWhite, right, bottom};
-  quad[2] = {1, 0.3f, 0, halfWhite, right, top};
-  quad[3] = {0, 0.3f, 0, halfWhite, left, top};
+namespace {
+
+// ---- Constants ----------------------------------------------------------------------------
+
+constexpr D3DCOLOR halfWhite = 0x80FFFFFF;       // glyphs, notes, spark: white, alpha 128
+constexpr D3DCOLOR clearWhite = 0x00FFFFFF;      // panel and metaball quads: white, alpha 0
+constexpr D3DCOLOR barBaseColour = 0x80BEBEBE;   // light grey, half opaque
+constexpr float screenDepth = 0.5f;              // z of every screen quad
+constexpr int atlasColumns = 16;                 // glyph cells per atlas row
+constexpr int atlasRows = 6;                     // glyph rows per atlas
+constexpr float glyphWidthUsed = 0.9f;           // fraction of a cell's width a glyph samples
+constexpr float glyphHeight = 0.3f;              // glyph quad height, own units
+constexpr float barWidth = 1.0f / 16.0f;         // spectrum bar width, own units
+constexpr float barStartHeight = 0.34f;          // bar height before the first frame, own units
+constexpr float sparkSize = 0.1f;                // point size of the spark vertex
+constexpr int isoGridSize = 30;                  // metaball grid cells per axis
+constexpr float isoLevel = 1.0f;                 // metaball surface threshold
+
+// Embedded picture ids (resources of type BINARYDATA).
+constexpr WORD backgroundPicture = 105;
+constexpr WORD firstNotePicture = 113;           // 113-117
+constexpr WORD scrollFontPicture = 112;
+constexpr WORD textFontPicture = 118;
+constexpr WORD sparkPicture = 103;
+constexpr WORD firstHighlightPicture = 106;      // 106-110
+constexpr WORD pointerPicture = 104;
+constexpr WORD speakerPicture = 111;
+constexpr WORD repeatPicture = 119;
+
+// ---- Helpers ------------------------------------------------------------------------------
+
+IDirect3DDevice9* currentDevice() { return deviceState.device; }
+
+// A managed vertex buffer of exactly `bytes`, filled with `vertices` when given.
+IDirect3DVertexBuffer9* makeBuffer(const void* vertices, UINT bytes, DWORD usage, DWORD fvf) {
+  IDirect3DVertexBuffer9* buffer = nullptr;
+  currentDevice()->CreateVertexBuffer(bytes, usage, fvf, D3DPOOL_MANAGED, &buffer, nullptr);
+  if (buffer && vertices) {
+    void* data = nullptr;
+    if (SUCCEEDED(buffer->Lock(0, 0, &data, 0)) && data) {
+      std::memcpy(data, vertices, bytes);
+      buffer->Unlock();
+    }
+  }
+  return buffer;
 }
 
-// Stub until the picture loader, metaball, playlist and effect headers are on main.
-int createSceneResources() { return 0; }
-void releaseSceneResources() {}
+// A screen quad with corners top-left, top-right, bottom-right, bottom-left.
+void makeScreenQuad(const float corners[4][2], ScreenVertex quad[4]) {
+  static const float uv[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  for (int i = 0; i < 4; ++i)
+    quad[i] = {corners[i][0], corners[i][1], screenDepth, 1.0f, uv[i][0], uv[i][1]};
+}
+
+IDirect3DVertexBuffer9* screenQuadBuffer(const float corners[4][2]) {
+  ScreenVertex quad[4];
+  makeScreenQuad(corners, quad);
+  return makeBuffer(quad, sizeof quad, 0, SCREEN_FVF);
+}
+
+// Textured quad with corners given in world units and texture coordinates 0-1.
+IDirect3DVertexBuffer9* texturedQuadBuffer(const float corners[4][3], D3DCOLOR colour) {
+  static const float uv[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  TexturedVertex quad[4];
+  for (int i = 0; i < 4; ++i)
+    quad[i] = {corners[i][0], corners[i][1], corners[i][2], colour, uv[i][0], uv[i][1]};
+  return makeBuffer(quad, sizeof quad, D3DUSAGE_WRITEONLY, TEXTURED_FVF);
+}
+
+void makeGlyphTable(GlyphQuad glyphs[GLYPH_COUNT]) {
+  for (int entry = 0; entry < GLYPH_COUNT; ++entry) {
+    TexturedVertex quad[4];
+    makeGlyphQuad(entry, quad);
+    glyphs[entry] = makeBuffer(quad, sizeof quad, 0, TEXTURED_FVF);
+  }
+}
+
+void makeScreenQuads() {
+  static const float screen[4][2] = {{-0.5f, -0.5f}, {640, -0.5f}, {640, 480}, {-0.5f, 480}};
+  screenQuad = screenQuadBuffer(screen);
+  pointerQuad = makeBuffer(nullptr, 4 * sizeof(ScreenVertex), 0, SCREEN_FVF);
+
+  constexpr float buttonLeft = 329, buttonRight = 368, buttonStep = 40;  // pixels
+  for (int i = 0; i < BUTTON_COUNT; ++i) {
+    float left = buttonLeft + buttonStep * i, right = buttonRight + buttonStep * i;
+    const float corners[4][2] = {{left, 13.4f}, {right, 13.5f}, {right, 50}, {left, 50}};
+    makeScreenQuad(corners, buttonVertices[i]);
+    buttonQuads[i] = makeBuffer(buttonVertices[i], sizeof buttonVertices[i], 0, SCREEN_FVF);
+  }
+
+  static const float speaker[4][2] = {{217, 312}, {245, 312}, {245, 334}, {217, 334}};
+  static const float volume[4][2] = {{385, 234}, {503, 217}, {501, 226}, {387, 242}};
+  static const float lamp[4][2] = {{552, 29}, {566, 29}, {566, 43}, {552, 43}};
+  speakerQuad = screenQuadBuffer(speaker);
+  volumeQuad = screenQuadBuffer(volume);
+  repeatQuad = screenQuadBuffer(lamp);
+
+  static const float note[4][3] = {{0, 0, 0}, {1, 0, 0}, {1, 0.5f, 0}, {0, 0.5f, 0}};
+  noteQuad = texturedQuadBuffer(note, halfWhite);
+}
+
+void makeBarsAndSpark() {
+  for (int b = 0; b < BAR_COUNT; ++b) {
+    float left = b * barWidth, right = (b + 1) * barWidth;
+    const ColouredVertex bar[4] = {{left, 0, 0, barBaseColour},
+                                   {right, 0, 0, barBaseColour},
+                                   {right, barStartHeight, 0, barBaseColour},
+                                   {left, barStartHeight, 0, barBaseColour}};
+    barQuads[b] = makeBuffer(bar, sizeof bar, D3DUSAGE_WRITEONLY, COLOURED_FVF);
+  }
+  const PointVertex spark = {0, 0, 0, sparkSize, halfWhite};
+  sparkVertex = makeBuffer(&spark, sizeof spark, D3DUSAGE_WRITEONLY, POINT_FVF);
+}
+
+void loadPictures() {
+  loadImageResource(backgroundPicture, &backgroundTexture, false);
+  for (int i = 0; i < NOTE_PICTURE_COUNT; ++i)
+    loadImageResource(firstNotePicture + i, &noteTextures[i], false);
+  loadImageResource(scrollFontPicture, &scrollFontTexture, true);
+  loadImageResource(textFontPicture, &textFontTexture, true);
+  loadImageResource(sparkPicture, &sparkTexture, false);
+  for (int i = 0; i < BUTTON_COUNT; ++i)
+    loadImageResource(firstHighlightPicture + i, &highlightTextures[i], false);
+  loadImageResource(pointerPicture, &pointerTexture, true);
+  loadImageResource(speakerPicture, &speakerTexture, true);
+  loadImageResource(repeatPicture, &repeatTexture, false);
+}
+
+void makeTargets() {
+  IDirect3DDevice9* device = currentDevice();
+  IDirect3DTexture9** targets[3] = {&carouselTarget, &labelTarget, &metaballTarget};
+  for (IDirect3DTexture9** target : targets)
+    device->CreateTexture(TARGET_WIDTH, TARGET_HEIGHT, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
+                          D3DPOOL_DEFAULT, target, nullptr);
+  device->CreateTexture(TARGET_WIDTH, TARGET_HEIGHT, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8,
+                        D3DPOOL_DEFAULT, &staticTexture, nullptr);
+  device->CreateTexture(100, 20, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                        &volumeTexture, nullptr);
+  if (carouselTarget) carouselTarget->GetSurfaceLevel(0, &carouselSurface);
+  if (labelTarget) labelTarget->GetSurfaceLevel(0, &labelSurface);
+  if (metaballTarget) metaballTarget->GetSurfaceLevel(0, &metaballSurface);
+  device->GetRenderTarget(0, &backBuffer);
+}
+
+// Pure magenta and pure green become transparent black; every other texel, the white glyph
+// faces that the load keyed away included, becomes opaque.
+void rekeyTextFont() {
+  D3DSURFACE_DESC level;
+  if (!textFontTexture || FAILED(textFontTexture->GetLevelDesc(0, &level))) return;
+  D3DLOCKED_RECT locked;
+  if (FAILED(textFontTexture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD))) return;
+  for (UINT y = 0; y < level.Height; ++y) {
+    unsigned char* texel = static_cast<unsigned char*>(locked.pBits) + y * locked.Pitch;
+    for (UINT x = 0; x < level.Width; ++x, texel += 4) {
+      unsigned char blue = texel[0], green = texel[1], red = texel[2];
+      bool magenta = red == 255 && green == 0 && blue == 255;
+      bool pureGreen = red == 0 && green == 255 && blue == 0;
+      if (magenta || pureGreen)
+        std::memset(texel, 0, 4);
+      else
+        texel[3] = 255;
+    }
+  }
+  textFontTexture->UnlockRect(0);
+}
+
+template <typename T>
+void release(T*& handle) {
+  if (handle) handle->Release();
+  handle = nullptr;
+}
+
+template <typename T, int N>
+void release(T* (&handles)[N]) {
+  for (T*& handle : handles) release(handle);
+}
+
+}  // namespace
+
+void makeGlyphQuad(int entry, TexturedVertex quad[4]) {
+  float column = float(entry % atlasColumns), row = float(entry / atlasColumns);
+  float left = column / atlasColumns, right = (column + glyphWidthUsed) / atlasColumns;
+  float top = row / atlasRows, bottom = (row + 1) / atlasRows;
+  quad[0] = {0, 0, 0, halfWhite, left, bottom};
+  quad[1] = {1, 0, 0, halfWhite, right, bottom};
+  quad[2] = {1, glyphHeight, 0, halfWhite, right, top};
+  quad[3] = {0, glyphHeight, 0, halfWhite, left, top};
+}
+
+int createSceneResources() {
+  releaseSceneResources();
+  if (!currentDevice()) return 0;  // nothing can be made without a device
+
+  makeScreenQuads();
+  resetNotes();
+  makeGlyphTable(scrollGlyphs);
+  makeGlyphTable(textGlyphs);
+  makeBarsAndSpark();
+  resetSparks();
+  loadPictures();
+  makeTargets();
+  isoSurface = new IsoSurface(currentDevice(), isoGridSize, isoLevel, metaballField);
+  deriveTrackFields();
+  rekeyTextFont();
+
+  static const float unitQuad[4][3] = {
+      {-0.5f, 0.5f, 0.5f}, {0.5f, 0.5f, 0.5f}, {0.5f, -0.5f, 0.5f}, {-0.5f, -0.5f, 0.5f}};
+  panelQuad = texturedQuadBuffer(unitQuad, clearWhite);
+  metaballQuad = texturedQuadBuffer(unitQuad, clearWhite);
+  return 0;
+}
+
+void releaseSceneResources() {
+  release(screenQuad);
+  release(pointerQuad);
+  release(buttonQuads);
+  release(speakerQuad);
+  release(volumeQuad);
+  release(repeatQuad);
+  release(noteQuad);
+  release(panelQuad);
+  release(metaballQuad);
+  release(barQuads);
+  release(sparkVertex);
+  release(scrollGlyphs);
+  release(textGlyphs);
+
+  release(backgroundTexture);
+  release(noteTextures);
+  release(scrollFontTexture);
+  release(textFontTexture);
+  release(sparkTexture);
+  release(highlightTextures);
+  release(pointerTexture);
+  release(speakerTexture);
+  release(repeatTexture);
+  release(carouselSurface);
+  release(labelSurface);
+  release(metaballSurface);
+  release(backBuffer);
+  release(carouselTarget);
+  release(labelTarget);
+  release(metaballTarget);
+  release(staticTexture);
+  release(volumeTexture);
+
+  delete isoSurface;
+  isoSurface = nullptr;
+}

@@ -25,6 +25,8 @@ struct HWND__ {
   bool minimized = false;
   bool fullScreen = false;
   SDL_Rect windowedPlace{};   // position and size to return to when full-screen ends
+
+  ~HWND__() { delete region; }
 };
 
 // Initialises SDL's video subsystem once; false (and one stderr line) when there is no usable

@@ -140,6 +140,8 @@ BOOL WINAPI DestroyWindow(HWND window) {
   if (!liveWindow(window)) return FALSE;
   SendMessageA(window, WM_DESTROY, 0, 0);
   window->destroyed = true;
+  delete window->region;  // the system frees a window's region with the window
+  window->region = nullptr;
   SDL_HideWindow(window->sdl);
   forgetWindowMessages(window);
   return TRUE;

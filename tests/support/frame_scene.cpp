@@ -1,12 +1,10 @@
 // Off-screen scene for the frame's render tests and benchmark.
 #include "tests/support/frame_scene.h"
 
-#include <cairo.h>
-
 #include <cstring>
-#include <filesystem>
+#include <string>
+#include <vector>
 
-#include "gfx/device.h"
 #include "gfx/scene_resources.h"
 #include "music/playback.h"
 #include "music/playlist.h"
@@ -16,41 +14,34 @@ namespace {
 std::vector<TrackEntry> entries;
 std::vector<TrackEntry*> order;
 
+// Takes the hand-made tracks out of the playlist; a scanned playlist is left alone.
 void forgetTracks() {
-  playlist.playOrder = nullptr;
-  playlist.count = 0;
+  if (!order.empty() && playlist.playOrder == order.data()) {
+    playlist.playOrder = nullptr;
+    playlist.count = 0;
+  }
   order.clear();
   entries.clear();
-}
-
-void copyRows(const D3DLOCKED_RECT& locked, FramePixels& pixels) {
-  for (int y = 0; y < pixels.height; ++y)
-    std::memcpy(&pixels.argb[size_t(y) * pixels.width],
-                static_cast<const unsigned char*>(locked.pBits) + y * locked.Pitch,
-                size_t(pixels.width) * 4);
 }
 
 }  // namespace
 
 bool openFrameScene() {
   forgetTracks();
-  if (createDevice(false) != 0 || !deviceState.device) return false;
-  setupCameraAndLights();
+  if (!createOffscreenDevice()) return false;
   createSceneResources();
   return true;
 }
 
 void closeFrameScene() {
   releaseSceneResources();
-  if (deviceState.device) deviceState.device->Release();
-  if (deviceState.direct3D) deviceState.direct3D->Release();
-  deviceState.device = nullptr;
-  deviceState.direct3D = nullptr;
+  releaseOffscreenDevice();
   forgetTracks();
 }
 
 void useFrameTracks(int count) {
   forgetTracks();
+  if (playlist.count > 0) return;  // a scanned playlist is in use
   entries.resize(count);
   for (int i = 0; i < count; ++i) {
     TrackEntry& entry = entries[i];
@@ -73,54 +64,19 @@ void useFrameTracks(int count) {
 
 TrackEntry& frameTrack(int index) { return *order[index]; }
 
-FramePixels readFrameSurface(IDirect3DSurface9* surface) {
-  FramePixels pixels;
-  D3DSURFACE_DESC desc;
-  if (!surface || FAILED(surface->GetDesc(&desc))) return pixels;
-  IDirect3DSurface9* copy = nullptr;
-  deviceState.device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
-                                                  D3DPOOL_SYSTEMMEM, &copy, nullptr);
-  if (!copy) return pixels;
-  D3DLOCKED_RECT locked;
-  if (SUCCEEDED(deviceState.device->GetRenderTargetData(surface, copy)) &&
-      SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-    pixels.width = int(desc.Width);
-    pixels.height = int(desc.Height);
-    pixels.argb.resize(size_t(pixels.width) * pixels.height);
-    copyRows(locked, pixels);
-    copy->UnlockRect();
-  }
-  copy->Release();
-  return pixels;
-}
-
-FramePixels readFrameTexels(IDirect3DTexture9* texture) {
-  FramePixels pixels;
+Picture readTexels(IDirect3DTexture9* texture) {
+  Picture picture;
   D3DSURFACE_DESC desc;
   D3DLOCKED_RECT locked;
-  if (!texture || FAILED(texture->GetLevelDesc(0, &desc))) return pixels;
-  if (FAILED(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY))) return pixels;
-  pixels.width = int(desc.Width);
-  pixels.height = int(desc.Height);
-  pixels.argb.resize(size_t(pixels.width) * pixels.height);
-  copyRows(locked, pixels);
+  if (!texture || FAILED(texture->GetLevelDesc(0, &desc))) return picture;
+  if (FAILED(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY))) return picture;
+  picture.width = int(desc.Width);
+  picture.height = int(desc.Height);
+  picture.pixels.resize(size_t(picture.width) * picture.height);
+  for (int y = 0; y < picture.height; ++y)
+    std::memcpy(&picture.pixels[size_t(y) * picture.width],
+                static_cast<const unsigned char*>(locked.pBits) + y * locked.Pitch,
+                size_t(picture.width) * 4);
   texture->UnlockRect(0);
-  return pixels;
-}
-
-std::string saveFramePng(const FramePixels& pixels, const std::string& name) {
-  std::filesystem::path folder = "test-output";  // tests run in the build folder
-  std::filesystem::create_directories(folder);
-  std::string path = (folder / (name + ".png")).string();
-  cairo_surface_t* image =
-      cairo_image_surface_create(CAIRO_FORMAT_RGB24, pixels.width, pixels.height);
-  unsigned char* data = cairo_image_surface_get_data(image);
-  int stride = cairo_image_surface_get_stride(image);
-  for (int y = 0; y < pixels.height; ++y)
-    std::memcpy(data + y * stride, &pixels.argb[size_t(y) * pixels.width],
-                size_t(pixels.width) * 4);
-  cairo_surface_mark_dirty(image);
-  cairo_surface_write_to_png(image, path.c_str());
-  cairo_surface_destroy(image);
-  return path;
+  return picture;
 }

@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,6 +44,7 @@ XvfbServer::XvfbServer(int width, int height) {
   const std::string displayFd = std::to_string(fds[1]);
   pid_ = fork();
   if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlive the test, however it ends
     close(fds[0]);
     const int null = open("/dev/null", O_WRONLY);
     dup2(null, 1);
@@ -81,6 +83,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   stderrPath_ = path;
   pid_ = fork();
   if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlive the test, however it ends
     if (chdir(workingFolder.c_str()) != 0) _exit(127);
     for (const std::string& name : unset) unsetenv(name.c_str());
     for (const std::string& entry : set) putenv(const_cast<char*>(entry.c_str()));
