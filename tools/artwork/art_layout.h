@@ -27,6 +27,12 @@ constexpr PixelRect button(int i) { return {329 + 40 * i, 14, 40, 37}; }  // hig
 constexpr PixelRect lampPicture{552, 29, 14, 14};  // the lamp quad; the lamp itself is 553-565 x 30-42
 constexpr double lampCentreX = 559.0, lampCentreY = 36.0;  // pixel centre of the lamp
 constexpr PixelRect speakerPatch{217, 312, 28, 22};
+// The plate in the left cabinet's top right corner that the patch cuts along. The program
+// samples the patch with wrapping and half-texel offsets, so each edge of the patch bleeds
+// half a pixel into the opposite one; the patch's first column and last row stay transparent
+// and its cut edges run along the plate's light left and bottom borders, where the bleed of
+// the keyed white does not show.
+constexpr PixelRect speakerPlate{218, 322, 20, 12};  // x 218-237, y 322-333
 
 // The carousel panel, track-label panel and volume bar as the program draws them
 // (top-left, top-right, bottom-right, bottom-left).

@@ -106,12 +106,30 @@ void drawCabinet(cairo_t* cr, const Cabinet& c) {
   cairo_stroke(cr);
 }
 
+// The notes' outlet: a small plate with light left and bottom borders and a glowing slot.
+void outletPlate(cairo_t* cr) {
+  const PixelRect plate = layout::speakerPlate;
+  cairo_rectangle(cr, plate.x, plate.y, plate.width, plate.height);
+  setLinear(cr, 0, plate.y, 0, plate.y + plate.height, {0x343c4c, 0x262c38});
+  cairo_fill(cr);
+  cairo_rectangle(cr, plate.x, plate.y, 1, plate.height);
+  cairo_rectangle(cr, plate.x, plate.y + plate.height - 1, plate.width, 1);
+  setColour(cr, 0x9aa6bc);
+  cairo_fill(cr);
+  roundedRect(cr, plate.x + 4, plate.y + 4, plate.width - 9, 3, 1.5);
+  setColour(cr, 0x05070b);
+  cairo_fill_preserve(cr);
+  setColour(cr, 0x38c8f0, 0.45);
+  cairo_fill(cr);
+}
+
 }  // namespace
 
 void leftCabinetPath(cairo_t* cr) { cabinetPath(cr, leftCabinet); }
 
 void drawLoudspeakers(cairo_t* cr, const FontFaces& fonts) {
   drawCabinet(cr, leftCabinet);
+  outletPlate(cr);
   driver(cr, 96, 391, 50, true);
   driver(cr, 200, 352, 14, false);
   port(cr, 200, 420, 11);

@@ -24,7 +24,10 @@ IndexedImage cutSpeakerPatch(const RgbImage& quantisedBackground) {
   for (int y = 0; y < area.height; ++y)
     for (int x = 0; x < area.width; ++x) {
       const int bx = area.x + x, by = area.y + y;
-      if (cabinet[std::size_t(by) * layout::pictureWidth + bx] > 0) patch.at(x, y) = quantisedBackground.at(bx, by);
+      const PixelRect plate = layout::speakerPlate;
+      const bool insideCut = bx >= plate.x && by < plate.y + plate.height - 1;
+      if (insideCut && cabinet[std::size_t(by) * layout::pictureWidth + bx] > 0)
+        patch.at(x, y) = quantisedBackground.at(bx, by);
     }
   return quantise(patch, maxPaletteEntries, {{255, 255, 255}});
 }

@@ -1,0 +1,151 @@
+// Helpers for end-to-end tests (tests/support/e2e_run.h).
+#include "tests/support/e2e_run.h"
+
+#include <cairo.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "tests/support/shell_xvfb.h"
+
+namespace {
+
+std::string readWhole(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+ProgramRun runProgram(const std::vector<std::string>& arguments, const std::string& workingFolder,
+                      const std::vector<std::string>& set, const std::vector<std::string>& unset, int timeoutMs) {
+  ProgramRun run;
+  char outPath[] = "/tmp/zolta-e2e-out-XXXXXX";
+  char errPath[] = "/tmp/zolta-e2e-err-XXXXXX";
+  const int outFd = mkstemp(outPath);
+  const int errFd = mkstemp(errPath);
+  if (outFd < 0 || errFd < 0) return run;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(workingFolder.c_str()) != 0) _exit(127);
+    for (const std::string& name : unset) unsetenv(name.c_str());
+    for (const std::string& entry : set) {
+      const size_t equals = entry.find('=');
+      setenv(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(), 1);
+    }
+    dup2(outFd, 1);
+    dup2(errFd, 2);
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(outFd);
+  close(errFd);
+  if (pid > 0) {
+    int raw = 0;
+    run.ended = waitUntil([&] { return waitpid(pid, &raw, WNOHANG) == pid; }, timeoutMs);
+    if (!run.ended) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &raw, 0);
+    }
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+  }
+  run.output = readWhole(outPath);
+  run.errors = readWhole(errPath);
+  std::remove(outPath);
+  std::remove(errPath);
+  return run;
+}
+
+std::map<std::string, std::string> folderSnapshot(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> entries;
+  std::error_code error;
+  for (auto it = fs::recursive_directory_iterator(folder, error); !error && it != fs::recursive_directory_iterator();
+       it.increment(error)) {
+    const fs::path path = it->path();
+    const std::string name = fs::relative(path, folder, error).string();
+    if (fs::is_symlink(it->symlink_status())) {
+      entries[name] = "link to " + fs::read_symlink(path, error).string();
+    } else if (it->is_regular_file()) {
+      const auto stamp = fs::last_write_time(path, error).time_since_epoch().count();
+      entries[name] = std::to_string(it->file_size()) + " bytes, written " + std::to_string(stamp);
+    } else {
+      entries[name] = "folder";
+    }
+  }
+  return entries;
+}
+
+std::vector<std::string> textLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::stringstream stream(text);
+  std::string line;
+  while (std::getline(stream, line)) lines.push_back(line);
+  return lines;
+}
+
+int distinctColours(const std::string& pngPath, int limit) {
+  cairo_surface_t* image = cairo_image_surface_create_from_png(pngPath.c_str());
+  if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(image);
+    return 0;
+  }
+  std::set<unsigned int> colours;
+  const int width = cairo_image_surface_get_width(image), height = cairo_image_surface_get_height(image);
+  const int stride = cairo_image_surface_get_stride(image);
+  const unsigned char* pixels = cairo_image_surface_get_data(image);
+  for (int y = 0; y < height && static_cast<int>(colours.size()) < limit; ++y)
+    for (int x = 0; x < width; ++x)
+      colours.insert(*reinterpret_cast<const unsigned int*>(pixels + y * stride + x * 4) & 0xFFFFFFu);
+  cairo_surface_destroy(image);
+  return static_cast<int>(colours.size());
+}
+
+int differingPixels(const std::string& pngA, const std::string& pngB, int x, int y, int width, int height,
+                    int tolerance) {
+  cairo_surface_t* a = cairo_image_surface_create_from_png(pngA.c_str());
+  cairo_surface_t* b = cairo_image_surface_create_from_png(pngB.c_str());
+  int count = -1;
+  const auto fits = [&](cairo_surface_t* image) {
+    return cairo_surface_status(image) == CAIRO_STATUS_SUCCESS && cairo_image_surface_get_width(image) >= x + width &&
+           cairo_image_surface_get_height(image) >= y + height;
+  };
+  if (fits(a) && fits(b)) {
+    count = 0;
+    const int strideA = cairo_image_surface_get_stride(a), strideB = cairo_image_surface_get_stride(b);
+    const unsigned char* pixelsA = cairo_image_surface_get_data(a);
+    const unsigned char* pixelsB = cairo_image_surface_get_data(b);
+    for (int row = y; row < y + height; ++row)
+      for (int column = x; column < x + width; ++column) {
+        const unsigned char* pa = pixelsA + row * strideA + column * 4;
+        const unsigned char* pb = pixelsB + row * strideB + column * 4;
+        for (int channel = 0; channel < 3; ++channel)
+          if (std::abs(pa[channel] - pb[channel]) > tolerance) {
+            ++count;
+            break;
+          }
+      }
+  }
+  cairo_surface_destroy(a);
+  cairo_surface_destroy(b);
+  return count;
+}
+
+bool frameCompositionPresent(const std::string& sourceFolder) {
+  const std::string source = readWhole(sourceFolder + "/frame/render_frame.cpp");
+  return source.find("void renderFrame(float) {}") == std::string::npos;
+}

@@ -1,0 +1,39 @@
+// Helpers for end-to-end tests: run a program with arguments in a chosen working folder and a
+// changed environment, bounded in time; look at what a folder holds; read a saved PNG frame.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct ProgramRun {
+  bool ended = false;   // false: still running at the deadline, then killed
+  int status = -1;      // exit status 0-255, or 128 + signal number
+  std::string output;   // stdout
+  std::string errors;   // stderr
+};
+
+// Runs arguments[0] with the rest as its arguments in workingFolder, with the current
+// environment minus the variables in unset plus the NAME=value entries of set. Kills it after
+// timeoutMs.
+ProgramRun runProgram(const std::vector<std::string>& arguments, const std::string& workingFolder,
+                      const std::vector<std::string>& set, const std::vector<std::string>& unset, int timeoutMs);
+
+// Every entry below folder (relative path -> size and modification time as text); symbolic links
+// are listed, not followed.
+std::map<std::string, std::string> folderSnapshot(const std::string& folder);
+
+// The lines of text, without their newlines.
+std::vector<std::string> textLines(const std::string& text);
+
+// How many distinct colours a PNG holds (counted up to limit); 0 if it cannot be read.
+int distinctColours(const std::string& pngPath, int limit);
+
+// How many pixels of the rectangle (x, y, width, height) differ between two PNGs of the same
+// size by more than tolerance in any channel; -1 if either cannot be read or is too small.
+int differingPixels(const std::string& pngA, const std::string& pngB, int x, int y, int width, int height,
+                    int tolerance);
+
+// Whether the program's frame composition is in: until it is, no frame is ever presented, so
+// there is no picture to check and zolta-frames never ends.
+bool frameCompositionPresent(const std::string& sourceFolder);
