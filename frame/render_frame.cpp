@@ -12,7 +12,7 @@
 #include "frame/carousel.h"
 #include "frame/control_panel.h"
 #include "frame/placement.h"
-#include "frame/spectrum_bars.h"
+#include "frame/analyser_bars.h"
 #include "frame/track_info.h"
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"

@@ -9,7 +9,7 @@
 
 #include "app/window_proc.h"
 #include "frame/render_frame.h"
-#include "frame/spectrum_bars.h"
+#include "frame/analyser_bars.h"
 #include "frame/track_info.h"
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"

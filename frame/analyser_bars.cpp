@@ -1,5 +1,5 @@
 // The spectrum bars: height formula and drawing of the six bars of the visible pass.
-#include "frame/spectrum_bars.h"
+#include "frame/analyser_bars.h"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "frame/spectrum_bars.h"
+#include "frame/analyser_bars.h"
 
 TEST(SpectrumBars, SilentBandGivesANegativeHeightSoTheBarIsCulled) {
   EXPECT_EQ(barLevel(0.0f), -4);
