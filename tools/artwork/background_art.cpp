@@ -7,6 +7,7 @@
 #include "paint.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -119,6 +120,20 @@ void drawBackPanel(cairo_t* cr) {
     }
 }
 
+// A screen bezel's body: a vertical gradient outlined in near-black, with a light bevel
+// just inside the outline.
+void drawBezelBody(cairo_t* cr, const std::vector<PixelPoint>& bezel, std::vector<unsigned> shades) {
+  polygonPath(cr, bezel);
+  setLinear(cr, 0, bezel[0].y, 0, bezel[3].y, std::move(shades));
+  cairo_fill_preserve(cr);
+  cairo_set_line_width(cr, 1);
+  setColour(cr, 0x07090e);
+  cairo_stroke(cr);
+  polygonPath(cr, offsetPolygon(bezel, -1.5));
+  setColour(cr, 0x8d9ab2, 0.45);
+  cairo_stroke(cr);
+}
+
 void drawMainScreen(cairo_t* cr, const FontFaces& fonts) {
   const std::vector<PixelPoint> panel = points(carouselPanel);
   const std::vector<PixelPoint> outer14 = offsetPolygon(panel, 14);
@@ -134,15 +149,7 @@ void drawMainScreen(cairo_t* cr, const FontFaces& fonts) {
   setColour(cr, 0x000000, 0.55);
   cairo_fill(cr);
   cairo_restore(cr);
-  polygonPath(cr, bezel);
-  setLinear(cr, 0, bezel[0].y, 0, bezel[3].y, {0x5b667c, 0x3a4354, 0x262c38, 0x323a4a});
-  cairo_fill_preserve(cr);
-  cairo_set_line_width(cr, 1);
-  setColour(cr, 0x07090e);
-  cairo_stroke(cr);
-  polygonPath(cr, offsetPolygon(bezel, -1.5));
-  setColour(cr, 0x8d9ab2, 0.45);
-  cairo_stroke(cr);
+  drawBezelBody(cr, bezel, {0x5b667c, 0x3a4354, 0x262c38, 0x323a4a});
   // Inner lip and glass.
   polygonPath(cr, offsetPolygon(panel, 5));
   setLinear(cr, 0, 90, 0, 245, {0x0b0e15, 0x1a202b});
@@ -205,15 +212,7 @@ void drawTrackDisplay(cairo_t* cr, const FontFaces& fonts) {
   setColour(cr, 0x000000, 0.55);
   cairo_fill(cr);
   cairo_restore(cr);
-  polygonPath(cr, bezel);
-  setLinear(cr, 0, bezel[0].y, 0, bezel[3].y, {0x5b667c, 0x323a4a, 0x262c38});
-  cairo_fill_preserve(cr);
-  cairo_set_line_width(cr, 1);
-  setColour(cr, 0x07090e);
-  cairo_stroke(cr);
-  polygonPath(cr, offsetPolygon(bezel, -1.5));
-  setColour(cr, 0x8d9ab2, 0.45);
-  cairo_stroke(cr);
+  drawBezelBody(cr, bezel, {0x5b667c, 0x323a4a, 0x262c38});
   polygonPath(cr, offsetPolygon(panel, 3));
   setColour(cr, 0x0b0e15);
   cairo_fill(cr);
