@@ -1,18 +1,19 @@
-// The effects' one random source: the C library's rand(), never seeded, scaled to 0-32767,
-// the range the effects are written for (glibc's rand() reaches 2^31 - 1).
+// The effects' one random source: the C library's rand() generator, never seeded, scaled to
+// 0-32767, the range the effects are written for (glibc's rand() reaches 2^31 - 1).
+//
+// The generator is glibc's own (random_r on a state laid out as an unseeded rand()'s), so it
+// yields rand()'s very sequence, but without the lock rand() takes on every call: the start-up
+// static draws 307,200 values a frame, and the lock alone cost more than the whole fill may.
 #pragma once
-
-#include <cstdlib>
 
 constexpr int RANDOM_VALUE_MAX = 32767; // largest value of randomValue()
 
-// Next value of rand() as a number from 0 to 32767 (its top 15 bits).
-inline int randomValue() {
-  return static_cast<int>(static_cast<unsigned int>(std::rand()) /
-                          ((static_cast<unsigned int>(RAND_MAX) + 1u) / (RANDOM_VALUE_MAX + 1u)));
-}
+// Next value of the sequence as a number from 0 to 32767 (its top 15 bits).
+int randomValue();
 
-// Next value of rand() as a number from 0 to 1.
-inline float randomUnit() {
-  return static_cast<float>(randomValue()) / static_cast<float>(RANDOM_VALUE_MAX);
-}
+// Next value of the sequence as a number from 0 to 1.
+float randomUnit();
+
+// Starts the sequence again as srand(seed) would. The program never calls it (it runs on the
+// unseeded sequence); tests use it to predict values.
+void restartRandomValues(unsigned int seed);

@@ -81,9 +81,9 @@ TEST_F(FountainsTest, LaunchNeedsALevelAbove14000) {
   EXPECT_GE(note.turnPoint, 0.8f) << "moving right: a positive turn point of r + 0.8";
   EXPECT_LE(note.turnPoint, 1.8f);
 
-  std::srand(5);
+  restartRandomValues(5);
   const float r1 = randomUnit();
-  std::srand(5);
+  restartRandomValues(5);
   startFrameAfter(SECOND);
   EXPECT_EQ(runGroup(rightNotes, rightFountain, 65535, 0.02f), 1);
   EXPECT_EQ(rightNotes[0].x, 4.6f);

@@ -22,10 +22,10 @@ TEST(StaticTest, AlphaFallsWithTheFadeStepAndStaysAtZero) {
 
 TEST(StaticTest, OneRandPerPixelInRowOrderEvenIsWhite) {
   std::vector<unsigned char> texels(PITCH * STATIC_HEIGHT, 0x55);
-  std::srand(7);
+  restartRandomValues(7);
   fillStatic(texels.data(), PITCH, 200);
 
-  std::srand(7); // the same sequence again, to predict every pixel
+  restartRandomValues(7); // the same sequence again, to predict every pixel
   long white = 0;
   for (int r = 0; r < STATIC_HEIGHT; ++r) {
     for (int p = 0; p < STATIC_WIDTH; ++p) {

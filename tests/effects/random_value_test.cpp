@@ -1,14 +1,15 @@
-// The effects' random values keep to 0-32767 whatever the C library's RAND_MAX.
+// The effects' random values: rand()'s own sequence, kept to 0-32767 whatever RAND_MAX is.
 #include "effects/random_value.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
 TEST(RandomValueTest, StaysWithinFifteenBitsAndCoversThem) {
-  std::srand(3);
+  restartRandomValues(3);
   int lowest = RANDOM_VALUE_MAX;
   int highest = 0;
   for (int i = 0; i < 100000; ++i) {
@@ -21,6 +22,12 @@ TEST(RandomValueTest, StaysWithinFifteenBitsAndCoversThem) {
   EXPECT_LT(lowest, 100);
   EXPECT_GT(highest, RANDOM_VALUE_MAX - 100);
   EXPECT_LE(randomUnit(), 1.0f);
+}
+
+TEST(RandomValueTest, FollowsTheCLibrarySequence) {
+  std::srand(11);
+  restartRandomValues(11);
+  for (int i = 0; i < 1000; ++i) ASSERT_EQ(randomValue(), std::rand() >> 16) << "value " << i;
 }
 
 } // namespace

@@ -67,9 +67,9 @@ TEST_F(SparksTest, StampZeroMeasuresFromTheCounterOrigin) {
   EXPECT_EQ(sparks[0].y, DEAD_Y) << "a spark exactly on the death line is dead and stays so";
 
   startFrameAfter(17 * SECOND); // counter at 21 s
-  std::srand(42);
+  restartRandomValues(42);
   const float expectedFall = randomUnit();
-  std::srand(42);
+  restartRandomValues(42);
   updateSpark(sparks[0], 0.02f);
   EXPECT_EQ(sparks[0].x, 0.0f);
   EXPECT_EQ(sparks[0].y, 0.0f) << "restarted at once";
