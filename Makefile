@@ -3,7 +3,7 @@ BUILD      ?= build
 SANITIZE   ?= build-sanitize
 JOBS       ?= $(shell nproc)
 
-.PHONY: setup build run test test-sanitize bench install clean
+.PHONY: setup build run test test-sanitize test-valgrind bench install clean
 
 setup:
 	@tools/setup.sh
@@ -26,6 +26,11 @@ test-sanitize: setup
 	cmake -S . -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DZOLTA_SANITIZE=ON
 	cmake --build $(SANITIZE) -j $(JOBS)
 	cd $(SANITIZE) && LP_NUM_THREADS=0 ctest --output-on-failure -j $(JOBS) -LE e2e
+
+# Memcheck over 300 frames of the real program: about ten minutes on two cores, so CI runs it
+# beside the sanitizer run rather than in `make test`.
+test-valgrind: build
+	tests/valgrind/memcheck_frames.sh $(BUILD)/zolta-frames $(CURDIR) 300
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do $$b; done
