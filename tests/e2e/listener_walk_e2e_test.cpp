@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -46,10 +47,34 @@ struct Rectangle {
 };
 constexpr Rectangle logoArea{60, 110, 170, 100};    // title artwork: still once the static is gone
 constexpr double logoGrey = 30;  // mean brightness of the title artwork is above this (about 55); black before the first frame
+constexpr Rectangle carouselArea{300, 90, 220, 160};  // the middle of the title carousel's panel
+constexpr ColourRange currentTitleCyan{0, 110, 170, 255, 170, 255};  // the playing title is drawn without red
+constexpr ColourRange otherTitleWhite{201, 255, 201, 255, 201, 255};
+constexpr int titleRowPixels = 3;     // a row with this many cyan pixels belongs to the playing title
+constexpr int titlePitchRows = 14;    // rows between one title's top and the next's on the panel
+constexpr int titleTextPixels = 40;   // white pixels of a title in the rows above the playing one
+constexpr int lineTolerance = 3;      // rows: the playing title comes to rest on the same line
 constexpr Rectangle labelDigitArea{605, 128, 30, 47};  // the track number of the "now playing" label
 constexpr int digitChange = 12;  // pixels that differ between two track numbers (about 28 do)
 constexpr Rectangle lampArea{550, 28, 16, 16};      // the repeat lamp
 constexpr Rectangle nextButtonArea{489, 14, 30, 27};  // next button, left of a pointer at (524, 46)
+
+// Where the playing (cyan) title of the carousel stands, and how much title text lies just above it.
+struct CarouselReading {
+  int top = -1;        // first client row of the playing title, -1 if none shows
+  int textAbove = 0;   // white title pixels in the pitch of rows above it
+};
+CarouselReading readCarousel(const std::string& shot) {
+  CarouselReading reading;
+  const Rectangle& area = carouselArea;
+  const std::vector<int> cyan = pixelsPerRow(shot, area.x, area.y, area.width, area.height, currentTitleCyan);
+  const std::vector<int> white = pixelsPerRow(shot, area.x, area.y, area.width, area.height, otherTitleWhite);
+  for (size_t row = 0; row < cyan.size() && reading.top < 0; ++row)
+    if (cyan[row] >= titleRowPixels) reading.top = area.y + static_cast<int>(row);
+  for (int row = reading.top - titlePitchRows; reading.top >= 0 && row < reading.top; ++row)
+    if (row >= area.y) reading.textAbove += white[row - area.y];
+  return reading;
+}
 
 // Client pixel at the middle of segment s (0-9) of the slanted volume bar: the bar's texture
 // column 10·s + 5 halfway down its quad (385, 234), (503, 217), (501, 226), (387, 242).
@@ -159,6 +184,12 @@ protected:
     const bool seen =
         waitUntil([&] { return differing(other, shot = screenshot(), labelDigitArea) >= digitChange; }, changeWaitMs);
     return seen ? shot : "";
+  }
+  // Screenshots until the carousel reading satisfies `wanted`; the last reading.
+  CarouselReading waitForCarousel(const std::function<bool(const CarouselReading&)>& wanted) {
+    CarouselReading reading;
+    waitUntil([&] { return wanted(reading = readCarousel(screenshot())); }, changeWaitMs);
+    return reading;
   }
   // The start-up static has faded once the title artwork shows and stays the same in two shots
   // in a row.
@@ -274,8 +305,14 @@ TEST_F(ListenerWalk, PlayerCommandsAreHeardAndSeen) {
   EXPECT_GT(correlation(heard, started, first, firstSound, listenFrames), sameSound) << "not the first tune";
   EXPECT_NEAR(gainOf(heard, started, first, firstSound, listenFrames), 0.80, gainTolerance) << "not at volume 80";
 
-  // Hovering the next button highlights it; clicking it shows track 2 and plays the second tune
-  // from its start, still at volume 80.
+  // The first title is the playing one, at the top of the carousel.
+  const CarouselReading atStart =
+      waitForCarousel([](const CarouselReading& reading) { return reading.top >= 0 && reading.textAbove == 0; });
+  ASSERT_GE(atStart.top, 0) << "no playing title in the carousel";
+  EXPECT_EQ(atStart.textAbove, 0) << "a title above the first one";
+
+  // Hovering the next button highlights it; clicking it glides the carousel up one title, shows
+  // track 2 and plays the second tune from its start, still at volume 80.
   moveTo(524, 46);
   const std::string hovered = waitForChange(settled, nextButtonArea, 100);
   ASSERT_FALSE(hovered.empty()) << "the next button was not highlighted";
@@ -284,6 +321,11 @@ TEST_F(ListenerWalk, PlayerCommandsAreHeardAndSeen) {
   moveAway();
   const std::string afterNext = waitForOtherTrackNumber(settled);
   EXPECT_FALSE(afterNext.empty()) << "the label did not change after clicking next";
+  const CarouselReading moved = waitForCarousel([&](const CarouselReading& reading) {
+    return std::abs(reading.top - atStart.top) <= lineTolerance && reading.textAbove >= titleTextPixels;
+  });
+  EXPECT_NEAR(moved.top, atStart.top, lineTolerance) << "the new playing title did not come to rest on the line";
+  EXPECT_GE(moved.textAbove, titleTextPixels) << "the first title did not move up above the playing one";
   heard = listenUntil(heardFrames() + listenFrames + framesOf(1.0));
   Alignment at = align(heard, mark, heard.frames() - listenFrames, second, 0, listenFrames);
   EXPECT_GT(at.correlation, sameSound) << "the second tune was not heard from its start after next";
