@@ -14,3 +14,13 @@ add_custom_command(
   DEPENDS zolta_artwork
   COMMENT "Drawing the embedded pictures"
   VERBATIM)
+
+# The launcher's icon, drawn by the same generator and installed with the program.
+set(ZOLTA_ICON ${ZOLTA_GENERATED_DIR}/zolta-rodizeve.png)
+add_custom_command(
+  OUTPUT ${ZOLTA_ICON}
+  COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0 $<TARGET_FILE:zolta_artwork> --icon ${ZOLTA_ICON}
+  DEPENDS zolta_artwork
+  COMMENT "Drawing the launcher's icon"
+  VERBATIM)
+add_custom_target(zolta_icon ALL DEPENDS ${ZOLTA_ICON})

@@ -54,7 +54,8 @@ std::vector<unsigned char> makeToneModule(const ToneModule& layout) {
     if (p == 0) {
       setCell(cell(0, 0), 1, tonePeriod, 0, 0);
       setCell(cell(0, 1), 1, tonePeriod, 0, 0);
-      setCell(cell(0, 2), 0, 0, effectSpeed, 1);
+      const int thirdSample = layout.fourChannels ? 1 : 0;
+      setCell(cell(0, 2), thirdSample, layout.fourChannels ? tonePeriod : 0, effectSpeed, 1);
     }
     for (int row = 0; layout.melody && row < layout.rowsPerOrder; ++row)
       setCell(cell(row, 0), 1, melodyPeriods[(p * 3 + row) % 8], 0, 0);
@@ -66,6 +67,10 @@ std::vector<unsigned char> makeToneModule(const ToneModule& layout) {
       setCell(cell(endRow, 3), 0, 0, effectJump, layout.loopToOrder);
     else
       setCell(cell(endRow, 3), 0, 0, effectBreak, 0); // past the last order: the song ends
+    if (p == 0 && layout.fourChannels) { // keeps a break or jump the last channel may carry
+      unsigned char* fourth = cell(0, 3);
+      setCell(fourth, 1, tonePeriod, fourth[2] & 0x0F, fourth[3]);
+    }
     out.insert(out.end(), pattern.begin(), pattern.end());
   }
   for (int i = 0; i < sampleBytes; ++i) {

@@ -11,6 +11,7 @@ struct ToneModule {
   int loopToOrder = 0;  // order the last one jumps back to; -1: the song just ends
   int volume = 64;      // sample volume, 0-64
   bool melody = false;  // channel 1 plays a new note every row instead of the steady tone
+  bool fourChannels = false; // the tone also on channels 3 and 4: twice as loud on each side
 };
 
 // Bytes of a 4-channel "M.K." MOD: a 32-byte looped sine of three cycles played at period

@@ -3,21 +3,27 @@
 // Every frame lasts exactly the main loop's 10 ms sleep, so frame n shows the program
 // n × 10 ms after start-up, the same picture on every run and every machine.
 //
-//   zolta-frames --frames 1,130,600 [--out shots/]
+//   zolta-frames --frames 1,130,600 [--out shots/] [--keys 300:C,500:C]
+//
+// --keys presses keys as a user would: after frame N is presented, the key (a letter or digit)
+// is released into the window, as the keyboard's WM_KEYUP; C pauses, B skips to the next tune.
 //
 // Run it from the folder that holds data/msx/, as the program itself.
 #include <cairo.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "app/main_window.h"
 #include "app/win_main.h"
 #include "platform/bass_internal.h"
 #include "platform/clock.h"
@@ -30,6 +36,7 @@ constexpr int framesOfSoundPerPicture = 441;       // 10 ms of sound per 10 ms f
 constexpr int pictureWidth = 640, pictureHeight = 480;
 
 std::set<long> wantedFrames;
+std::multimap<long, char> keyPresses;  // frame after which the key is released -> key
 long lastWantedFrame = 0;
 long presentedFrames = 0;
 std::string outputFolder = "shots";
@@ -76,32 +83,64 @@ void onPresent(IDirect3DDevice9* device) {
       writeFailed = true;
     }
   }
+  const auto [first, last] = keyPresses.equal_range(presentedFrames);
+  for (auto press = first; press != last; ++press) PostMessageA(appWindow, WM_KEYUP, WPARAM(press->second), 0);
   // The music advances by the frame's 10 ms, in step with the virtual clock.
   std::vector<float> sound(framesOfSoundPerPicture * 2);
   bassPullOutput(sound.data(), framesOfSoundPerPicture);
   if (presentedFrames >= lastWantedFrame || writeFailed) PostQuitMessage(writeFailed ? 1 : 0);
 }
 
-// Reads "1,130,600" into wantedFrames; false on anything but positive whole numbers.
-bool parseFrameList(const char* text) {
-  std::string list = text;
+// Reads a frame number 1-10,000,000 from the start of item; the rest is left in *rest.
+bool readFrame(const std::string& item, long* frame, const char** rest) {
+  char* end = nullptr;
+  errno = 0;
+  *frame = std::strtol(item.c_str(), &end, 10);
+  *rest = end;
+  return !item.empty() && end != item.c_str() && errno == 0 && *frame >= 1 && *frame <= 10000000;
+}
+
+// Calls take(item) for every comma-separated item of text; false as soon as one fails.
+template <typename Take>
+bool forEachItem(const char* text, Take take) {
+  const std::string list = text;
   size_t start = 0;
   while (start <= list.size()) {
     const size_t comma = std::min(list.find(',', start), list.size());
-    const std::string item = list.substr(start, comma - start);
-    char* end = nullptr;
-    errno = 0;
-    const long frame = std::strtol(item.c_str(), &end, 10);
-    if (item.empty() || *end != '\0' || errno != 0 || frame < 1 || frame > 10000000) return false;
-    wantedFrames.insert(frame);
+    if (!take(list.substr(start, comma - start))) return false;
     start = comma + 1;
   }
-  lastWantedFrame = *wantedFrames.rbegin();
   return true;
 }
 
+// Reads "1,130,600" into wantedFrames.
+bool parseFrameList(const char* text) {
+  const bool read = forEachItem(text, [](const std::string& item) {
+    long frame;
+    const char* rest;
+    if (!readFrame(item, &frame, &rest) || *rest != '\0') return false;
+    wantedFrames.insert(frame);
+    return true;
+  });
+  if (read) lastWantedFrame = *wantedFrames.rbegin();
+  return read;
+}
+
+// Reads "300:C,500:C" into keyPresses: a frame, ':' and a letter or digit.
+bool parseKeyList(const char* text) {
+  return forEachItem(text, [](const std::string& item) {
+    long frame;
+    const char* rest;
+    if (!readFrame(item, &frame, &rest) || rest[0] != ':' || !std::isalnum(static_cast<unsigned char>(rest[1])) ||
+        rest[2] != '\0')
+      return false;
+    keyPresses.emplace(frame, static_cast<char>(std::toupper(static_cast<unsigned char>(rest[1]))));
+    return true;
+  });
+}
+
 int usage() {
-  std::fprintf(stderr, "usage: zolta-frames --frames N[,N…] [--out FOLDER]\n");
+  std::fprintf(stderr, "usage: zolta-frames --frames N[,N…] [--out FOLDER] [--keys N:K[,N:K…]]\n");
   return 2;
 }
 
@@ -111,6 +150,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
       if (!parseFrameList(argv[++i])) return usage();
+    } else if (std::strcmp(argv[i], "--keys") == 0 && i + 1 < argc) {
+      if (!parseKeyList(argv[++i])) return usage();
     } else if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
       outputFolder = argv[++i];
     } else {
