@@ -145,6 +145,48 @@ int differingPixels(const std::string& pngA, const std::string& pngB, int x, int
   return count;
 }
 
+double averageBrightness(const std::string& pngPath, int x, int y, int width, int height) {
+  cairo_surface_t* image = cairo_image_surface_create_from_png(pngPath.c_str());
+  double mean = -1.0;
+  if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS && width > 0 && height > 0 && x >= 0 && y >= 0 &&
+      cairo_image_surface_get_width(image) >= x + width && cairo_image_surface_get_height(image) >= y + height) {
+    const int stride = cairo_image_surface_get_stride(image);
+    const unsigned char* pixels = cairo_image_surface_get_data(image);
+    long sum = 0;
+    for (int row = y; row < y + height; ++row)
+      for (int column = x; column < x + width; ++column) {
+        const unsigned char* pixel = pixels + row * stride + column * 4;
+        sum += pixel[0] + pixel[1] + pixel[2];
+      }
+    mean = sum / (3.0 * width * height);
+  }
+  cairo_surface_destroy(image);
+  return mean;
+}
+
+std::vector<int> pixelsPerRow(const std::string& pngPath, int x, int y, int width, int height, ColourRange range) {
+  cairo_surface_t* image = cairo_image_surface_create_from_png(pngPath.c_str());
+  std::vector<int> counts;
+  if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS && x >= 0 && y >= 0 &&
+      cairo_image_surface_get_width(image) >= x + width && cairo_image_surface_get_height(image) >= y + height) {
+    const int stride = cairo_image_surface_get_stride(image);
+    const unsigned char* pixels = cairo_image_surface_get_data(image);
+    const auto within = [](int value, int low, int high) { return value >= low && value <= high; };
+    for (int row = y; row < y + height; ++row) {
+      int count = 0;
+      for (int column = x; column < x + width; ++column) {
+        const unsigned char* pixel = pixels + row * stride + column * 4;  // blue, green, red, unused
+        if (within(pixel[2], range.lowRed, range.highRed) && within(pixel[1], range.lowGreen, range.highGreen) &&
+            within(pixel[0], range.lowBlue, range.highBlue))
+          ++count;
+      }
+      counts.push_back(count);
+    }
+  }
+  cairo_surface_destroy(image);
+  return counts;
+}
+
 bool frameCompositionPresent(const std::string& sourceFolder) {
   const std::string source = readWhole(sourceFolder + "/frame/render_frame.cpp");
   return source.find("void renderFrame(float) {}") == std::string::npos;

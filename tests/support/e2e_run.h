@@ -34,6 +34,18 @@ int distinctColours(const std::string& pngPath, int limit);
 int differingPixels(const std::string& pngA, const std::string& pngB, int x, int y, int width, int height,
                     int tolerance);
 
+// Mean of (red + green + blue) / 3 over the rectangle (x, y, width, height) of a PNG, 0-255;
+// -1 if it cannot be read or is too small.
+double averageBrightness(const std::string& pngPath, int x, int y, int width, int height);
+
+// Inclusive bounds of each colour channel, 0-255.
+struct ColourRange {
+  int lowRed, highRed, lowGreen, highGreen, lowBlue, highBlue;
+};
+// For each row of the rectangle (x, y, width, height) of a PNG, how many of its pixels fall in
+// the colour range; empty if it cannot be read or is too small.
+std::vector<int> pixelsPerRow(const std::string& pngPath, int x, int y, int width, int height, ColourRange range);
+
 // Whether the program's frame composition is in: until it is, no frame is ever presented, so
 // there is no picture to check and zolta-frames never ends.
 bool frameCompositionPresent(const std::string& sourceFolder);
