@@ -127,7 +127,8 @@ TEST_F(ProgramOnX, StartNextTrackRepeatBoxAndEscape) {
   ASSERT_TRUE(waitUntil(
       [&] {
         const std::string shot = screenshot();
-        const bool still = differing(previous, shot, logoArea) == 0;
+        // Two black shots before the first frame are still too: a drawn frame has many colours.
+        const bool still = differing(previous, shot, logoArea) == 0 && distinctColours(shot, 100) >= 100;
         previous = shot;
         if (still) settled = shot;
         return still;
@@ -152,21 +153,16 @@ TEST_F(ProgramOnX, StartNextTrackRepeatBoxAndEscape) {
   expectExitStatusZero();
 }
 
-// The window shows before the device and the pictures are made; until the title artwork is
-// drawn the program is still starting (slow on a loaded machine) and holds the click, and
-// SIGTERM too, until its main loop runs, which the exit bound must not have to cover.
+// Clicked as soon as the window shows, while the program is still starting: its first look at
+// the queue then finds the focus change and the click together, a click SDL used to drop (the
+// program kept running). The bound covers a slow start on a loaded machine.
 TEST_F(ProgramOnX, CloseZoneEnds) {
   start("dummy");
-  ASSERT_TRUE(waitUntil(
-      [&] {
-        const std::string shot = screenshot();
-        return averageBrightness(shot, logoArea.x, logoArea.y, logoArea.width, logoArea.height) > 30;
-      },
-      windowWaitMs))
-      << "the title artwork was never drawn";
   moveTo(621, 5);
   xdotool({"click", "1"});
-  expectExitStatusZero();
+  int status = -1;
+  ASSERT_TRUE(program->waitForExit(windowWaitMs + exitWaitMs, &status)) << "the program did not end";
+  EXPECT_EQ(status, 0) << "stderr:\n" << program->stderrText();
 }
 
 TEST_F(ProgramOnX, NoAudioDeviceRunsSilentAndSaysSo) {
