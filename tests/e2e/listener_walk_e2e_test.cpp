@@ -162,11 +162,7 @@ protected:
   // A screenshot of the window's 640 × 480 client area.
   std::string screenshot() {
     const std::string path = scratch + "/shot-" + std::to_string(++shotCount) + ".png";
-    const std::string crop = "640x480+" + std::to_string(windowX) + "+" + std::to_string(windowY);
-    const ProgramRun run = runProgram(
-        {"/usr/bin/import", "-display", server.display(), "-window", "root", "-crop", crop, "+repage", path}, "/", {},
-        {}, toolTimeoutMs);
-    EXPECT_EQ(run.status, 0) << "import failed: " << run.errors;
+    saveClientArea(server.display(), windowX, windowY, path, toolTimeoutMs);
     return path;
   }
   static int differing(const std::string& a, const std::string& b, Rectangle area) {

@@ -2,6 +2,7 @@
 #include "tests/support/e2e_run.h"
 
 #include <cairo.h>
+#include <gtest/gtest.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -68,6 +69,15 @@ ProgramRun runProgram(const std::vector<std::string>& arguments, const std::stri
   std::remove(outPath);
   std::remove(errPath);
   return run;
+}
+
+bool saveClientArea(const std::string& display, int left, int top, const std::string& pngPath, int timeoutMs) {
+  const std::string crop = "640x480+" + std::to_string(left) + "+" + std::to_string(top);
+  const ProgramRun run = runProgram(
+      {"/usr/bin/import", "-display", display, "-window", "root", "-crop", crop, "+repage", pngPath}, "/", {}, {},
+      timeoutMs);
+  EXPECT_EQ(run.status, 0) << "import failed: " << run.errors;
+  return run.status == 0;
 }
 
 std::map<std::string, std::string> folderSnapshot(const std::string& folder) {

@@ -19,6 +19,11 @@ struct ProgramRun {
 ProgramRun runProgram(const std::vector<std::string>& arguments, const std::string& workingFolder,
                       const std::vector<std::string>& set, const std::vector<std::string>& unset, int timeoutMs);
 
+// Saves the 640 × 480 client area of a window whose client area starts at (left, top) of the
+// screen of an X display as a PNG, with ImageMagick's import; false (and a test failure with
+// import's stderr) when that fails.
+bool saveClientArea(const std::string& display, int left, int top, const std::string& pngPath, int timeoutMs);
+
 // Every entry below folder (relative path -> size and modification time as text); symbolic links
 // are listed, not followed.
 std::map<std::string, std::string> folderSnapshot(const std::string& folder);
