@@ -177,10 +177,7 @@ protected:
   }
   // Screenshots until the track number differs from the one in `other`; the last shot, or "".
   std::string waitForOtherTrackNumber(const std::string& other) {
-    std::string shot;
-    const bool seen =
-        waitUntil([&] { return differing(other, shot = screenshot(), labelDigitArea) >= digitChange; }, changeWaitMs);
-    return seen ? shot : "";
+    return waitForChange(other, labelDigitArea, digitChange);
   }
   // Screenshots until the carousel reading satisfies `wanted`; the last reading.
   CarouselReading waitForCarousel(const std::function<bool(const CarouselReading&)>& wanted) {
