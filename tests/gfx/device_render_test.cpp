@@ -48,6 +48,7 @@ D3DPRESENT_PARAMETERS windowedParameters() {
 }  // namespace
 
 TEST(Direct3DDevice, NewDeviceHasDirect3DDefaultsNotOpenGLOnes) {
+  ASSERT_TRUE(keepVideoLoaded()) << SDL_GetError();
   IDirect3D9* direct3D = Direct3DCreate9(D3D_SDK_VERSION);
   ASSERT_NE(direct3D, nullptr);
   D3DPRESENT_PARAMETERS params = windowedParameters();
@@ -92,6 +93,7 @@ TEST(Direct3DDevice, NewDeviceHasDirect3DDefaultsNotOpenGLOnes) {
 }
 
 TEST(Direct3DDevice, ResourcesKeepTheirDeviceAliveUntilReleased) {
+  ASSERT_TRUE(keepVideoLoaded()) << SDL_GetError();
   IDirect3D9* direct3D = Direct3DCreate9(D3D_SDK_VERSION);
   ASSERT_NE(direct3D, nullptr);
   D3DPRESENT_PARAMETERS params = windowedParameters();

@@ -10,12 +10,14 @@
 #include "app/main_window.h"
 #include "gfx/device.h"
 
-bool createOffscreenDevice() {
-  // Video and the GL driver stay loaded for the rest of the test process: Mesa keeps a little
-  // memory per context that LeakSanitizer could not even name once the driver is unloaded.
+bool keepVideoLoaded() {
   static const bool videoKept =
       SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 && SDL_GL_LoadLibrary(nullptr) == 0;
-  if (!videoKept) return false;
+  return videoKept;
+}
+
+bool createOffscreenDevice() {
+  if (!keepVideoLoaded()) return false;
   HWND savedWindow = appWindow;
   appWindow = nullptr;  // a NULL device window makes a hidden window of the device's own
   const int result = createDevice(false);

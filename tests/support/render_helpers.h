@@ -23,6 +23,11 @@ inline int greenOf(uint32_t colour) { return int((colour >> 8) & 0xFF); }
 inline int blueOf(uint32_t colour) { return int(colour & 0xFF); }
 inline int alphaOf(uint32_t colour) { return int(colour >> 24); }
 
+// Loads SDL's video and the GL driver once and keeps them for the rest of the test process:
+// Mesa keeps a little memory per context that LeakSanitizer could not even name once the driver
+// is unloaded. False when that fails.
+bool keepVideoLoaded();
+
 // Creates deviceState's Direct3D object and device as createDevice(false) does, but on a hidden
 // window of the device's own, then runs setupCameraAndLights. False when no device can be made.
 bool createOffscreenDevice();
