@@ -42,9 +42,6 @@ const char* const firstTune = "Pulsegeist - Crystal Caverns Below.xm";
 const char* const secondTune = "Moxa - Harbour Lights.mod";
 const char* const title = "Zolta RodiZeve #1";
 
-struct Rectangle {
-  int x, y, width, height;  // client pixels
-};
 constexpr Rectangle logoArea{60, 110, 170, 100};    // title artwork: still once the static is gone
 constexpr double logoGrey = 30;  // mean brightness of the title artwork is above this (about 55); black before the first frame
 constexpr Rectangle carouselArea{300, 90, 220, 160};  // the middle of the title carousel's panel
@@ -94,6 +91,7 @@ protected:
     ASSERT_FALSE(folder.empty());
     ASSERT_FALSE(scratch.empty());
     recording = scratch + "/heard.raw";
+    shots.folder = scratch;
     fs::create_directories(folder + "/data/msx");
     std::ofstream(folder + "/_.tmp") << userNotes;
     ASSERT_TRUE(server.running()) << "Xvfb did not start";
@@ -159,41 +157,25 @@ protected:
              "1"});
   }
 
-  // A screenshot of the window's 640 × 480 client area.
-  std::string screenshot() {
-    const std::string path = scratch + "/shot-" + std::to_string(++shotCount) + ".png";
-    saveClientArea(server.display(), windowX, windowY, path, toolTimeoutMs);
-    return path;
-  }
-  static int differing(const std::string& a, const std::string& b, Rectangle area) {
-    return differingPixels(a, b, area.x, area.y, area.width, area.height, tolerance);
-  }
-  // Screenshots until area differs from reference in at least minimumPixels; the last one, or "".
-  std::string waitForChange(const std::string& reference, Rectangle area, int minimumPixels) {
-    std::string shot;
-    if (waitUntil([&] { return differing(reference, shot = screenshot(), area) >= minimumPixels; }, changeWaitMs))
-      return shot;
-    return "";
-  }
   // Screenshots until the track number differs from the one in `other`; the last shot, or "".
   std::string waitForOtherTrackNumber(const std::string& other) {
-    return waitForChange(other, labelDigitArea, digitChange);
+    return shots.waitForChange(other, labelDigitArea, digitChange, changeWaitMs);
   }
   // Screenshots until the carousel reading satisfies `wanted`; the last reading.
   CarouselReading waitForCarousel(const std::function<bool(const CarouselReading&)>& wanted) {
     CarouselReading reading;
-    waitUntil([&] { return wanted(reading = readCarousel(screenshot())); }, changeWaitMs);
+    waitUntil([&] { return wanted(reading = readCarousel(shots.take())); }, changeWaitMs);
     return reading;
   }
   // The start-up static has faded once the title artwork shows and stays the same in two shots
   // in a row.
   std::string waitForStillPicture() {
-    std::string previous = screenshot(), still;
+    std::string previous = shots.take(), still;
     waitUntil(
         [&] {
-          const std::string shot = screenshot();
+          const std::string shot = shots.take();
           const bool drawn = averageBrightness(shot, logoArea.x, logoArea.y, logoArea.width, logoArea.height) > logoGrey;
-          if (drawn && differing(previous, shot, logoArea) == 0) still = shot;
+          if (drawn && shots.differing(previous, shot, logoArea) == 0) still = shot;
           previous = shot;
           return !still.empty();
         },
@@ -225,7 +207,7 @@ protected:
   int waitForVolumeBar(int segments) {
     int lit = -1;
     std::string shot;
-    waitUntil([&] { return (lit = litSegments(shot = screenshot())) == segments; }, changeWaitMs);
+    waitUntil([&] { return (lit = litSegments(shot = shots.take())) == segments; }, changeWaitMs);
     if (lit != segments) ADD_FAILURE() << "volume bar brightness: " << volumeBarReading(shot);
     return lit;
   }
@@ -278,7 +260,7 @@ protected:
   std::unique_ptr<ChildProcess> program;
   std::string folder, scratch, recording;
   std::map<std::string, std::string> before;
-  int shotCount = 0;
+  ClientAreaShots shots{server.display(), "", windowX, windowY, tolerance};  // the window's client area
 };
 
 // Start-up, next, previous, pause and resume, stop and play, the volume slider, Escape.
@@ -310,7 +292,7 @@ TEST_F(ListenerWalk, PlayerCommandsAreHeardAndSeen) {
   // Hovering the next button highlights it; clicking it glides the carousel up one title, shows
   // track 2 and plays the second tune from its start, still at volume 80.
   moveTo(524, 46);
-  const std::string hovered = waitForChange(settled, nextButtonArea, 100);
+  const std::string hovered = shots.waitForChange(settled, nextButtonArea, 100, changeWaitMs);
   ASSERT_FALSE(hovered.empty()) << "the next button was not highlighted";
   long mark = heardFrames();
   xdotool({"click", "1"});
@@ -413,7 +395,7 @@ TEST_F(ListenerWalk, WithoutRepeatATuneAdvancesWhenItLoops) {
   const long mark = heardFrames();
   clickAt(559, 36);
   moveAway();
-  EXPECT_FALSE(waitForChange(settled, lampArea, 20).empty()) << "the repeat lamp did not go out";
+  EXPECT_FALSE(shots.waitForChange(settled, lampArea, 20, changeWaitMs).empty()) << "the repeat lamp did not go out";
 
   // The next tune follows on its own, in the first orders of a new loop.
   Alignment at;

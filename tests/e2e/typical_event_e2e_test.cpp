@@ -22,9 +22,6 @@ constexpr int toolTimeoutMs = 10000;  // bound on one xdotool or import call
 constexpr int windowX = 192, windowY = 144;  // where a 640 × 482 window is centred on 1024 × 768
 constexpr int tolerance = 24;         // per channel, for pixels that should be the same
 
-struct Rectangle {
-  int x, y, width, height;  // client pixels
-};
 constexpr Rectangle logoArea{60, 110, 170, 100};   // title artwork: still once the static is gone
 constexpr Rectangle labelArea{545, 125, 90, 50};   // the "now playing" label
 constexpr Rectangle lampArea{550, 28, 16, 16};     // the repeat lamp
@@ -35,7 +32,7 @@ protected:
   void SetUp() override {
     if (!frameCompositionPresent(ZOLTA_SOURCE_DIR)) GTEST_SKIP() << "the frame composition is still a stub: nothing is drawn";
     folder = makeTemporaryFolder();
-    shots = makeTemporaryFolder();
+    shots.folder = makeTemporaryFolder();
     ASSERT_FALSE(folder.empty());
     fs::create_directories(folder + "/data");
     fs::copy(ZOLTA_SOURCE_DIR "/data/msx", folder + "/data/msx");
@@ -49,7 +46,7 @@ protected:
       EXPECT_EQ(folderSnapshot(folder), before) << "the working folder changed";
       removeFolder(folder);
     }
-    if (!shots.empty()) removeFolder(shots);
+    if (!shots.folder.empty()) removeFolder(shots.folder);
   }
 
   void start(const std::string& audioDriver) {
@@ -83,24 +80,6 @@ protected:
     xdotool({"mousemove", std::to_string(windowX + clientX), std::to_string(windowY + clientY)});
   }
 
-  // A screenshot of the window's 640 × 480 client area.
-  std::string screenshot() {
-    const std::string path = shots + "/shot-" + std::to_string(++shotCount) + ".png";
-    saveClientArea(server.display(), windowX, windowY, path, toolTimeoutMs);
-    return path;
-  }
-  static int differing(const std::string& a, const std::string& b, Rectangle area) {
-    return differingPixels(a, b, area.x, area.y, area.width, area.height, tolerance);
-  }
-
-  // Takes screenshots until area differs from reference; the last one, or "" at the bound.
-  std::string waitForChange(const std::string& reference, Rectangle area, int minimumPixels) {
-    std::string shot;
-    if (waitUntil([&] { return differing(reference, shot = screenshot(), area) >= minimumPixels; }, changeWaitMs))
-      return shot;
-    return "";
-  }
-
   void expectExitStatusZero() {
     int status = -1;
     ASSERT_TRUE(program->waitForExit(exitWaitMs, &status)) << "the program did not end";
@@ -109,22 +88,22 @@ protected:
 
   XvfbServer server{1024, 768};
   std::unique_ptr<ChildProcess> program;
-  std::string folder, shots;
+  std::string folder;
   std::map<std::string, std::string> before;
-  int shotCount = 0;
+  ClientAreaShots shots{server.display(), "", windowX, windowY, tolerance};  // the window's client area
 };
 
 TEST_F(ProgramOnX, StartNextTrackRepeatBoxAndEscape) {
   start("dummy");
 
   // The start-up static fades out: the title artwork comes to rest.
-  std::string previous = screenshot();
+  std::string previous = shots.take();
   std::string settled;
   ASSERT_TRUE(waitUntil(
       [&] {
-        const std::string shot = screenshot();
+        const std::string shot = shots.take();
         // Two black shots before the first frame are still too: a drawn frame has many colours.
-        const bool still = differing(previous, shot, logoArea) == 0 && distinctColours(shot, 100) >= 100;
+        const bool still = shots.differing(previous, shot, logoArea) == 0 && distinctColours(shot, 100) >= 100;
         previous = shot;
         if (still) settled = shot;
         return still;
@@ -136,14 +115,14 @@ TEST_F(ProgramOnX, StartNextTrackRepeatBoxAndEscape) {
   moveTo(508, 30);
   xdotool({"click", "1"});
   moveTo(320, 400);  // out of the way of the label and the lamp
-  const std::string afterNext = waitForChange(settled, labelArea, 50);
+  const std::string afterNext = shots.waitForChange(settled, labelArea, 50, changeWaitMs);
   ASSERT_FALSE(afterNext.empty()) << "the label did not change after clicking next";
 
   // The repeat box turns its lamp off.
   moveTo(559, 36);
   xdotool({"click", "1"});
   moveTo(320, 400);
-  EXPECT_FALSE(waitForChange(afterNext, lampArea, 20).empty()) << "the repeat lamp did not change";
+  EXPECT_FALSE(shots.waitForChange(afterNext, lampArea, 20, changeWaitMs).empty()) << "the repeat lamp did not change";
 
   xdotool({"key", "Escape"});
   expectExitStatusZero();

@@ -80,6 +80,24 @@ bool saveClientArea(const std::string& display, int left, int top, const std::st
   return run.status == 0;
 }
 
+std::string ClientAreaShots::take() {
+  constexpr int importTimeoutMs = 10000;
+  const std::string path = folder + "/shot-" + std::to_string(++taken) + ".png";
+  saveClientArea(display, left, top, path, importTimeoutMs);
+  return path;
+}
+
+int ClientAreaShots::differing(const std::string& a, const std::string& b, Rectangle area) const {
+  return differingPixels(a, b, area.x, area.y, area.width, area.height, tolerance);
+}
+
+std::string ClientAreaShots::waitForChange(const std::string& reference, Rectangle area, int minimumPixels,
+                                           int timeoutMs) {
+  std::string shot;
+  if (waitUntil([&] { return differing(reference, shot = take(), area) >= minimumPixels; }, timeoutMs)) return shot;
+  return "";
+}
+
 std::map<std::string, std::string> folderSnapshot(const std::string& folder) {
   namespace fs = std::filesystem;
   std::map<std::string, std::string> entries;

@@ -24,6 +24,25 @@ ProgramRun runProgram(const std::vector<std::string>& arguments, const std::stri
 // import's stderr) when that fails.
 bool saveClientArea(const std::string& display, int left, int top, const std::string& pngPath, int timeoutMs);
 
+struct Rectangle {
+  int x, y, width, height;  // client pixels
+};
+
+// Numbered screenshots of the client area at (left, top) of display's screen, saved in folder;
+// pixels count as the same while no channel differs by more than tolerance.
+struct ClientAreaShots {
+  std::string display, folder;
+  int left, top, tolerance;
+  int taken = 0;
+
+  // Saves the next screenshot; its path.
+  std::string take();
+  int differing(const std::string& a, const std::string& b, Rectangle area) const;
+  // Screenshots until area differs from reference in at least minimumPixels; the last one, or ""
+  // after timeoutMs.
+  std::string waitForChange(const std::string& reference, Rectangle area, int minimumPixels, int timeoutMs);
+};
+
 // Every entry below folder (relative path -> size and modification time as text); symbolic links
 // are listed, not followed.
 std::map<std::string, std::string> folderSnapshot(const std::string& folder);
