@@ -3,6 +3,7 @@
 
 #include "gfx/device.h"
 #include "platform/win32.h"
+#include "support/printable_name.h"
 
 #include <cstdio>
 #include <cstring>
@@ -115,7 +116,7 @@ void loadImageBlob(const unsigned char* data, int size, IDirect3DTexture9** text
 void loadImageFile(const char* path, IDirect3DTexture9** texture, bool colourKey) {
   std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
   if (!file) {
-    std::fprintf(stderr, "picture not loaded: cannot open %s\n", path ? path : "(no path)");
+    std::fprintf(stderr, "picture not loaded: cannot open %s\n", printableName(path).c_str());
     return;
   }
   std::vector<unsigned char> bytes;
@@ -128,7 +129,7 @@ void loadImageFile(const char* path, IDirect3DTexture9** texture, bool colourKey
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed || bytes.size() > std::size_t(0x7FFFFFFF)) {
-    std::fprintf(stderr, "picture not loaded: cannot read %s\n", path);
+    std::fprintf(stderr, "picture not loaded: cannot read %s\n", printableName(path).c_str());
     return;
   }
   loadImageBlob(bytes.data(), int(bytes.size()), texture, colourKey);

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "platform/win32.h"
+#include "support/printable_name.h"
 
 Playlist playlist = {nullptr, 0, 0, nullptr};
 
@@ -92,7 +93,7 @@ int scanMusicFolder() {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA(musicPattern, &found);
   if (search == INVALID_HANDLE_VALUE) {
-    std::fprintf(stderr, "%s: no such folder - playing nothing\n", musicFolder);
+    std::fprintf(stderr, "%s: no such folder - playing nothing\n", printableName(musicFolder).c_str());
     return -1;
   }
   int result = 0;
@@ -100,14 +101,15 @@ int scanMusicFolder() {
     if (!isDotEntry(found.cFileName)) addEntry(found.cFileName);
   } while (FindNextFileA(search, &found));
   if (GetLastError() != ERROR_NO_MORE_FILES) {
-    std::fprintf(stderr, "%s: listing failed after %d entries - playing those\n", musicFolder,
+    std::fprintf(stderr, "%s: listing failed after %d entries - playing those\n",
+                 printableName(musicFolder).c_str(),
                  playlist.count);
     result = -1;
   }
   FindClose(search);
   shrinkStorage();
   if (playlist.count == 0) {
-    std::fprintf(stderr, "%s: no tunes found - playing nothing\n", musicFolder);
+    std::fprintf(stderr, "%s: no tunes found - playing nothing\n", printableName(musicFolder).c_str());
     return result == 0 ? -2 : result;
   }
   makePlayOrder();

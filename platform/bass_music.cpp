@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/bass_internal.h"
+#include "support/printable_name.h"
 
 std::vector<Music*> musics;
 
@@ -68,7 +69,8 @@ HMUSIC BASS_MusicLoad(BOOL mem, const void* file, QWORD offset, DWORD length, DW
                                                 nullptr, openmpt_error_func_ignore, nullptr,
                                                 nullptr, nullptr, nullptr);
   if (!module) {
-    std::fprintf(stderr, "BASS_MusicLoad: %s: not a module that can be played\n", path);
+    std::fprintf(stderr, "BASS_MusicLoad: %s: not a module that can be played\n",
+                 printableName(path).c_str());
     return 0;
   }
   openmpt_module_set_repeat_count(module, (flags & BASS_MUSIC_LOOP) ? -1 : 0);

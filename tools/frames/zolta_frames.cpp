@@ -29,6 +29,7 @@
 #include "platform/clock.h"
 #include "platform/d3d9.h"
 #include "platform/present_observer.h"
+#include "support/printable_name.h"
 
 namespace {
 
@@ -77,9 +78,9 @@ void onPresent(IDirect3DDevice9* device) {
     std::snprintf(name, sizeof name, "frame-%05ld.png", presentedFrames);
     const std::string path = outputFolder + "/" + name;
     if (saveBackBuffer(device, path)) {
-      std::printf("%s\n", path.c_str());
+      std::printf("%s\n", printableName(path.c_str()).c_str());
     } else {
-      std::fprintf(stderr, "zolta-frames: cannot write %s\n", path.c_str());
+      std::fprintf(stderr, "zolta-frames: cannot write %s\n", printableName(path.c_str()).c_str());
       writeFailed = true;
     }
   }
@@ -160,7 +161,7 @@ int main(int argc, char** argv) {
   }
   if (wantedFrames.empty()) return usage();
   if (mkdir(outputFolder.c_str(), 0755) != 0 && errno != EEXIST) {
-    std::fprintf(stderr, "zolta-frames: cannot make %s: %s\n", outputFolder.c_str(), std::strerror(errno));
+    std::fprintf(stderr, "zolta-frames: cannot make %s: %s\n", printableName(outputFolder.c_str()).c_str(), std::strerror(errno));
     return 1;
   }
   setenv("SDL_VIDEODRIVER", "offscreen", 1);  // unseen, on purpose
