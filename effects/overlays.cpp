@@ -58,9 +58,12 @@ void drawStatic() {
              staticAlpha(staticFadeStep()));
   staticTexture->UnlockRect(0);
 
-  // Culling and depth testing stay as the previous pass left them; the clockwise quad at
-  // depth 0.5 passes both.
+  // Culling stays as the previous pass left it (the clockwise quad passes it). Depth testing
+  // is off while the layer is drawn, so it covers the metaballs too, and is then put back.
   IDirect3DDevice9* device = deviceState.device;
+  DWORD depthTest = D3DZB_FALSE;
+  device->GetRenderState(D3DRS_ZENABLE, &depthTest);
+  device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
   device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
   device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
   device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
@@ -69,6 +72,7 @@ void drawStatic() {
   device->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1);
   device->SetStreamSource(0, screenQuad, 0, sizeof(ScreenVertex));
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
+  device->SetRenderState(D3DRS_ZENABLE, depthTest);
 
   if (staticFadeStep() >= LAST_STEP) staticActive = false;
 }

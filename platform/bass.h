@@ -3,7 +3,8 @@
 // Covered: one output device opened by BASS_Init (SDL2 audio, stereo float), tracker
 // musics loaded from files (decoded by libopenmpt: MOD, XM, S3M, IT and every other
 // format libopenmpt reads), play / pause / stop / restart, order-row positions, a linear
-// volume attribute, FFT magnitudes (KISS FFT) and peak levels of what is being heard.
+// volume attribute, FFT magnitudes (KISS FFT) and peak levels of what the music plays
+// (measured before its volume attribute, so they are the same at every volume).
 // Left out: streams, samples, recording, 3D, effects, plug-ins, device enumeration,
 // BASS_ErrorGetCode, and every flag the program does not pass.
 // Calls on handle 0 or any unknown handle fail without effect. Every call comes from the
@@ -61,10 +62,11 @@ BOOL BASS_ChannelSetPosition(DWORD handle, QWORD position);
 QWORD BASS_ChannelGetPosition(DWORD handle);
 // volume 0-100 is a linear gain (volume / 100); -1 leaves it. freq and pan are ignored.
 BOOL BASS_ChannelSetAttributes(DWORD handle, int freq, int volume, int pan);
-// With BASS_DATA_FFT1024 writes BASS_DATA_FFT_FLOATS floats (see above) and returns the
+// Both measure the music's own output, before its volume attribute: at volume 0 they go on
+// as at 100. With BASS_DATA_FFT1024 writes BASS_DATA_FFT_FLOATS floats (see above) and returns the
 // bytes of channel data used; -1 for an invalid handle (buffer untouched) or a stopped
 // music (buffer zeroed).
 DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length);
-// Peak levels 0-32768 over the last 20 ms heard: left in the low word, right in the high
+// Peak levels 0-32768 over the last 20 ms played: left in the low word, right in the high
 // word. -1 (0xFFFFFFFF) for an invalid handle or a music that is not playing.
 DWORD BASS_ChannelGetLevel(DWORD handle);

@@ -1,6 +1,6 @@
 // Analysis of what a music is playing: FFT magnitudes (KISS FFT, Hann window) for
 // BASS_ChannelGetData and peak levels for BASS_ChannelGetLevel, both taken from the
-// music's record of its latest output.
+// music's record of its latest output before the volume attribute.
 #include <kiss_fftr.h>
 
 #include <cmath>
@@ -31,7 +31,7 @@ FftTables& fftTables() {
   return tables;
 }
 
-// Windowed mono mix ((left + right) / 2) of the latest bassFftSize frames heard.
+// Windowed mono mix ((left + right) / 2) of the latest bassFftSize frames played.
 void latestMonoWindowed(const Music& music, const float* window, float* mono) {
   int start = music.historyNext - bassFftSize + bassHistoryFrames;
   for (int i = 0; i < bassFftSize; ++i) {

@@ -10,7 +10,7 @@
 
 #include "platform/bass.h"
 
-constexpr int bassHistoryFrames = 2048;  // frames of heard output kept per music (46 ms)
+constexpr int bassHistoryFrames = 2048;  // frames of output kept per music (46 ms)
 constexpr int bassFftSize = 1024;        // samples per FFT
 constexpr int bassLevelFrames = 882;     // frames in the level window (20 ms at 44.1 kHz)
 
@@ -21,7 +21,7 @@ struct Music {
   openmpt_module* module = nullptr;
   MusicState state = MusicState::stopped;
   float gain = 1.0f;                      // linear, volume / 100
-  float history[bassHistoryFrames * 2] = {}; // interleaved stereo, ring buffer of heard output
+  float history[bassHistoryFrames * 2] = {}; // interleaved stereo ring buffer of output before the gain
   int historyNext = 0;                    // frame index the next output frame goes to
   int heardOrder = 0;                     // position after the latest mixed frame
   int heardRow = 0;

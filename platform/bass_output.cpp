@@ -20,8 +20,9 @@ constexpr int mixChunkFrames = 256;      // frames decoded per libopenmpt call (
 SDL_AudioDeviceID outputDevice = 0;
 bool manualOutput = false;
 
-// Decodes `frames` frames of one playing music, adds them to `output` with its gain and
-// keeps them as heard output. A music without BASS_MUSIC_LOOP stops at its end.
+// Decodes `frames` frames of one playing music and adds them to `output` with its gain. The
+// analysis record keeps the music's own output before the gain, so the spectrum and levels do
+// not depend on the volume attribute. A music without BASS_MUSIC_LOOP stops at its end.
 void mixOne(Music& music, float* output, int frames) {
   float chunk[mixChunkFrames * 2];
   for (int done = 0; done < frames && music.state == MusicState::playing;) {
@@ -33,10 +34,10 @@ void mixOne(Music& music, float* output, int frames) {
       music.state = MusicState::stopped;
     }
     for (int i = 0; i < want; ++i) {
-      float left = chunk[i * 2] * music.gain;
-      float right = chunk[i * 2 + 1] * music.gain;
-      output[(done + i) * 2] += left;
-      output[(done + i) * 2 + 1] += right;
+      float left = chunk[i * 2];
+      float right = chunk[i * 2 + 1];
+      output[(done + i) * 2] += left * music.gain;
+      output[(done + i) * 2 + 1] += right * music.gain;
       music.history[music.historyNext * 2] = left;
       music.history[music.historyNext * 2 + 1] = right;
       music.historyNext = (music.historyNext + 1) % bassHistoryFrames;

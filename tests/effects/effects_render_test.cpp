@@ -143,6 +143,23 @@ TEST_F(EffectsRenderTest, StaticCoversTheFirstFramesAndFadesOut) {
       ASSERT_EQ(after.at(x, y) & 0xFFFFFF, 0x808080u) << "noise left at " << x << "," << y;
 }
 
+TEST_F(EffectsRenderTest, StaticCoversMetaballsNearerThanItsQuad) {
+  staticActive = true;
+  beginBackBuffer(GREY);
+  IDirect3DDevice9* device = deviceState.device;
+  // Depth left by metaballs in front of the quad's depth 0.5, with depth testing still on.
+  device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.2f, 0);
+  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+  device->SetRenderState(D3DRS_ZENABLE, TRUE);
+  drawOverlays();
+  const NoiseMeasure covered = measureNoise(endBackBuffer("effects_static_over_near_depth"));
+  EXPECT_NEAR(covered.darkShare, 0.5, 0.03);
+  EXPECT_GT(covered.meanContrast, 60.0) << "the static hides what is nearer than depth 0.5";
+  DWORD depthTest = FALSE;
+  device->GetRenderState(D3DRS_ZENABLE, &depthTest);
+  EXPECT_EQ(depthTest, static_cast<DWORD>(TRUE)) << "depth testing is put back for the next pass";
+}
+
 TEST_F(EffectsRenderTest, LateFirstFrameDrawsTransparentStaticOnce) {
   staticActive = true;
   advanceVirtualClock(1300LL * clockTicksPerSecond / 1000); // q = 260
