@@ -57,6 +57,15 @@ void addEntry(const char* fileName) {
 
 bool isDotEntry(const char* name) { return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0; }
 
+// Why the music folder cannot be listed, from FindFirstFileA's last error.
+const char* folderFailure(DWORD error) {
+  switch (error) {
+    case ERROR_ACCESS_DENIED: return "cannot read the folder: permission denied";
+    case ERROR_DIRECTORY: return "is not a folder";
+    default: return "no such folder";
+  }
+}
+
 void makePlayOrder() {
   if (playlist.count == 0) return;
   playlist.playOrder = static_cast<TrackEntry**>(std::malloc(sizeof(TrackEntry*) * playlist.count));
@@ -93,7 +102,8 @@ int scanMusicFolder() {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA(musicPattern, &found);
   if (search == INVALID_HANDLE_VALUE) {
-    std::fprintf(stderr, "%s: no such folder - playing nothing\n", printableName(musicFolder).c_str());
+    std::fprintf(stderr, "%s: %s - playing nothing\n", printableName(musicFolder).c_str(),
+                 folderFailure(GetLastError()));
     return -1;
   }
   int result = 0;

@@ -1,8 +1,12 @@
 // Musics of the BASS layer: loading modules with libopenmpt and the channel calls
 // (play, pause, stop, position, volume) on them. Each call holds the audio lock briefly.
+#include <errno.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <new>
 #include <vector>
 
 #include "platform/bass_internal.h"
@@ -17,24 +21,80 @@ constexpr int volumeRampingOff = 0;      // libopenmpt render param: no ramping
 
 DWORD nextHandle = 1; // handles are never reused, so a stale one stays invalid
 
-// The whole file, or an empty vector when it is not a readable regular file.
-std::vector<char> readWholeFile(const char* path) {
-  std::vector<char> bytes;
+// Largest module file loaded, bytes: far beyond any real module (the largest are tens of MiB),
+// yet small enough to hold in memory beside the program.
+constexpr off_t moduleSizeLimit = off_t(256) << 20;  // 256 MiB
+
+// Why a file could not be turned into bytes, for the one stderr line about it.
+const char* openFailure(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM: return "permission denied";
+    case ENOENT: return "no such file";
+    case ENXIO:  // a socket
+    case ENODEV: return "not a regular file";
+    default: return "cannot be read";
+  }
+}
+
+// The whole file in `bytes`; otherwise the reason it cannot be had. The file must be a regular
+// file when it is opened: it is checked by name first (so a device is never opened) and again
+// on the open descriptor (so one swapped in between is caught), and it is opened without
+// blocking, so a FIFO never stops the program.
+const char* readModuleFile(const char* path, std::vector<char>& bytes) {
   struct stat info;
-  if (stat(path, &info) != 0 || !S_ISREG(info.st_mode)) return bytes;
-  std::FILE* file = std::fopen(path, "rb");
-  if (!file) return bytes;
-  bytes.resize(static_cast<size_t>(info.st_size));
-  size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
-  bytes.resize(got);
-  return bytes;
+  if (stat(path, &info) != 0) return openFailure(errno);
+  if (!S_ISREG(info.st_mode)) return "not a regular file";
+  int file = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (file < 0) return openFailure(errno);
+  const char* failure = nullptr;
+  if (fstat(file, &info) != 0) failure = "cannot be read";
+  else if (!S_ISREG(info.st_mode)) failure = "not a regular file";
+  else if (info.st_size > moduleSizeLimit) failure = "too large";
+  if (!failure) {
+    bytes.resize(static_cast<size_t>(info.st_size));
+    size_t got = 0;
+    while (got < bytes.size()) {
+      ssize_t count = read(file, bytes.data() + got, bytes.size() - got);
+      if (count < 0 && errno == EINTR) continue;
+      if (count < 0) {
+        failure = "cannot be read";
+        break;
+      }
+      if (count == 0) break;  // the file shrank since fstat
+      got += static_cast<size_t>(count);
+    }
+    bytes.resize(got);
+  }
+  close(file);
+  return failure;
 }
 
 void restart(Music& music) {
   openmpt_module_set_position_order_row(music.module, 0, 0);
   music.heardOrder = 0;
   music.heardRow = 0;
+}
+
+// The module in the file at `path`, or null after one stderr line saying why not. Throws
+// nothing: running out of memory is one more reason.
+openmpt_module* loadModule(const char* path) {
+  const char* failure = nullptr;
+  openmpt_module* module = nullptr;
+  try {
+    std::vector<char> bytes;
+    failure = readModuleFile(path, bytes);
+    if (!failure && !bytes.empty())
+      module = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent,
+                                                  nullptr, openmpt_error_func_ignore, nullptr,
+                                                  nullptr, nullptr, nullptr);
+  } catch (const std::bad_alloc&) {
+    failure = "not enough memory";
+  }
+  if (!module)
+    std::fprintf(stderr, "BASS_MusicLoad: %s: %s\n", printableName(path).c_str(),
+                 failure ? failure : "not a module that can be played");
+  return module;
 }
 
 } // namespace
@@ -61,26 +121,26 @@ void freeAllMusics() {
 
 HMUSIC BASS_MusicLoad(BOOL mem, const void* file, QWORD offset, DWORD length, DWORD flags, DWORD) {
   if (!bassInitialised || mem || !file || offset != 0 || length != 0) return 0;
-  const char* path = static_cast<const char*>(file);
-  std::vector<char> bytes = readWholeFile(path);
-  openmpt_module* module = nullptr;
-  if (!bytes.empty())
-    module = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent,
-                                                nullptr, openmpt_error_func_ignore, nullptr,
-                                                nullptr, nullptr, nullptr);
-  if (!module) {
-    std::fprintf(stderr, "BASS_MusicLoad: %s: not a module that can be played\n",
-                 printableName(path).c_str());
-    return 0;
-  }
+  openmpt_module* module = loadModule(static_cast<const char*>(file));
+  if (!module) return 0;
   openmpt_module_set_repeat_count(module, (flags & BASS_MUSIC_LOOP) ? -1 : 0);
   openmpt_module_set_render_param(module, OPENMPT_MODULE_RENDER_VOLUMERAMPING_STRENGTH,
                                   (flags & BASS_MUSIC_RAMP) ? volumeRampingDefault : volumeRampingOff);
-  Music* music = new Music;
-  music->module = module;
+  Music* music = new (std::nothrow) Music;
   std::lock_guard<std::mutex> hold(bassLock);
+  try {
+    if (music) musics.push_back(music);
+  } catch (const std::bad_alloc&) {
+    delete music;
+    music = nullptr;
+  }
+  if (!music) {
+    std::fprintf(stderr, "BASS_MusicLoad: %s: not enough memory\n", printableName(static_cast<const char*>(file)).c_str());
+    openmpt_module_destroy(module);
+    return 0;
+  }
+  music->module = module;
   music->handle = nextHandle++;
-  musics.push_back(music);
   return music->handle;
 }
 

@@ -3,9 +3,12 @@
 // not write to. Whatever it finds, it must run, show its frames, end with status 0, say on stderr
 // what it could not play, and leave the working folder exactly as it was.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -71,10 +74,14 @@ protected:
 
   // Runs zolta-frames in the working folder and checks what every run must give: status 0,
   // the frames saved and showing a picture, the working folder untouched.
-  ProgramRun runAndCheck(const std::vector<std::string>& set = {}) {
+  // withoutOverride: run without the power to read what file modes forbid, so that modes
+  // stop the program as they stop a user even when the tests run as root.
+  ProgramRun runAndCheck(const std::vector<std::string>& set = {}, bool withoutOverride = false) {
     const auto before = folderSnapshot(folder);
-    ProgramRun run = runProgram({ZOLTA_BINARY_DIR "/zolta-frames", "--frames", framesToSave, "--out", shots},
-                                folder, set, {}, runTimeoutMs);
+    std::vector<std::string> command = {ZOLTA_BINARY_DIR "/zolta-frames", "--frames", framesToSave, "--out", shots};
+    if (withoutOverride && geteuid() == 0)
+      command.insert(command.begin(), {"/usr/bin/setpriv", "--bounding-set", "-dac_override,-dac_read_search", "--"});
+    ProgramRun run = runProgram(command, folder, set, {}, runTimeoutMs);
     EXPECT_TRUE(run.ended) << "still running after " << runTimeoutMs << " ms; stderr:\n" << run.errors;
     EXPECT_EQ(run.status, 0) << "stderr:\n" << run.errors;
     for (const char* frame : {"/frame-00001.png", "/frame-00030.png"})
@@ -88,11 +95,13 @@ protected:
 };
 
 // The first tune in display order cannot be played: the program carries on without music and
-// names the file on stderr. " A" sorts before " Zz", so the bad file is the one loaded.
+// names the file and the reason on stderr. " A" sorts before " Zz", so the bad file is the one
+// loaded.
 class UnplayableFirstTune : public HostileSurroundings {
 protected:
-  void expectNamed(const std::string& errors) {
-    EXPECT_NE(errors.find("data/msx/Bad - A.mod"), std::string::npos) << "stderr does not name the file:\n" << errors;
+  void expectNamed(const std::string& errors, const std::string& reason) {
+    EXPECT_NE(errors.find("BASS_MusicLoad: data/msx/Bad - A.mod: " + reason + "\n"), std::string::npos)
+        << "stderr does not name the file and \"" << reason << "\":\n" << errors;
   }
   void addGoodTune(const std::string& music) { fs::copy_file(realModule, music + "Good - Zz.mod"); }
 };
@@ -101,28 +110,87 @@ TEST_F(UnplayableFirstTune, GarbageBytes) {
   const std::string music = makeMusicFolder();
   writeBytes(music + "Bad - A.mod", garbage(20000, 1));
   addGoodTune(music);
-  expectNamed(runAndCheck().errors);
+  expectNamed(runAndCheck().errors, "not a module that can be played");
 }
 
 TEST_F(UnplayableFirstTune, ZeroBytes) {
   const std::string music = makeMusicFolder();
   writeBytes(music + "Bad - A.mod", "");
   addGoodTune(music);
-  expectNamed(runAndCheck().errors);
+  expectNamed(runAndCheck().errors, "not a module that can be played");
 }
 
 TEST_F(UnplayableFirstTune, Subfolder) {
   const std::string music = makeMusicFolder();
   fs::create_directory(music + "Bad - A.mod");
   addGoodTune(music);
-  expectNamed(runAndCheck().errors);
+  expectNamed(runAndCheck().errors, "not a regular file");
 }
 
 TEST_F(UnplayableFirstTune, LinkToNowhere) {
   const std::string music = makeMusicFolder();
   fs::create_symlink("/nonexistent/zolta/tune.xm", music + "Bad - A.mod");
   addGoodTune(music);
-  expectNamed(runAndCheck().errors);
+  expectNamed(runAndCheck().errors, "no such file");
+}
+
+TEST_F(UnplayableFirstTune, FifoWithoutAWriter) {
+  const std::string music = makeMusicFolder();
+  ASSERT_EQ(mkfifo((music + "Bad - A.mod").c_str(), 0600), 0);
+  addGoodTune(music);
+  expectNamed(runAndCheck().errors, "not a regular file");
+}
+
+TEST_F(UnplayableFirstTune, Socket) {
+  const std::string music = makeMusicFolder();
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address = {};
+  address.sun_family = AF_UNIX;
+  const std::string path = music + "Bad - A.mod";
+  ASSERT_LT(path.size(), sizeof address.sun_path);
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  close(listener);
+  addGoodTune(music);
+  expectNamed(runAndCheck().errors, "not a regular file");
+}
+
+TEST_F(UnplayableFirstTune, LinkToADevice) {
+  const std::string music = makeMusicFolder();
+  fs::create_symlink("/dev/zero", music + "Bad - A.mod");
+  addGoodTune(music);
+  expectNamed(runAndCheck().errors, "not a regular file");
+}
+
+TEST_F(UnplayableFirstTune, Unreadable) {
+  const std::string music = makeMusicFolder();
+  fs::copy_file(realModule, music + "Bad - A.mod");
+  ASSERT_EQ(chmod((music + "Bad - A.mod").c_str(), 0), 0);
+  addGoodTune(music);
+  expectNamed(runAndCheck({}, true).errors, "permission denied");
+}
+
+TEST_F(UnplayableFirstTune, SparseTwoTerabytes) {
+  const std::string music = makeMusicFolder();
+  writeBytes(music + "Bad - A.mod", "");
+  ASSERT_EQ(truncate((music + "Bad - A.mod").c_str(), off_t(2) << 40), 0);
+  addGoodTune(music);
+  expectNamed(runAndCheck().errors, "too large");
+}
+
+// A name made to retitle and clear the terminal and to forge a line of its own reaches stderr
+// with its control bytes escaped.
+TEST_F(UnplayableFirstTune, ControlBytesInTheNameAreEscaped) {
+  const std::string music = makeMusicFolder();
+  writeBytes(music + "Bad - A\x1b]0;owned\x07\x1b[2J\x1b[31m\nBASS_Init: forged.mod", "not a module");
+  addGoodTune(music);
+  const std::string errors = runAndCheck().errors;
+  EXPECT_NE(errors.find("data/msx/Bad - A\\x1b]0;owned\\x07\\x1b[2J\\x1b[31m\\x0aBASS_Init: forged.mod: "
+                        "not a module that can be played\n"),
+            std::string::npos)
+      << errors;
+  EXPECT_EQ(errors.find_first_of("\x1b\x07"), std::string::npos) << "a raw control byte reached stderr";
+  for (const std::string& line : textLines(errors)) EXPECT_NE(line.rfind("BASS_Init: forged", 0), 0u) << line;
 }
 
 TEST_F(HostileSurroundings, TruncatedModuleRunsWhateverItCanPlay) {
@@ -161,7 +229,25 @@ TEST_F(HostileSurroundings, EmptyMusicFolderSaysNoTunes) {
 
 TEST_F(HostileSurroundings, NoMusicFolderSaysSo) {
   const ProgramRun run = runAndCheck();
-  EXPECT_NE(run.errors.find("no such folder"), std::string::npos) << run.errors;
+  EXPECT_NE(run.errors.find("data/msx/: no such folder - playing nothing\n"), std::string::npos) << run.errors;
+}
+
+TEST_F(HostileSurroundings, MusicFolderThatIsAFileSaysSo) {
+  fs::create_directories(folder + "/data");
+  writeBytes(folder + "/data/msx", "a file, not a folder");
+  const ProgramRun run = runAndCheck();
+  EXPECT_NE(run.errors.find("data/msx/: is not a folder - playing nothing\n"), std::string::npos) << run.errors;
+}
+
+TEST_F(HostileSurroundings, UnreadableMusicFolderSaysSo) {
+  const std::string music = makeMusicFolder();
+  fs::copy_file(realModule, music + "Moxa - Harbour Lights.mod");
+  ASSERT_EQ(chmod(music.c_str(), 0), 0);
+  const ProgramRun run = runAndCheck({}, true);
+  EXPECT_NE(run.errors.find("data/msx/: cannot read the folder: permission denied - playing nothing\n"),
+            std::string::npos)
+      << run.errors;
+  chmod(music.c_str(), 0755);
 }
 
 TEST_F(HostileSurroundings, ReadOnlyWorkingFolder) {

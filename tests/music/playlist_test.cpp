@@ -145,4 +145,13 @@ TEST_F(PlaylistTest, EmptyOrMissingFolderLeavesAnEmptyPlaylist) {
   EXPECT_EQ(playlist.playOrder, nullptr);
 }
 
+TEST_F(PlaylistTest, AMusicFolderThatIsAFileIsNamedAsSuch) {
+  std::filesystem::create_directories("data");
+  writeBytes("data/msx", {'x'});
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(scanMusicFolder(), -1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "data/msx/: is not a folder - playing nothing\n");
+  EXPECT_EQ(playlist.count, 0);
+}
+
 } // namespace

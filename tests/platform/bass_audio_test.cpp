@@ -1,6 +1,9 @@
 // The audio layer on real module files: loading, channel calls, positions through the
 // module's own loop, volume, levels and spectrum, with the output pulled by hand.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -75,6 +78,34 @@ TEST_F(BassTest, WhatIsNotAModuleLoadsAsZeroAndCallsOnZeroDoNothing) {
   EXPECT_EQ(BASS_ChannelGetLevel(0), 0xFFFFFFFFu);
   EXPECT_EQ(BASS_ChannelGetData(0, spectrum, BASS_DATA_FFT1024), 0xFFFFFFFFu);
   EXPECT_EQ(spectrum[0], 5.0f) << "a failed GetData must leave the buffer alone";
+}
+
+// Each entry that cannot be loaded gives one stderr line with its reason, at once: a FIFO
+// without a writer must not block, a 2 TB sparse file must not be read into memory.
+TEST_F(BassTest, EachUnloadableFileGivesItsReasonWithoutBlockingOrAllocating) {
+  ASSERT_EQ(mkfifo((folder + "/fifo.mod").c_str(), 0600), 0);
+  std::filesystem::create_directory(folder + "/folder.mod");
+  std::filesystem::create_symlink("/dev/zero", folder + "/device.mod");
+  std::filesystem::create_symlink("absent.xm", folder + "/dangling.mod");
+  const int sparse = open((folder + "/huge.mod").c_str(), O_CREAT | O_WRONLY, 0600);
+  ASSERT_GE(sparse, 0);
+  ASSERT_EQ(ftruncate(sparse, off_t(2) << 40), 0) << "2 TB sparse file";
+  close(sparse);
+  writeBytes(folder + "/limit.mod", {});
+  ASSERT_EQ(truncate((folder + "/limit.mod").c_str(), (off_t(256) << 20) + 1), 0);
+  writeBytes(folder + "/notes\x1b[2J.txt", std::vector<unsigned char>(1200, 'a'));
+
+  const std::vector<std::pair<std::string, std::string>> reasons = {
+      {"/fifo.mod", "not a regular file"},   {"/folder.mod", "not a regular file"},
+      {"/device.mod", "not a regular file"}, {"/dangling.mod", "no such file"},
+      {"/huge.mod", "too large"},            {"/limit.mod", "too large"},
+      {"/notes\x1b[2J.txt", "not a module that can be played"}};
+  for (const auto& [name, reason] : reasons) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(BASS_MusicLoad(FALSE, (folder + name).c_str(), 0, 0, musicFlags, 0), 0u) << name;
+    const std::string printedName = name[1] == 'n' ? "/notes\\x1b[2J.txt" : name;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "BASS_MusicLoad: " + folder + printedName + ": " + reason + "\n");
+  }
 }
 
 TEST_F(BassTest, DamagedModulePlaysWhatCanBeRecovered) {

@@ -51,6 +51,8 @@ TEST_F(Win32Files, MissingFolderAndUnsupportedPatternFailCleanly) {
   WIN32_FIND_DATAA data;
   EXPECT_EQ(FindFirstFileA((folder + "/absent/*.*").c_str(), &data), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(FindFirstFileA((folder + "/empty.mod/*.*").c_str(), &data), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
   EXPECT_EQ(FindFirstFileA((folder + "/*.xm").c_str(), &data), INVALID_HANDLE_VALUE);
   EXPECT_FALSE(FindNextFileA(INVALID_HANDLE_VALUE, &data));
   EXPECT_FALSE(FindClose(INVALID_HANDLE_VALUE));
