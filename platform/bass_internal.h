@@ -40,6 +40,11 @@ Music* findMusic(DWORD handle);
 void mixMusics(float* output, int frames);
 // Forgets the heard output of a music (after stop or restart).
 void clearHistory(Music& music);
+// Length of a music in seconds as libopenmpt works it out, 0 when unknown or no such music.
+// Takes bassLock.
+double musicLengthSeconds(HMUSIC handle);
+// Where a music is decoded up to, in seconds from its start; 0 for no such music. Takes bassLock.
+double musicPositionSeconds(HMUSIC handle);
 // Frees every music (BASS_Free).
 void freeAllMusics();
 

@@ -111,6 +111,18 @@ void clearHistory(Music& music) {
   music.historyNext = 0;
 }
 
+double musicLengthSeconds(HMUSIC handle) {
+  std::lock_guard<std::mutex> guard(bassLock);
+  const Music* music = findMusic(handle);
+  return music ? openmpt_module_get_duration_seconds(music->module) : 0.0;
+}
+
+double musicPositionSeconds(HMUSIC handle) {
+  std::lock_guard<std::mutex> guard(bassLock);
+  const Music* music = findMusic(handle);
+  return music ? openmpt_module_get_position_seconds(music->module) : 0.0;
+}
+
 void freeAllMusics() {
   for (Music* music : musics) {
     openmpt_module_destroy(music->module);

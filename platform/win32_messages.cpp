@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "platform/clock.h"
+#include "platform/desktop_bus_internal.h"
 #include "platform/sdl_window.h"
 #include "platform/win32_internal.h"
 
@@ -32,6 +33,8 @@ int cursorDisplayCount = 0;  // ShowCursor: the pointer shows while >= 0
 UINT_PTR nextAnonymousTimerId = 1;
 POINT lastMessagePoint{0, 0};  // pointer position of the last mouse message retrieved
 bool lastMessagePointKnown = false;
+HWND pointerWindow = nullptr;  // window of the last WM_MOUSEMOVE retrieved, NULL after WM_MOUSELEAVE
+LPARAM pointerPosition = 0;    // its client position
 
 // Windows virtual-key code of an SDL key, 0 for keys the program cannot see.
 WPARAM virtualKeyOf(SDL_Keycode key) {
@@ -51,6 +54,11 @@ WPARAM virtualKeyOf(SDL_Keycode key) {
     case SDLK_RSHIFT: return VK_SHIFT;
     case SDLK_LCTRL:
     case SDLK_RCTRL: return VK_CONTROL;
+    // Media keys: the player keys they stand for (SDL reports play and pause alike).
+    case SDLK_AUDIOPLAY: return playPauseKey();
+    case SDLK_AUDIOSTOP: return 'V';
+    case SDLK_AUDIONEXT: return 'B';
+    case SDLK_AUDIOPREV: return 'Y';
     default: return 0;
   }
 }
@@ -175,8 +183,15 @@ void forgetWindowMessages(HWND window) {
   std::erase_if(timers, [window](const Timer& timer) { return timer.window == window; });
 }
 
+bool lastPointerPosition(HWND window, LPARAM* position) {
+  if (!window || window != pointerWindow) return false;
+  *position = pointerPosition;
+  return true;
+}
+
 BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
   pumpEvents();
+  if (queue.empty()) serviceDesktopBus();
   const bool remove = (removeMessage & PM_REMOVE) != 0;
   for (auto entry = queue.begin(); entry != queue.end(); ++entry) {
     if (!matches(*entry, window, filterMin, filterMax)) continue;
@@ -186,6 +201,11 @@ BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filter
         lastMessagePoint = entry->pt;
         lastMessagePointKnown = true;
       }
+      if (entry->message == WM_MOUSEMOVE) {
+        pointerWindow = entry->hwnd;
+        pointerPosition = entry->lParam;
+      }
+      if (entry->message == WM_MOUSELEAVE && entry->hwnd == pointerWindow) pointerWindow = nullptr;
       queue.erase(entry);
     }
     return TRUE;

@@ -1,0 +1,384 @@
+// The MPRIS 2 media player on the session bus, with sd-bus: the root and Player interfaces on
+// /org/mpris/MediaPlayer2, served from the main thread between frames (platform/desktop_bus.h).
+// sd-bus only joins a bus that exists (DBUS_SESSION_BUS_ADDRESS or $XDG_RUNTIME_DIR/bus) and
+// never starts one; it makes no thread of its own. Commands become the window messages of the
+// keys and the mouse; state is read from the published view only.
+#include "platform/desktop_bus.h"
+
+#include <poll.h>
+#include <systemd/sd-bus.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/bass_internal.h"
+#include "platform/desktop_bus_internal.h"
+#include "platform/media_commands.h"
+#include "platform/win32_internal.h"
+
+namespace {
+
+constexpr const char* objectPath = "/org/mpris/MediaPlayer2";
+constexpr const char* rootInterface = "org.mpris.MediaPlayer2";
+constexpr const char* playerInterface = "org.mpris.MediaPlayer2.Player";
+constexpr const char* busName = "org.mpris.MediaPlayer2.zolta";
+constexpr const char* trackPathPrefix = "/org/mpris/MediaPlayer2/zolta/track/";
+constexpr const char* noTrackPath = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
+constexpr const char* identity = "Zolta RodiZeve #1";
+constexpr const char* desktopEntry = "zolta-rodizeve";  // the installed launcher's name
+constexpr double microsecondsPerSecond = 1e6;
+
+// What the announcements compare: the player's state at the last call.
+struct PlayerSnapshot {
+  int track;
+  PlaybackState state;
+  int volume;
+  bool repeat;
+  bool fullScreen;
+  bool operator==(const PlayerSnapshot&) const = default;
+};
+
+PlayerView view{};
+bool viewPublished = false;
+sd_bus* bus = nullptr;
+bool messagesPosted = false;  // set when a call has posted window messages
+bool callsLeft = false;       // the last service stopped with calls possibly read but not handled
+PlayerSnapshot announced{};
+
+bool haveTracks() { return viewPublished && view.trackCount() > 0; }
+
+PlaybackState currentState() { return haveTracks() ? view.state() : PlaybackState::stopped; }
+
+PlayerSnapshot snapshot() {
+  return {haveTracks() ? view.playingTrack() : -1, currentState(), view.volume(), view.repeat(), view.fullScreen()};
+}
+
+// The program's window: the newest one still open.
+HWND playerWindow() {
+  const std::vector<HWND>& windows = allWindows();
+  for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+    if (IsWindow(*window)) return *window;
+  }
+  return nullptr;
+}
+
+void post(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (HWND window = playerWindow()) {
+    PostMessageA(window, message, wParam, lParam);
+    messagesPosted = true;
+  }
+}
+
+// Puts the program's pointer state back after a click or drag made for a bus call: where the
+// pointer last moved, or outside when it had left the window.
+void postPointerBack() {
+  LPARAM position;
+  if (HWND window = playerWindow(); window && lastPointerPosition(window, &position)) {
+    post(WM_MOUSEMOVE, 0, position);
+  } else {
+    post(WM_MOUSELEAVE, 0, 0);
+  }
+}
+
+// A click at a client position, as the pointer would make it: a move there, then the press.
+void postClickAt(int x, int y) {
+  post(WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+  post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  postPointerBack();
+}
+
+int runCommand(MediaCommand command, sd_bus_message* call) {
+  if (const WPARAM key = commandKey(command, currentState())) post(WM_KEYUP, key, 0);
+  return sd_bus_reply_method_return(call, "");
+}
+
+// ---- Root interface
+
+int onRaise(sd_bus_message* call, void*, sd_bus_error*) {
+  if (HWND window = playerWindow()) {
+    ShowWindow(window, SW_RESTORE);
+    SDL_RaiseWindow(window->sdl);
+  }
+  return sd_bus_reply_method_return(call, "");
+}
+
+int onQuit(sd_bus_message* call, void*, sd_bus_error*) {
+  post(WM_CLOSE, 0, 0);
+  return sd_bus_reply_method_return(call, "");
+}
+
+int getFullscreen(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+  return sd_bus_message_append(reply, "b", static_cast<int>(view.fullScreen()));
+}
+
+int setFullscreen(sd_bus*, const char*, const char*, const char*, sd_bus_message* value, void*, sd_bus_error*) {
+  int wanted;
+  const int read = sd_bus_message_read(value, "b", &wanted);
+  if (read < 0) return read;
+  if (static_cast<bool>(wanted) != view.fullScreen()) postClickAt(fullScreenZoneX, fullScreenZoneY);
+  return 0;
+}
+
+int getEmptyList(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+  return sd_bus_message_append(reply, "as", 0);
+}
+
+// ---- Player interface
+
+int onNext(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(MediaCommand::next, call); }
+int onPrevious(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(MediaCommand::previous, call); }
+int onPause(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(MediaCommand::pause, call); }
+int onPlayPause(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(MediaCommand::playPause, call); }
+int onStop(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(MediaCommand::stop, call); }
+int onPlay(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(MediaCommand::play, call); }
+
+int refuse(sd_bus_message*, void*, sd_bus_error* error) {
+  return sd_bus_error_set(error, SD_BUS_ERROR_NOT_SUPPORTED, "this player cannot seek or open other files");
+}
+
+int getPlaybackStatus(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+  return sd_bus_message_append(reply, "s", playbackStatusName(currentState()));
+}
+
+int getLoopStatus(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+  return sd_bus_message_append(reply, "s", view.repeat() ? "Track" : "None");
+}
+
+int setLoopStatus(sd_bus*, const char*, const char*, const char*, sd_bus_message* value, void*, sd_bus_error* error) {
+  const char* status;
+  const int read = sd_bus_message_read(value, "s", &status);
+  if (read < 0) return read;
+  const std::string wanted = status;
+  if (wanted != "Track" && wanted != "None") {
+    return sd_bus_error_set(error, SD_BUS_ERROR_INVALID_ARGS, "LoopStatus is \"Track\" or \"None\" here");
+  }
+  if ((wanted == "Track") != view.repeat()) postClickAt(repeatBoxX, repeatBoxY);
+  return 0;
+}
+
+int getVolume(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+  return sd_bus_message_append(reply, "d", view.volume() / 100.0);
+}
+
+// A bus volume is a drag on the volume slider: the same path, and the same 0-99 range, as the
+// mouse's.
+int setVolume(sd_bus*, const char*, const char*, const char*, sd_bus_message* value, void*, sd_bus_error* error) {
+  double busVolume;
+  const int read = sd_bus_message_read(value, "d", &busVolume);
+  if (read < 0) return read;
+  const int wanted = volumeFromBus(busVolume);
+  if (wanted < 0) return sd_bus_error_set(error, SD_BUS_ERROR_INVALID_ARGS, "Volume is a number from 0.0 to 1.0");
+  if (wanted != view.volume()) {
+    post(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(volumeSliderX(wanted), volumeSliderY));
+    postPointerBack();
+  }
+  return 0;
+}
+
+int getPosition(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+  const double seconds = haveTracks() ? musicPositionSeconds(view.music()) : 0.0;
+  return sd_bus_message_append(reply, "x", static_cast<int64_t>(seconds * microsecondsPerSecond));
+}
+
+int getCanGoNext(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+  return sd_bus_message_append(reply, "b", static_cast<int>(haveTracks() && view.playingTrack() < view.trackCount() - 1));
+}
+
+int getCanGoPrevious(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+  return sd_bus_message_append(reply, "b", static_cast<int>(haveTracks() && view.playingTrack() > 0));
+}
+
+int getHaveTracks(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+  return sd_bus_message_append(reply, "b", static_cast<int>(haveTracks()));
+}
+
+int getOne(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+  return sd_bus_message_append(reply, "d", 1.0);
+}
+
+int getTrue(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+  return sd_bus_message_append(reply, "b", 1);
+}
+
+int getFalse(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+  return sd_bus_message_append(reply, "b", 0);
+}
+
+int getIdentity(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+  return sd_bus_message_append(reply, "s", identity);
+}
+
+int getDesktopEntry(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+  return sd_bus_message_append(reply, "s", desktopEntry);
+}
+
+std::string absolutePath(const char* path) {
+  if (path[0] == '/') return path;
+  char* folder = getcwd(nullptr, 0);
+  std::string absolute = folder ? std::string(folder) + "/" + path : std::string(path);
+  std::free(folder);
+  return absolute;
+}
+
+int getMetadata(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+  int result = sd_bus_message_open_container(reply, 'a', "{sv}");
+  if (result < 0) return result;
+  if (!haveTracks()) {
+    result = sd_bus_message_append(reply, "{sv}", "mpris:trackid", "o", noTrackPath);
+    return result < 0 ? result : sd_bus_message_close_container(reply);
+  }
+  const int track = view.playingTrack();
+  const TrackDescription fields = view.describeTrack(track);
+  const std::string trackPath = trackPathPrefix + std::to_string(track + 1);
+  const std::string title = validUtf8(trimmedSpaces(fields.title));
+  const std::string artist = validUtf8(trimmedSpaces(fields.artist));
+  const std::string url = fileUrl(absolutePath(fields.path));
+  result = sd_bus_message_append(reply, "{sv}{sv}{sv}{sv}{sv}", "mpris:trackid", "o", trackPath.c_str(), "xesam:title",
+                                 "s", title.c_str(), "xesam:artist", "as", 1, artist.c_str(), "xesam:url", "s",
+                                 url.c_str(), "xesam:trackNumber", "i", track + 1);
+  if (result < 0) return result;
+  const double seconds = musicLengthSeconds(view.music());
+  if (seconds > 0.0) {
+    result = sd_bus_message_append(reply, "{sv}", "mpris:length", "x",
+                                   static_cast<int64_t>(seconds * microsecondsPerSecond));
+    if (result < 0) return result;
+  }
+  return sd_bus_message_close_container(reply);
+}
+
+constexpr uint64_t changes = SD_BUS_VTABLE_PROPERTY_EMITS_CHANGE;
+constexpr uint64_t fixed = SD_BUS_VTABLE_PROPERTY_CONST;
+
+const sd_bus_vtable rootVtable[] = {
+    SD_BUS_VTABLE_START(0),
+    SD_BUS_METHOD("Raise", "", "", onRaise, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Quit", "", "", onQuit, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_PROPERTY("CanQuit", "b", getTrue, 0, fixed),
+    SD_BUS_PROPERTY("CanRaise", "b", getTrue, 0, fixed),
+    SD_BUS_PROPERTY("CanSetFullscreen", "b", getTrue, 0, fixed),
+    SD_BUS_WRITABLE_PROPERTY("Fullscreen", "b", getFullscreen, setFullscreen, 0, changes | SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_PROPERTY("HasTrackList", "b", getFalse, 0, fixed),
+    SD_BUS_PROPERTY("Identity", "s", getIdentity, 0, fixed),
+    SD_BUS_PROPERTY("DesktopEntry", "s", getDesktopEntry, 0, fixed),
+    SD_BUS_PROPERTY("SupportedUriSchemes", "as", getEmptyList, 0, fixed),
+    SD_BUS_PROPERTY("SupportedMimeTypes", "as", getEmptyList, 0, fixed),
+    SD_BUS_VTABLE_END};
+
+const sd_bus_vtable playerVtable[] = {
+    SD_BUS_VTABLE_START(0),
+    SD_BUS_METHOD("Next", "", "", onNext, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Previous", "", "", onPrevious, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Pause", "", "", onPause, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("PlayPause", "", "", onPlayPause, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Stop", "", "", onStop, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Play", "", "", onPlay, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Seek", "x", "", refuse, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("SetPosition", "ox", "", refuse, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("OpenUri", "s", "", refuse, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_PROPERTY("PlaybackStatus", "s", getPlaybackStatus, 0, changes),
+    SD_BUS_WRITABLE_PROPERTY("LoopStatus", "s", getLoopStatus, setLoopStatus, 0, changes | SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_PROPERTY("Rate", "d", getOne, 0, fixed),
+    SD_BUS_PROPERTY("MinimumRate", "d", getOne, 0, fixed),
+    SD_BUS_PROPERTY("MaximumRate", "d", getOne, 0, fixed),
+    SD_BUS_PROPERTY("Metadata", "a{sv}", getMetadata, 0, changes),
+    SD_BUS_WRITABLE_PROPERTY("Volume", "d", getVolume, setVolume, 0, changes | SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_PROPERTY("Position", "x", getPosition, 0, 0),
+    SD_BUS_PROPERTY("CanGoNext", "b", getCanGoNext, 0, changes),
+    SD_BUS_PROPERTY("CanGoPrevious", "b", getCanGoPrevious, 0, changes),
+    SD_BUS_PROPERTY("CanPlay", "b", getHaveTracks, 0, fixed),
+    SD_BUS_PROPERTY("CanPause", "b", getHaveTracks, 0, fixed),
+    SD_BUS_PROPERTY("CanSeek", "b", getFalse, 0, fixed),
+    SD_BUS_PROPERTY("CanControl", "b", getTrue, 0, fixed),
+    SD_BUS_VTABLE_END};
+
+void leaveBus() { bus = sd_bus_flush_close_unref(bus); }
+
+// The reply to a name request. The name already taken (a second copy running): the instance
+// name with the process id, as MPRIS asks; any other refusal: one stderr line, and no name.
+int onNameReply(sd_bus_message* reply, void* userdata, sd_bus_error*) {
+  if (!sd_bus_message_is_method_error(reply, nullptr)) return 0;
+  const sd_bus_error* error = sd_bus_message_get_error(reply);
+  const bool taken = sd_bus_error_has_name(error, "org.freedesktop.DBus.Error.NameExists") ||
+                     sd_bus_message_get_errno(reply) == EEXIST;
+  if (taken && userdata == nullptr) {
+    static std::string instanceName;
+    instanceName = std::string(busName) + ".instance" + std::to_string(getpid());
+    if (sd_bus_request_name_async(bus, nullptr, instanceName.c_str(), 0, onNameReply, &instanceName) >= 0) return 0;
+  }
+  std::fprintf(stderr, "zolta: desktop bus: cannot take a media player name (%s) - no desktop controls\n",
+               error && error->message ? error->message : "refused");
+  return 0;
+}
+
+}  // namespace
+
+void startDesktopBus(const PlayerView& published) {
+  view = published;
+  viewPublished = true;
+  const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  const char* runtimeFolder = std::getenv("XDG_RUNTIME_DIR");
+  const bool busSocketExists = runtimeFolder && access((std::string(runtimeFolder) + "/bus").c_str(), F_OK) == 0;
+  if ((!address || !*address) && !busSocketExists) return;  // no session bus: nothing to join
+  sd_bus* opened = nullptr;
+  int result = sd_bus_open_user(&opened);
+  if (result >= 0) result = sd_bus_add_object_vtable(opened, nullptr, objectPath, rootInterface, rootVtable, nullptr);
+  if (result >= 0) result = sd_bus_add_object_vtable(opened, nullptr, objectPath, playerInterface, playerVtable, nullptr);
+  if (result >= 0) {
+    bus = opened;
+    result = sd_bus_request_name_async(bus, nullptr, busName, 0, onNameReply, nullptr);
+  }
+  if (result < 0) {
+    std::fprintf(stderr, "zolta: desktop bus: cannot join the session bus (%s) - no desktop controls\n",
+                 std::strerror(-result));
+    bus = nullptr;
+    sd_bus_flush_close_unref(opened);
+    return;
+  }
+  announced = snapshot();
+}
+
+void stopDesktopBus() {
+  leaveBus();
+  viewPublished = false;
+}
+
+void serviceDesktopBus() {
+  if (!bus) return;
+  const PlayerSnapshot now = snapshot();
+  if (now != announced) {
+    std::vector<const char*> names;
+    if (now.track != announced.track) names.insert(names.end(), {"Metadata", "CanGoNext", "CanGoPrevious"});
+    if (now.state != announced.state) names.push_back("PlaybackStatus");
+    if (now.volume != announced.volume) names.push_back("Volume");
+    if (now.repeat != announced.repeat) names.push_back("LoopStatus");
+    if (!names.empty()) {
+      names.push_back(nullptr);
+      sd_bus_emit_properties_changed_strv(bus, objectPath, playerInterface, const_cast<char**>(names.data()));
+    }
+    if (now.fullScreen != announced.fullScreen) {
+      sd_bus_emit_properties_changed(bus, objectPath, rootInterface, "Fullscreen", nullptr);
+    }
+    announced = now;
+  }
+  pollfd descriptor{sd_bus_get_fd(bus), static_cast<short>(sd_bus_get_events(bus)), 0};
+  if (!callsLeft && poll(&descriptor, 1, 0) <= 0) return;
+  messagesPosted = false;
+  int result = 0;
+  while (!messagesPosted && (result = sd_bus_process(bus, nullptr)) > 0) {
+  }
+  callsLeft = messagesPosted;
+  if (result < 0) {
+    std::fprintf(stderr, "zolta: desktop bus: connection lost (%s) - no desktop controls\n", std::strerror(-result));
+    leaveBus();
+  }
+}
+
+WPARAM playPauseKey() {
+  if (!viewPublished) return 'C';
+  return commandKey(MediaCommand::playPause, currentState());
+}

@@ -1,0 +1,34 @@
+// The desktop bus: the program as an MPRIS 2 media player on the session D-Bus ("now playing",
+// media keys and remote control of the desktop), served from the main thread by the message
+// queue. The program publishes a read-only view of its player; every command from the bus
+// reaches the window as the messages its own keys and mouse produce.
+#pragma once
+
+#include "platform/bass.h"
+
+enum class PlaybackState { playing, paused, stopped };
+
+// The fields of one track as the display keeps them (padding spaces included).
+struct TrackDescription {
+  const char* title;
+  const char* artist;
+  const char* path;  // relative to the working folder
+};
+
+// What the bus may read of the player. Every function is called on the main thread.
+struct PlayerView {
+  int (*trackCount)();
+  int (*playingTrack)();                     // display position, 0-based; meaningless with no tracks
+  TrackDescription (*describeTrack)(int track);  // track: display position
+  PlaybackState (*state)();
+  int (*volume)();                           // 0-100
+  bool (*repeat)();                          // the playing tune repeats for ever
+  bool (*fullScreen)();
+  HMUSIC (*music)();                         // the playing music, 0 when none
+};
+
+// Publishes the view and, when a session bus exists, joins it as the media player. No session
+// bus: nothing happens; a bus that cannot be joined: one stderr line. Never starts a bus.
+void startDesktopBus(const PlayerView& view);
+// Leaves the bus (after the last message).
+void stopDesktopBus();

@@ -1,0 +1,15 @@
+// Platform-internal side of the desktop bus (platform/desktop_bus.h): what the message queue
+// calls.
+#pragma once
+
+#include "platform/win32.h"
+
+// Serves the bus while no window message waits: announces what changed in the player since the
+// last call (whatever changed it), then handles waiting calls until one of them posts messages
+// or none is left. Costs one poll of the bus's file descriptor when nothing arrives; does
+// nothing without a bus.
+void serviceDesktopBus();
+
+// The key a play/pause media key stands for now: pause or resume while a tune plays or is
+// paused, play while it is stopped ('C' without a published player).
+WPARAM playPauseKey();
