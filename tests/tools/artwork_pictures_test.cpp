@@ -136,7 +136,7 @@ TEST(ArtworkPictures, SparkIsAGlowOnBlack) {
   }
 }
 
-TEST(ArtworkPictures, NotesAreFiveDifferentDarkShapesOnWhite) {
+TEST(ArtworkPictures, NotesAreFiveDifferentBlackShapesOnWhite) {
   std::set<std::vector<unsigned char>> distinct;
   for (int id = 113; id <= 117; ++id) {
     const DecodedImage note = picture(id, false);
@@ -145,6 +145,17 @@ TEST(ArtworkPictures, NotesAreFiveDifferentDarkShapesOnWhite) {
       for (int x = 0; x < 32; ++x) dark += luminance(at(note, x, y)) < 80;
     EXPECT_GT(dark, 40) << "picture " << id;
     EXPECT_EQ(at(note, 0, 0), (Texel{255, 255, 255, 255}));
+    // Black all through: a pixel whose eight neighbours are mostly inked is body, not edge.
+    auto inked = [&](int x, int y) { return luminance(at(note, x, y)) < 128; };
+    for (int y = 1; y < 31; ++y)
+      for (int x = 1; x < 31; ++x) {
+        bool body = true;
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx) body = body && inked(x + dx, y + dy);
+        if (body) {
+          EXPECT_LT(luminance(at(note, x, y)), 40) << "picture " << id << " body pixel " << x << "," << y;
+        }
+      }
     distinct.insert(note.texels);
   }
   EXPECT_EQ(distinct.size(), 5u);
@@ -203,6 +214,10 @@ TEST(ArtworkPictures, ConsoleKeepsItsQuietAndLightPlaces) {
     return sum / ((x1 - x0 + 1) * (y1 - y0 + 1));
   };
   EXPECT_GT(meanLuminance(226, 456, 629, 477), 200) << "scroller strip is light";
+  // Fading scroller cells blend their white surround over rows 460-470, columns 232-632.
+  for (int y = 460; y <= 470; ++y)
+    for (int x = 232; x <= 632; ++x)
+      ASSERT_EQ(at(background, x, y), (Texel{255, 255, 255, 255})) << "strip pixel " << x << "," << y;
   EXPECT_LT(meanLuminance(30, 60, 70, 100), 40) << "sparks start over a dark sky";
   EXPECT_LT(meanLuminance(330, 268, 639, 300), 60) << "info text runs over a calm dark band";
   EXPECT_LT(meanLuminance(300, 110, 500, 190), 40) << "the main screen's glass is dark";

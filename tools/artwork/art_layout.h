@@ -27,12 +27,12 @@ constexpr PixelRect button(int i) { return {329 + 40 * i, 14, 40, 37}; }  // hig
 constexpr PixelRect lampPicture{552, 29, 14, 14};  // the lamp quad; the lamp itself is 553-565 x 30-42
 constexpr double lampCentreX = 559.0, lampCentreY = 36.0;  // pixel centre of the lamp
 constexpr PixelRect speakerPatch{217, 312, 28, 22};
-// The plate in the left cabinet's top right corner that the patch cuts along. The program
-// samples the patch with wrapping and half-texel offsets, so each edge of the patch bleeds
-// half a pixel into the opposite one; the patch's first column and last row stay transparent
-// and its cut edges run along the plate's light left and bottom borders, where the bleed of
-// the keyed white does not show.
-constexpr PixelRect speakerPlate{218, 322, 20, 12};  // x 218-237, y 322-333
+// The bright corner cap of the left cabinet that the patch is cut from. The program samples
+// the patch half a texel off, so every screen pixel at the patch's edge mixes its outermost
+// texels with keyed white ones. The cap is near white for at least three pixels in from every
+// edge, and the patch leaves a one-pixel ring of it keyed all round (its first column, its
+// last row and the cabinet's outermost pixels), so that mix matches the background.
+constexpr PixelRect speakerCap{217, 314, 21, 20};  // x 217-237, y 314-333
 
 // The carousel panel, track-label panel and volume bar as the program draws them
 // (top-left, top-right, bottom-right, bottom-left).
@@ -43,7 +43,9 @@ constexpr PixelPoint volumeBar[4] = {{385, 234}, {503, 217}, {501, 226}, {387, 2
 constexpr PixelPoint sparkSource{50, 81};
 constexpr PixelPoint leftFountain{218, 327};
 constexpr PixelPoint rightFountain{523, 327};
-constexpr PixelRect scrollerStrip{225, 455, 406, 24};
+// The greetings scroller's strip: white, as its fading glyph cells blend their white surround
+// over it (cells pass rows 460-470 and columns 232-632).
+constexpr PixelRect scrollerStrip{225, 455, 408, 24};
 constexpr PixelRect infoTextBand{314, 267, 326, 35};
 
 }  // namespace layout

@@ -35,7 +35,7 @@ std::vector<Picture> drawAll(const FontFaces& fonts) {
   pictures.push_back({103, quantise(drawSpark(), maxPaletteEntries, {black})});
   pictures.push_back({104, quantise(drawPointer(), maxPaletteEntries, {white})});
   const RgbImage plain = drawBackground(fonts);
-  const IndexedImage background = quantise(plain, backgroundColours, {});
+  const IndexedImage background = quantise(plain, backgroundColours, {white});
   const RgbImage quantisedBackground = expandIndexed(background);
   pictures.push_back({105, background});
   for (int i = 0; i < layout::buttonCount; ++i) {

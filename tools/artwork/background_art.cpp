@@ -312,13 +312,13 @@ void drawBaseRail(cairo_t* cr, const FontFaces& fonts) {
   cairo_rectangle(cr, 0, railTop, pictureWidth, 1);
   setColour(cr, 0x7d8aa2);
   cairo_fill(cr);
-  // The scroller's light strip with a dark frame and a soft inner shadow.
+  // The scroller's white strip with a dark frame and a soft inner shadow above the glyph rows.
   const PixelRect strip = scrollerStrip;
   cairo_rectangle(cr, strip.x - 1, strip.y - 1, strip.width + 2, strip.height + 2);
   setColour(cr, 0x07090d);
   cairo_fill(cr);
   cairo_rectangle(cr, strip.x, strip.y, strip.width, strip.height);
-  setLinear(cr, 0, strip.y, 0, strip.y + strip.height, {0xd6dfd2, 0xe6ede3, 0xdde5da});
+  setColour(cr, 0xffffff);
   cairo_fill(cr);
   cairo_rectangle(cr, strip.x, strip.y, strip.width, 2);
   setColour(cr, 0x8a948a, 0.5);

@@ -106,17 +106,23 @@ void drawCabinet(cairo_t* cr, const Cabinet& c) {
   cairo_stroke(cr);
 }
 
-// The notes' outlet: a small plate with light left and bottom borders and a glowing slot.
-void outletPlate(cairo_t* cr) {
-  const PixelRect plate = layout::speakerPlate;
-  cairo_rectangle(cr, plate.x, plate.y, plate.width, plate.height);
-  setLinear(cr, 0, plate.y, 0, plate.y + plate.height, {0x343c4c, 0x262c38});
+// The notes' outlet: a near-white metal cap over the cabinet's top right corner with a dark
+// inset and a glowing slot. Its rim is at least three pixels wide all round (see speakerCap).
+void outletCap(cairo_t* cr) {
+  const PixelRect cap = layout::speakerCap;
+  cairo_save(cr);
+  cabinetPath(cr, leftCabinet);
+  cairo_clip(cr);
+  cairo_rectangle(cr, cap.x, cap.y, cap.width, cap.height);
+  setLinear(cr, cap.x, cap.y, cap.x + cap.width, cap.y + cap.height, {0xf4f6fa, 0xe6eaf0, 0xeef1f5});
   cairo_fill(cr);
-  cairo_rectangle(cr, plate.x, plate.y, 1, plate.height);
-  cairo_rectangle(cr, plate.x, plate.y + plate.height - 1, plate.width, 1);
-  setColour(cr, 0x9aa6bc);
+  cairo_restore(cr);
+  const double insetLeft = cap.x + 3, insetTop = cap.y + 6;
+  const double insetWidth = cap.width - 9, insetHeight = cap.height - 10;
+  cairo_rectangle(cr, insetLeft, insetTop, insetWidth, insetHeight);
+  setLinear(cr, 0, insetTop, 0, insetTop + insetHeight, {0x343c4c, 0x262c38});
   cairo_fill(cr);
-  roundedRect(cr, plate.x + 4, plate.y + 4, plate.width - 9, 3, 1.5);
+  roundedRect(cr, insetLeft + 2, insetTop + 3, insetWidth - 4, 3, 1.5);
   setColour(cr, 0x05070b);
   cairo_fill_preserve(cr);
   setColour(cr, 0x38c8f0, 0.45);
@@ -129,7 +135,7 @@ void leftCabinetPath(cairo_t* cr) { cabinetPath(cr, leftCabinet); }
 
 void drawLoudspeakers(cairo_t* cr, const FontFaces& fonts) {
   drawCabinet(cr, leftCabinet);
-  outletPlate(cr);
+  outletCap(cr);
   driver(cr, 96, 391, 50, true);
   driver(cr, 200, 352, 14, false);
   port(cr, 200, 420, 11);

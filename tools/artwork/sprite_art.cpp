@@ -173,13 +173,12 @@ RgbImage drawNote(int n) {
     cairo_scale(cr, 1, -2);  // upside down, twice as tall: upright and in proportion on screen
     notePath(cr, n);
     // The program blends a note as source x (1 - source) + scene x source: black paints black
-    // and mid grey lifts any scene by a quarter, so a grey body in a black rim shows on dark
-    // and light ground alike.
-    cairo_set_line_width(cr, 2 * noteRim);  // the fill covers the inner half of the stroke
+    // and white leaves the scene, so a solid black note darkens whatever it passes. The rim
+    // thickens the thin stems and beams; only the outermost pixels are anti-aliased.
+    cairo_set_line_width(cr, 2 * noteRim);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     setColour(cr, 0x000000);
     cairo_stroke_preserve(cr);
-    setLinear(cr, 0, 0, 0, 16, {0x9a9a9a, 0x808080, 0x6a6a6a});
     cairo_fill(cr);
   }, false);
 }
