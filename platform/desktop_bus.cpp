@@ -301,17 +301,19 @@ void leaveBus() { bus = sd_bus_flush_close_unref(bus); }
 // The reply to a name request. The name already taken (a second copy running): the instance
 // name with the process id, as MPRIS asks; any other refusal: one stderr line, and no name.
 int onNameReply(sd_bus_message* reply, void* userdata, sd_bus_error*) {
-  if (!sd_bus_message_is_method_error(reply, nullptr)) return 0;
+  constexpr uint32_t primaryOwner = 1, alreadyOwner = 4;  // RequestName replies
+  uint32_t outcome = 0;
   const sd_bus_error* error = sd_bus_message_get_error(reply);
-  const bool taken = sd_bus_error_has_name(error, "org.freedesktop.DBus.Error.NameExists") ||
-                     sd_bus_message_get_errno(reply) == EEXIST;
-  if (taken && userdata == nullptr) {
+  if (!error && sd_bus_message_read(reply, "u", &outcome) >= 0 && (outcome == primaryOwner || outcome == alreadyOwner)) {
+    return 0;
+  }
+  if (!error && userdata == nullptr) {
     static std::string instanceName;
     instanceName = std::string(busName) + ".instance" + std::to_string(getpid());
     if (sd_bus_request_name_async(bus, nullptr, instanceName.c_str(), 0, onNameReply, &instanceName) >= 0) return 0;
   }
   std::fprintf(stderr, "zolta: desktop bus: cannot take a media player name (%s) - no desktop controls\n",
-               error && error->message ? error->message : "refused");
+               error && error->message ? error->message : "taken");
   return 0;
 }
 

@@ -1,0 +1,462 @@
+// The program as a media player of the desktop: the real program in a real window on a private
+// X server, joined to a private session bus started by the test, driven with playerctl,
+// dbus-send and gdbus as desktop controls drive it. Each command is heard in the sound recorded
+// through SDL's disk audio driver and seen on screen; dbus-monitor watches the announcements.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "tests/support/audio_module_writer.h"
+#include "tests/support/e2e_run.h"
+#include "tests/support/e2e_sound.h"
+#include "tests/support/session_bus.h"
+#include "tests/support/shell_x11_probe.h"
+#include "tests/support/shell_xvfb.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int startWaitMs = 60000;   // bound on the window, the bus name and the first still picture
+constexpr int changeWaitMs = 20000;  // bound on a picture change or an announcement
+constexpr int soundWaitMs = 30000;   // bound on the recording reaching a point, beyond its own length
+constexpr int exitWaitMs = 30000;    // bound on the program ending
+constexpr int windowX = 192, windowY = 144;  // a 640 × 482 window centred on 1024 × 768
+constexpr int tolerance = 24;                // per channel, for pixels that should be the same
+constexpr double listenSeconds = 2.0;        // stretch of sound compared after each command
+constexpr long listenFrames = framesOf(listenSeconds);
+constexpr double sameSound = 0.99;      // normalised correlation of a recording with its tune
+constexpr double gainTolerance = 0.01;  // on the volume as a linear gain
+constexpr double pauseSeconds = 0.3;    // shortest silence taken as the music being paused or stopped
+constexpr int litGrey = 80;             // a lit segment of the volume bar is brighter than this
+
+const char* const title = "Zolta RodiZeve #1";
+const char* const firstTune = "Pulsegeist - Crystal Caverns Below.xm";  // display order 1
+const char* const secondTune = "Moxa - Harbour Lights.mod";             // display order 2
+const char* const objectPath = "/org/mpris/MediaPlayer2";
+const char* const playerInterface = "org.mpris.MediaPlayer2.Player";
+
+constexpr Rectangle labelDigitArea{605, 128, 30, 47};  // the track number of the "now playing" label
+constexpr int digitChange = 12;                        // pixels that differ between two track numbers
+constexpr Rectangle lampArea{550, 28, 16, 16};         // the repeat lamp
+constexpr Rectangle logoArea{60, 110, 170, 100};       // title artwork: still once the static is gone
+constexpr double logoGrey = 30;                        // its mean brightness once drawn
+
+// Client pixel at the middle of segment s (0-9) of the slanted volume bar.
+void volumeSegmentCentre(int segment, int* x, int* y) {
+  const double u = (10 * segment + 5.5) / 100.0;
+  *x = static_cast<int>(0.5 * ((1 - u) * 385 + u * 503) + 0.5 * ((1 - u) * 387 + u * 501) + 0.5);
+  *y = static_cast<int>(0.5 * ((1 - u) * 234 + u * 217) + 0.5 * ((1 - u) * 242 + u * 226) + 0.5);
+}
+
+int litSegments(const std::string& shot) {
+  int lit = 0;
+  for (int segment = 0; segment < 10; ++segment) {
+    int x, y;
+    volumeSegmentCentre(segment, &x, &y);
+    if (averageBrightness(shot, x - 1, y - 1, 3, 3) > litGrey) ++lit;
+  }
+  return lit;
+}
+
+std::string trimmed(const std::string& text) {
+  const size_t end = text.find_last_not_of("\n ");
+  return end == std::string::npos ? "" : text.substr(0, end + 1);
+}
+
+class DesktopBus : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!frameCompositionPresent(ZOLTA_SOURCE_DIR)) GTEST_SKIP() << "the frame composition is still a stub";
+    ASSERT_FALSE(folder.empty());
+    ASSERT_FALSE(scratch.empty());
+    fs::create_directories(folder + "/data/msx");
+    ASSERT_TRUE(server.running()) << "Xvfb did not start";
+    ASSERT_TRUE(bus.running()) << "dbus-daemon did not start";
+  }
+  void TearDown() override {
+    monitor.reset();
+    program.reset();
+    removeFolder(folder);
+    removeFolder(scratch);
+  }
+
+  void copyDefaultTunes() {
+    for (const auto& entry : fs::directory_iterator(ZOLTA_SOURCE_DIR "/data/msx"))
+      fs::copy(entry.path(), folder + "/data/msx/" + entry.path().filename().string());
+  }
+  std::string tune(const std::string& name) const { return folder + "/data/msx/" + name; }
+
+  // Starts the program on the private bus, recording its sound; waits for its window and for
+  // its name on the bus.
+  void start() {
+    program = std::make_unique<ChildProcess>(
+        ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{}, folder,
+        std::vector<std::string>{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=disk",
+                                 "SDL_DISKAUDIOFILE=" + recording, bus.environment()},
+        std::vector<std::string>{"SDL_VIDEODRIVER", "SDL_DISKAUDIODELAY", "XDG_RUNTIME_DIR"});
+    ASSERT_TRUE(waitUntil(
+        [&] {
+          const X11WindowInfo info = probe.window(title);
+          return info.viewable && info.x == windowX && info.y == windowY;
+        },
+        startWaitMs))
+        << program->stderrText();
+    ASSERT_TRUE(waitUntil([&] { return bus.run({"playerctl", "-l"}).output.find("zolta") != std::string::npos; },
+                          startWaitMs))
+        << "the player never showed on the bus\n"
+        << program->stderrText();
+  }
+
+  // Runs playerctl on the program; its output without the final newline.
+  std::string playerctl(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command{"playerctl", "--player=zolta"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    const ProgramRun run = bus.run(command);
+    EXPECT_EQ(run.status, 0) << "playerctl failed: " << run.errors;
+    return trimmed(run.output);
+  }
+  // Sends a message with dbus-send to the program; what the call ran into (stdout and stderr).
+  ProgramRun dbusSend(const std::string& member, const std::vector<std::string>& arguments) {
+    std::vector<std::string> command{"dbus-send", "--session", "--print-reply", "--dest=org.mpris.MediaPlayer2.zolta",
+                                     objectPath, member};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return bus.run(command);
+  }
+  ProgramRun setProperty(const std::string& name, const std::string& value) {
+    return dbusSend("org.freedesktop.DBus.Properties.Set", {std::string("string:") + playerInterface, "string:" + name,
+                                                            "variant:" + value});
+  }
+  void quit() {
+    const ProgramRun run = dbusSend("org.mpris.MediaPlayer2.Quit", {});
+    EXPECT_EQ(run.status, 0) << run.errors;
+  }
+  void expectExitStatusZero() {
+    int status = -1;
+    ASSERT_TRUE(program->waitForExit(exitWaitMs, &status)) << "the program did not end";
+    EXPECT_EQ(status, 0) << "stderr:\n" << program->stderrText();
+  }
+  void key(const std::string& name) {
+    EXPECT_TRUE(xdotool(server.display(), {"mousemove", "10", "10", "key", name})) << "xdotool key " << name;
+  }
+
+  // Screenshots until the title artwork is drawn and still in two shots in a row.
+  std::string waitForStillPicture() {
+    std::string previous = shots.take(), still;
+    waitUntil(
+        [&] {
+          const std::string shot = shots.take();
+          const bool drawn = averageBrightness(shot, logoArea.x, logoArea.y, logoArea.width, logoArea.height) > logoGrey;
+          if (drawn && shots.differing(previous, shot, logoArea) == 0) still = shot;
+          previous = shot;
+          return !still.empty();
+        },
+        startWaitMs);
+    return still;
+  }
+  int waitForVolumeBar(int segments) {
+    int lit = -1;
+    waitUntil([&] { return (lit = litSegments(shots.take())) == segments; }, changeWaitMs);
+    return lit;
+  }
+
+  long heardFrames() const { return recordedFrames(recording); }
+  Sound listenUntil(long frames) {
+    const int boundMs = soundWaitMs + static_cast<int>(frames * 1000 / soundRate);
+    EXPECT_TRUE(waitUntil([&] { return heardFrames() >= frames; }, boundMs))
+        << "the recording stopped growing at " << heardFrames() << " frames";
+    return readRecording(recording);
+  }
+  // Reads the recording each time another quarter of a second has arrived, until found(sound).
+  template <typename Found>
+  Sound listenFor(Found found) {
+    Sound heard = readRecording(recording);
+    waitUntil(
+        [&] {
+          if (heardFrames() < heard.frames() + framesOf(0.25)) return false;
+          heard = readRecording(recording);
+          return found(heard);
+        },
+        soundWaitMs);
+    return heard;
+  }
+  long waitForSilence(long from, Sound* heard) {
+    *heard = listenFor([&](const Sound& sound) { return silenceFrom(sound, from, framesOf(pauseSeconds)) >= 0; });
+    return silenceFrom(*heard, from, framesOf(pauseSeconds));
+  }
+  long waitForSoundAfter(long silence, Sound* heard) {
+    *heard = listenFor(
+        [&](const Sound& sound) { return soundFrom(sound, silence) + listenFrames <= sound.frames(); });
+    return soundFrom(*heard, silence);
+  }
+  // Where the tune's start is heard after mark, once listenSeconds of it are recorded.
+  Alignment heardFromStart(long mark, const Sound& tune) {
+    const Sound heard = listenUntil(heardFrames() + listenFrames + framesOf(1.0));
+    return align(heard, mark, heard.frames() - listenFrames, tune, 0, listenFrames);
+  }
+
+  // Starts dbus-monitor on the announcements of property changes, writing to a file.
+  void watchAnnouncements() {
+    monitor = std::make_unique<ChildProcess>(
+        "/bin/sh",
+        std::vector<std::string>{"-c", "exec dbus-monitor --session "
+                                       "\"type='signal',interface='org.freedesktop.DBus.Properties',"
+                                       "member='PropertiesChanged',path='/org/mpris/MediaPlayer2'\" > " +
+                                           announcements},
+        "/", std::vector<std::string>{bus.environment()}, std::vector<std::string>{});
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(announcements) && fs::file_size(announcements) > 0; }, changeWaitMs));
+  }
+  std::string announced() const {
+    std::ifstream file(announcements);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+  bool waitForAnnouncement(const std::string& text) {
+    return waitUntil([&] { return announced().find(text) != std::string::npos; }, changeWaitMs);
+  }
+
+  std::string folder = makeTemporaryFolder(), scratch = makeTemporaryFolder();
+  std::string recording = scratch + "/heard.raw", announcements = scratch + "/announced.txt";
+  XvfbServer server{1024, 768};
+  PrivateSessionBus bus{scratch};
+  X11Probe probe{server.display()};
+  std::unique_ptr<ChildProcess> program, monitor;
+  ClientAreaShots shots{server.display(), scratch, windowX, windowY, tolerance};
+};
+
+// Next, previous, play-pause, stop, play, volume and loop status from the bus: each heard and
+// seen; the metadata names the playing tune; Quit ends the program with status 0.
+TEST_F(DesktopBus, RemoteCommandsAreHeardAndSeen) {
+  copyDefaultTunes();
+  const Sound first = renderModule(tune(firstTune), 120.0);
+  const Sound second = renderModule(tune(secondTune), 10.0);
+  ASSERT_GT(first.frames(), 0);
+  ASSERT_GT(second.frames(), 0);
+  const long firstSound = soundFrom(first, 0);
+  start();
+  const std::string settled = waitForStillPicture();
+  ASSERT_FALSE(settled.empty()) << "the title artwork never came to rest";
+
+  EXPECT_EQ(playerctl({"metadata", "--format", "{{xesam:title}}|{{xesam:artist}}|{{xesam:trackNumber}}"}),
+            "Crystal Caverns Below|Pulsegeist|1");
+  EXPECT_EQ(playerctl({"metadata", "xesam:url"}),
+            "file://" + folder + "/data/msx/Pulsegeist%20-%20Crystal%20Caverns%20Below.xm");
+  const long length = std::stol(playerctl({"metadata", "mpris:length"}));
+  EXPECT_NEAR(static_cast<double>(length) / 1e6, static_cast<double>(first.frames()) / soundRate, 120.0)
+      << "the length is not the tune's";
+  EXPECT_EQ(playerctl({"status"}), "Playing");
+  EXPECT_EQ(playerctl({"loop"}), "Track");
+  EXPECT_EQ(playerctl({"volume"}), "0.800000");
+
+  // Next: the second tune from its start, track 2 on the label and in the metadata.
+  long mark = heardFrames();
+  playerctl({"next"});
+  const std::string afterNext = shots.waitForChange(settled, labelDigitArea, digitChange, changeWaitMs);
+  EXPECT_FALSE(afterNext.empty()) << "the label did not change after Next";
+  Alignment at = heardFromStart(mark, second);
+  EXPECT_GT(at.correlation, sameSound) << "the second tune was not heard from its start after Next";
+  EXPECT_EQ(playerctl({"metadata", "--format", "{{xesam:title}}|{{xesam:artist}}|{{mpris:trackid}}"}),
+            "Harbour Lights|Moxa|'/org/mpris/MediaPlayer2/zolta/track/2'");
+
+  // Previous: the first tune again, from its start.
+  mark = heardFrames();
+  playerctl({"previous"});
+  EXPECT_FALSE(shots.waitForChange(afterNext, labelDigitArea, digitChange, changeWaitMs).empty())
+      << "the label did not change after Previous";
+  at = heardFromStart(mark, first);
+  ASSERT_GT(at.correlation, sameSound) << "the first tune was not heard from its start after Previous";
+  long offset = at.start;  // recording frame = tune frame + offset while it plays on
+
+  // PlayPause pauses, and again resumes where it stopped.
+  mark = heardFrames();
+  playerctl({"play-pause"});
+  Sound heard;
+  const long paused = waitForSilence(mark, &heard);
+  ASSERT_GE(paused, 0) << "no silence after PlayPause";
+  EXPECT_EQ(playerctl({"status"}), "Paused");
+  playerctl({"play-pause"});
+  const long resumed = waitForSoundAfter(paused, &heard);
+  EXPECT_GT(correlation(heard, resumed, first, paused - offset, listenFrames), sameSound)
+      << "the tune did not resume where it was paused";
+  EXPECT_EQ(playerctl({"status"}), "Playing");
+
+  // Stop: silence; Play: the tune from the top.
+  mark = heardFrames();
+  playerctl({"stop"});
+  const long stopped = waitForSilence(mark, &heard);
+  ASSERT_GE(stopped, 0) << "no silence after Stop";
+  EXPECT_EQ(playerctl({"status"}), "Stopped");
+  playerctl({"play"});
+  const long replayed = waitForSoundAfter(stopped, &heard);
+  EXPECT_GT(correlation(heard, replayed, first, firstSound, listenFrames), sameSound)
+      << "Play after Stop did not start the tune from the top";
+  offset = replayed - firstSound;
+
+  // Volume 0.5: five segments lit, the sound at half gain.
+  playerctl({"volume", "0.5"});
+  EXPECT_EQ(waitForVolumeBar(5), 5) << "volume 50 lights five segments";
+  heard = listenUntil(heardFrames() + listenFrames + framesOf(0.5));
+  const long end = heard.frames() - listenFrames;
+  EXPECT_NEAR(gainOf(heard, end, first, end - offset, listenFrames), 0.50, gainTolerance);
+  EXPECT_EQ(playerctl({"volume"}), "0.500000");
+
+  // LoopStatus None: the repeat lamp goes out.
+  const std::string lampLit = shots.take();
+  playerctl({"loop", "None"});
+  EXPECT_FALSE(shots.waitForChange(lampLit, lampArea, 20, changeWaitMs).empty()) << "the repeat lamp did not go out";
+  EXPECT_EQ(playerctl({"loop"}), "None");
+
+  quit();
+  expectExitStatusZero();
+}
+
+// The announcements follow every change, whatever made it: a media key, a bus property and the
+// automatic advance at the end of a loop.
+TEST_F(DesktopBus, ChangesAreAnnouncedWhateverMadeThem) {
+  constexpr int rowsPerOrder = 16;  // 0.32 s an order: five orders make a 1.6 s loop
+  ToneModule looping{5, rowsPerOrder, 0, 64, false};
+  for (const char* name : {"A - Alpha.mod", "B - Beta.mod", "C - Gamma.mod"})
+    ASSERT_TRUE(writeBytes(tune(name), makeToneModule(looping)));
+  start();
+  watchAnnouncements();
+
+  key("XF86AudioNext");
+  EXPECT_TRUE(waitForAnnouncement("/org/mpris/MediaPlayer2/zolta/track/2")) << announced();
+  EXPECT_EQ(playerctl({"metadata", "xesam:title"}), "Beta");
+
+  key("XF86AudioPlay");
+  EXPECT_TRUE(waitForAnnouncement("\"Paused\"")) << announced();
+  key("XF86AudioPlay");
+  EXPECT_TRUE(waitForAnnouncement("\"Playing\"")) << announced();
+  key("XF86AudioStop");
+  EXPECT_TRUE(waitForAnnouncement("\"Stopped\"")) << announced();
+  key("XF86AudioPlay");  // a stopped tune starts again
+  EXPECT_TRUE(waitUntil([&] { return playerctl({"status"}) == "Playing"; }, changeWaitMs));
+
+  key("Up");
+  EXPECT_TRUE(waitUntil([&] { return playerctl({"metadata", "xesam:title"}) == "Alpha"; }, changeWaitMs));
+  key("XF86AudioNext");
+  EXPECT_TRUE(waitUntil([&] { return playerctl({"metadata", "xesam:title"}) == "Beta"; }, changeWaitMs));
+
+  // With repeat off, the tune advances by itself when it loops; that is announced too.
+  const size_t before = announced().size();
+  ASSERT_EQ(setProperty("LoopStatus", "string:None").status, 0);
+  EXPECT_TRUE(waitForAnnouncement("\"None\"")) << announced();
+  EXPECT_TRUE(waitForAnnouncement("/org/mpris/MediaPlayer2/zolta/track/3")) << announced().substr(before);
+  EXPECT_EQ(playerctl({"metadata", "xesam:title"}), "Gamma");
+
+  key("Escape");
+  expectExitStatusZero();
+}
+
+// Bad input from the bus gets an error reply or a clamp, never a crash; a tune that cannot be
+// played and a second copy on the same bus are handled too.
+TEST_F(DesktopBus, BadCallsGetAnErrorOrAClamp) {
+  copyDefaultTunes();
+  std::ofstream(tune("Broken - Not A Module.mod")) << "this is no module";
+  start();
+
+  const auto refused = [&](const ProgramRun& run, const std::string& error) {
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.errors.find(error), std::string::npos) << run.errors;
+  };
+  refused(setProperty("Volume", "double:nan"), "InvalidArgs");
+  refused(setProperty("Volume", "string:loud"), "InvalidArgs");
+  refused(setProperty("LoopStatus", "string:Playlist"), "InvalidArgs");
+  refused(setProperty("LoopStatus", "int32:1"), "InvalidArgs");
+  refused(setProperty("PlaybackStatus", "string:Paused"), "PropertyReadOnly");
+  refused(dbusSend("org.mpris.MediaPlayer2.Player.Next", {"string:now"}), "InvalidArgs");
+  refused(dbusSend("org.mpris.MediaPlayer2.Player.Seek", {"int64:1000000"}), "NotSupported");
+  refused(dbusSend("org.mpris.MediaPlayer2.Player.Rewind", {}), "UnknownMethod");
+  refused(dbusSend("org.mpris.MediaPlayer2.Nothing.Next", {}), "UnknownMethod");
+
+  ASSERT_EQ(setProperty("Volume", "double:-5").status, 0);
+  EXPECT_TRUE(waitUntil([&] { return playerctl({"volume"}) == "0.000000"; }, changeWaitMs));
+  ASSERT_EQ(setProperty("Volume", "double:7").status, 0);
+  EXPECT_TRUE(waitUntil([&] { return playerctl({"volume"}) == "0.990000"; }, changeWaitMs));
+
+  // Step to the track that cannot be played: every command is taken there too.
+  std::string title;
+  for (int step = 0; step < 8 && (title = playerctl({"metadata", "xesam:title"})) != "Not A Module"; ++step) {
+    playerctl({"next"});
+    waitUntil([&] { return playerctl({"metadata", "xesam:title"}) != title; }, changeWaitMs);
+  }
+  ASSERT_EQ(title, "Not A Module");
+  for (const char* command : {"play-pause", "pause", "stop", "play", "play-pause"}) playerctl({command});
+  EXPECT_EQ(playerctl({"metadata", "--format", "{{xesam:artist}}|{{mpris:length}}"}), "Broken|");
+
+  // A second copy on the same bus takes the instance name; each copy quits on its own name.
+  ChildProcess second(ZOLTA_BINARY_DIR "/zolta", {}, folder,
+                      {"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=dummy", bus.environment()},
+                      {"SDL_VIDEODRIVER", "XDG_RUNTIME_DIR"});
+  const std::string instance = "org.mpris.MediaPlayer2.zolta.instance" + std::to_string(second.pid());
+  EXPECT_TRUE(waitUntil([&] { return bus.run({"playerctl", "-l"}).output.find(instance.substr(23)) != std::string::npos; },
+                        startWaitMs))
+      << bus.run({"playerctl", "-l"}).output << second.stderrText();
+  EXPECT_EQ(bus.run({"dbus-send", "--session", "--print-reply", "--dest=" + instance, objectPath,
+                     "org.mpris.MediaPlayer2.Quit"})
+                .status,
+            0);
+  int status = -1;
+  EXPECT_TRUE(second.waitForExit(exitWaitMs, &status)) << "the second copy did not quit";
+  EXPECT_EQ(status, 0) << second.stderrText();
+
+  quit();
+  expectExitStatusZero();
+  EXPECT_EQ(program->stderrText().find("desktop bus"), std::string::npos) << program->stderrText();
+}
+
+// With no tunes at all every command is taken and does nothing; the player says it is stopped
+// and plays nothing.
+TEST_F(DesktopBus, AnEmptyMusicFolderTakesEveryCommand) {
+  start();
+  EXPECT_EQ(playerctl({"status"}), "Stopped");
+  const ProgramRun metadata =
+      dbusSend("org.freedesktop.DBus.Properties.Get", {std::string("string:") + playerInterface, "string:Metadata"});
+  EXPECT_NE(metadata.output.find("object path \"/org/mpris/MediaPlayer2/TrackList/NoTrack\""), std::string::npos)
+      << metadata.output << metadata.errors;
+  EXPECT_EQ(metadata.output.find("xesam:title"), std::string::npos) << metadata.output;
+  // (playerctl itself refuses to send commands a player cannot carry out: dbus-send sends them.)
+  for (const char* command : {"Play", "Pause", "PlayPause", "Next", "Previous", "Stop"}) {
+    const ProgramRun run = dbusSend(std::string(playerInterface) + "." + command, {});
+    EXPECT_EQ(run.status, 0) << command << ": " << run.errors;
+  }
+  EXPECT_EQ(setProperty("Volume", "double:0.3").status, 0);
+  EXPECT_EQ(setProperty("LoopStatus", "string:None").status, 0);
+  EXPECT_TRUE(waitUntil([&] { return playerctl({"volume"}) == "0.300000"; }, changeWaitMs));
+  EXPECT_EQ(playerctl({"loop"}), "None");
+  EXPECT_EQ(playerctl({"status"}), "Stopped");
+  quit();
+  expectExitStatusZero();
+}
+
+// Without a session bus the program runs as it always has, and says nothing about it; an
+// address that leads nowhere costs one line on stderr.
+TEST_F(DesktopBus, WithoutASessionBusNothingChanges) {
+  copyDefaultTunes();
+  for (const bool brokenAddress : {false, true}) {
+    std::vector<std::string> set{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=dummy"};
+    if (brokenAddress) set.push_back("DBUS_SESSION_BUS_ADDRESS=unix:path=" + scratch + "/nobody-listens");
+    program = std::make_unique<ChildProcess>(ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{}, folder, set,
+                                             std::vector<std::string>{"SDL_VIDEODRIVER", "DBUS_SESSION_BUS_ADDRESS",
+                                                                      "XDG_RUNTIME_DIR"});
+    ASSERT_TRUE(waitUntil([&] { return probe.window(title).viewable; }, startWaitMs)) << program->stderrText();
+    ASSERT_FALSE(waitForStillPicture().empty()) << "no picture without a bus";
+    key("Escape");
+    expectExitStatusZero();
+    const std::vector<std::string> lines = textLines(program->stderrText());
+    if (brokenAddress) {
+      ASSERT_EQ(lines.size(), 1u) << program->stderrText();
+      EXPECT_EQ(lines[0].rfind("zolta: desktop bus: cannot join the session bus (", 0), 0u) << lines[0];
+    } else {
+      EXPECT_TRUE(lines.empty()) << program->stderrText();
+    }
+  }
+}
+
+}  // namespace
