@@ -246,9 +246,6 @@ TEST_F(DesktopBus, RemoteCommandsAreHeardAndSeen) {
             "Crystal Caverns Below|Pulsegeist|1");
   EXPECT_EQ(playerctl({"metadata", "xesam:url"}),
             "file://" + folder + "/data/msx/Pulsegeist%20-%20Crystal%20Caverns%20Below.xm");
-  const long length = std::stol(playerctl({"metadata", "mpris:length"}));
-  EXPECT_NEAR(static_cast<double>(length) / 1e6, static_cast<double>(first.frames()) / soundRate, 120.0)
-      << "the length is not the tune's";
   EXPECT_EQ(playerctl({"status"}), "Playing");
   EXPECT_EQ(playerctl({"loop"}), "Track");
   EXPECT_EQ(playerctl({"volume"}), "0.800000");
@@ -328,6 +325,11 @@ TEST_F(DesktopBus, ChangesAreAnnouncedWhateverMadeThem) {
   key("XF86AudioNext");
   EXPECT_TRUE(waitForAnnouncement("/org/mpris/MediaPlayer2/zolta/track/2")) << announced();
   EXPECT_EQ(playerctl({"metadata", "xesam:title"}), "Beta");
+  // Five orders of 16 rows of 20 ms: 1.6 s, and the position lies within it.
+  EXPECT_EQ(playerctl({"metadata", "mpris:length"}), "1600000");
+  const double position = std::stod(playerctl({"position"}));
+  EXPECT_GE(position, 0.0);
+  EXPECT_LE(position, 1.6);
 
   key("XF86AudioPlay");
   EXPECT_TRUE(waitForAnnouncement("\"Paused\"")) << announced();
@@ -338,7 +340,7 @@ TEST_F(DesktopBus, ChangesAreAnnouncedWhateverMadeThem) {
   key("XF86AudioPlay");  // a stopped tune starts again
   EXPECT_TRUE(waitUntil([&] { return playerctl({"status"}) == "Playing"; }, changeWaitMs));
 
-  key("Up");
+  key("XF86AudioPrev");
   EXPECT_TRUE(waitUntil([&] { return playerctl({"metadata", "xesam:title"}) == "Alpha"; }, changeWaitMs));
   key("XF86AudioNext");
   EXPECT_TRUE(waitUntil([&] { return playerctl({"metadata", "xesam:title"}) == "Beta"; }, changeWaitMs));
