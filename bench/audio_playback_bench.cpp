@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/bass.h"
-#include "platform/bass_internal.h"
+#include "platform/hooks/manual_audio.h"
 #include "tests/support/audio_module_writer.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include "frame/render_frame.h"
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"
-#include "platform/clock.h"
+#include "platform/hooks/clock.h"
 #include "platform/win32.h"
 #include "tests/support/frame_scene.h"
 

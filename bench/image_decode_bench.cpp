@@ -1,7 +1,7 @@
 // Decoding every embedded picture (ids 103-119) from its resource bytes into texel memory,
 // the CPU part of loading the scene's pictures once per device.
 #include "gfx/image_loader.h"
-#include "platform/resource_table.h"
+#include "platform/hooks/resource_table.h"
 
 #include <benchmark/benchmark.h>
 

@@ -17,7 +17,7 @@
 #include <cstring>
 
 #include "app/win_main.h"
-#include "platform/present_observer.h"
+#include "platform/hooks/present_observer.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 // Platform-internal part of the audio layer: the music table shared by the bass_*.cpp
-// files, the mixer that fills the output, and the hook that lets tests and benchmarks
-// drive the output by hand instead of through an SDL audio device.
+// files and the mixer that fills the output (also by hand, platform/hooks/manual_audio.h).
 #pragma once
 
 #include <libopenmpt/libopenmpt.h>
@@ -9,9 +8,9 @@
 #include <vector>
 
 #include "platform/bass.h"
+#include "platform/hooks/manual_audio.h"
 
 constexpr int bassHistoryFrames = 2048;  // frames of output kept per music (46 ms)
-constexpr int bassFftSize = 1024;        // samples per FFT
 constexpr int bassLevelFrames = 882;     // frames in the level window (20 ms at 44.1 kHz)
 
 enum class MusicState { stopped, playing, paused };
@@ -47,10 +46,3 @@ double musicLengthSeconds(HMUSIC handle);
 double musicPositionSeconds(HMUSIC handle);
 // Frees every music (BASS_Free).
 void freeAllMusics();
-
-// Test hook. When set before BASS_Init, no output device is opened: BASS_Init succeeds
-// and the output advances only through bassPullOutput, so tests never wait.
-void bassUseManualOutput(bool manual);
-// Manual output: mixes the next `frames` frames (interleaved stereo float) into `output`
-// under the audio lock, exactly as the device callback would.
-void bassPullOutput(float* output, int frames);

@@ -2,7 +2,7 @@
 // Every target is a framebuffer object holding the picture with its top row at GL row 0;
 // Present blits the back buffer to the window with that flip undone.
 #include "platform/d3d9_gl.h"
-#include "platform/present_observer.h"
+#include "platform/hooks/present_observer.h"
 #include "platform/sdl_window.h"
 
 namespace {

@@ -1,5 +1,5 @@
-// The one optional observer of Present (platform/present_observer.h).
-#include "platform/present_observer.h"
+// The one optional observer of Present (platform/hooks/present_observer.h).
+#include "platform/hooks/present_observer.h"
 
 namespace {
 PresentObserver currentObserver = nullptr;

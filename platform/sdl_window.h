@@ -1,25 +1,12 @@
-// Platform-internal: the SDL side of a Win32 window, for the Direct3D layer.
-// The window is created with SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS; the Direct3D layer makes
-// its GL context on it. In windowed mode the window is 640 × 482 (the picture fills the top
-// 640 × 480, the shape clips the rest); in full-screen mode it covers the desktop and the
-// 640 × 480 picture is scaled by min(w / 640, h / 480) and centred.
+// Platform-internal: SDL's video subsystem and the SDL side of a Win32 window, for the window
+// and Direct3D layers (the functions of platform/hooks/window.h, with SDL's own types).
 #pragma once
 
 #include <SDL.h>
 
-#include "platform/win32.h"
+#include "platform/hooks/window.h"
 
-// The SDL window of a window handle; NULL for NULL, the desktop or a destroyed window.
-SDL_Window* sdlWindowOf(HWND window);
-
-// True while the window covers the desktop (setWindowFullScreen(window, true)).
-bool isWindowFullScreen(HWND window);
-
-// Makes the window cover the desktop (the shape is lifted), or returns it to 640 × 480 at its
-// previous position with its shape restored.
-void setWindowFullScreen(HWND window, bool fullScreen);
-
-// Where the 640 × 480 picture lies inside a full-screen drawable of the given size: scaled by
-// min(w / 640, h / 480) and centred, so the Direct3D layer and the mouse mapping agree.
-// (In windowed mode the picture sits unscaled at the window's top-left corner.) Writes the picture's left, top, width and height in drawable pixels.
-void pictureViewport(int drawableWidth, int drawableHeight, int* left, int* top, int* width, int* height);
+// Starts SDL's video subsystem once, for windows and the Direct3D layer alike; false (and one
+// stderr line) when there is no usable display, including SDL's silent fall-back to its
+// invisible offscreen driver.
+bool ensureVideo();

@@ -4,8 +4,9 @@
 // it would on Windows. Covered: one window class and its windows (SDL windows with an OpenGL
 // context, no decoration, a real X11 shape for SetWindowRgn), the message queue (PeekMessageA,
 // SendMessageA synchronous, PostMessageA queued, WM_TIMER produced by PeekMessageA when due),
-// the high-resolution counter, tick count and Sleep from one replaceable clock (platform/clock.h),
-// directory listing, file deletion and resources compiled into the program.
+// the high-resolution counter, tick count and Sleep from one replaceable clock
+// (platform/hooks/clock.h), directory listing, file deletion and resources compiled into the
+// program.
 // Left out: GDI drawing, menus, child windows, Unicode (W) functions, threads' own queues
 // (there is one queue for the process), and every message the program does not use.
 //
@@ -302,7 +303,7 @@ int WINAPI ShowCursor(BOOL show);  // returns the new display count; shown while
 BOOL WINAPI GetCursorPos(LPPOINT point);  // screen coordinates
 BOOL WINAPI PtInRect(const RECT* rect, POINT point);  // right and bottom excluded
 
-// ---- Time (platform/clock.h can replace the clock) ----------------------------------------
+// ---- Time (platform/hooks/clock.h can replace the clock) ----------------------------------
 
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* counter);
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency);
@@ -320,7 +321,7 @@ BOOL WINAPI DeleteFileA(LPCSTR path);
 DWORD WINAPI GetLastError();
 void WINAPI SetLastError(DWORD error);
 
-// ---- Resources (the table of platform/resource_table.h) -----------------------------------
+// ---- Resources (the table of platform/hooks/resource_table.h) -----------------------------
 
 // name: MAKEINTRESOURCEA(id) or "#id"; type: a type name such as "BINARYDATA".
 HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);

@@ -29,10 +29,6 @@ struct HWND__ {
   ~HWND__() { delete region; }
 };
 
-// Initialises SDL's video subsystem once; false (and one stderr line) when there is no usable
-// display, including SDL's silent fall-back to its invisible offscreen driver.
-bool ensureVideo();
-
 // The live window with this SDL window id, or NULL.
 HWND windowOfSdlId(Uint32 id);
 

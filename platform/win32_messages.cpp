@@ -4,8 +4,8 @@
 // Also the cursor calls and DefWindowProcA with its modal window move.
 #include <deque>
 
-#include "platform/clock.h"
 #include "platform/desktop_bus_internal.h"
+#include "platform/hooks/clock.h"
 #include "platform/sdl_window.h"
 #include "platform/win32_internal.h"
 

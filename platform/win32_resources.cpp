@@ -1,10 +1,10 @@
 // Resources of the Win32 subset: FindResourceA and friends over the table compiled into the
-// program (platform/resource_table.h). A resource handle points at its table entry; loading and
-// locking hand out the entry's bytes, which live for the whole run.
+// program (platform/hooks/resource_table.h). A resource handle points at its table entry;
+// loading and locking hand out the entry's bytes, which live for the whole run.
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/resource_table.h"
+#include "platform/hooks/resource_table.h"
 #include "platform/win32.h"
 
 namespace {

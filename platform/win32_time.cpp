@@ -1,7 +1,8 @@
-// Time functions of the Win32 subset and the replaceable clock behind them (platform/clock.h).
+// Time functions of the Win32 subset and the replaceable clock behind them
+// (platform/hooks/clock.h).
 #include <time.h>
 
-#include "platform/clock.h"
+#include "platform/hooks/clock.h"
 #include "platform/win32.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "app/frame_clock.h"
 #include "app/win_main.h"
-#include "platform/clock.h"
+#include "platform/hooks/clock.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 // turns them into messages and DispatchMessageA runs windowProc (behind a recording procedure
 // installed with SetWindowLongPtrA). Covers the zone edges, hover, slider, repeat box, keys
 // and the display-mode switches with a real device.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -12,7 +13,7 @@
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"
 #include "music/playback.h"
-#include "platform/sdl_window.h"
+#include "platform/hooks/window.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"
 #include "music/playback.h"
-#include "platform/clock.h"
+#include "platform/hooks/clock.h"
 #include "platform/win32.h"
 #include "tests/support/frame_scene.h"
 

@@ -8,7 +8,7 @@
 #include "app/frame_clock.h"
 #include "effects/random_value.h"
 #include "music/playback.h"
-#include "platform/clock.h"
+#include "platform/hooks/clock.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "gfx/scene_resources.h"
 #include "music/playback.h"
 #include "music/playlist.h"
-#include "platform/bass_internal.h"
+#include "platform/hooks/manual_audio.h"
 #include "tests/support/audio_module_writer.h"
 #include "tests/support/frame_scene.h"
 

@@ -10,7 +10,7 @@
 
 #include "app/main_window.h"
 #include "gfx/device.h"
-#include "platform/sdl_window.h"
+#include "platform/hooks/window.h"
 #include "tests/support/render_helpers.h"
 
 namespace {

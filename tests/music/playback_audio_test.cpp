@@ -13,7 +13,7 @@
 #include "app/main_window.h"
 #include "music/playback.h"
 #include "music/playlist.h"
-#include "platform/bass_internal.h"
+#include "platform/hooks/manual_audio.h"
 #include "tests/support/audio_module_writer.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/resource_table.h"
+#include "platform/hooks/resource_table.h"
 #include "platform/win32.h"
 #include "tests/support/shell_xvfb.h"
 

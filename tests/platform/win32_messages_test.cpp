@@ -1,10 +1,11 @@
 // SDL events as window messages: key codes, mouse positions and buttons (also mapped back from
 // a full-screen picture), the close request, and what happens to messages of a destroyed window.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "platform/sdl_window.h"
+#include "platform/hooks/window.h"
 #include "platform/win32.h"
 
 namespace {

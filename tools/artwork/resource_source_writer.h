@@ -1,5 +1,5 @@
 // Writes the C++ source that compiles the pictures into the program: one byte array per
-// picture and the table `embeddedResources` declared in platform/resource_table.h.
+// picture and the table `embeddedResources` declared in platform/hooks/resource_table.h.
 #pragma once
 
 #include <cstdint>

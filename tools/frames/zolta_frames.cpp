@@ -25,10 +25,10 @@
 
 #include "app/main_window.h"
 #include "app/win_main.h"
-#include "platform/bass_internal.h"
-#include "platform/clock.h"
 #include "platform/d3d9.h"
-#include "platform/present_observer.h"
+#include "platform/hooks/clock.h"
+#include "platform/hooks/manual_audio.h"
+#include "platform/hooks/present_observer.h"
 #include "support/printable_name.h"
 
 namespace {

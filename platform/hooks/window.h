@@ -1,0 +1,26 @@
+// Test hook: the SDL side of a Win32 window and its full-screen mode, for tests that push SDL
+// events into a window or check where the picture lies. The window is created with
+// SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS. In windowed mode it is 640 × 482 (the picture fills
+// the top 640 × 480, the shape clips the rest); in full-screen mode it covers the desktop and the
+// 640 × 480 picture is scaled by min(w / 640, h / 480) and centred.
+#pragma once
+
+#include "platform/win32.h"
+
+struct SDL_Window;
+
+// The SDL window of a window handle; NULL for NULL, the desktop or a destroyed window.
+SDL_Window* sdlWindowOf(HWND window);
+
+// True while the window covers the desktop (setWindowFullScreen(window, true)).
+bool isWindowFullScreen(HWND window);
+
+// Makes the window cover the desktop (the shape is lifted), or returns it to 640 × 480 at its
+// previous position with its shape restored.
+void setWindowFullScreen(HWND window, bool fullScreen);
+
+// Where the 640 × 480 picture lies inside a full-screen drawable of the given size: scaled by
+// min(w / 640, h / 480) and centred, so the Direct3D layer and the mouse mapping agree.
+// (In windowed mode the picture sits unscaled at the window's top-left corner.) Writes the
+// picture's left, top, width and height in drawable pixels.
+void pictureViewport(int drawableWidth, int drawableHeight, int* left, int* top, int* width, int* height);
