@@ -1,19 +1,19 @@
 // Direct3DCreate9 and IDirect3D9: the entry to the OpenGL-backed Direct3D 9 subset.
-// The object keeps SDL's video subsystem open for as long as it lives.
-#include <SDL.h>
-
+// SDL's video subsystem is started by the window layer's ensureVideo, under the same rules
+// as for windows, and stays open for the rest of the run.
 #include "platform/d3d9.h"
 #include "platform/d3d9_gl.h"
+#include "platform/sdl_window.h"
 
 IDirect3D9* Direct3DCreate9(UINT sdkVersion) {
   if (sdkVersion != D3D_SDK_VERSION) return nullptr;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+  if (!ensureVideo()) return nullptr;
   return new GLDirect3D();
 }
 
 GLDirect3D::GLDirect3D() = default;
 
-GLDirect3D::~GLDirect3D() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+GLDirect3D::~GLDirect3D() = default;
 
 HRESULT GLDirect3D::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
                                  DWORD behaviorFlags, D3DPRESENT_PARAMETERS* parameters,
