@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "frame/placement.h"
 #include "gfx/device.h"
+#include "gfx/placement.h"
 #include "gfx/scene_resources.h"
 #include "music/playback.h"
 #include "platform/d3d9.h"

@@ -4,10 +4,10 @@
 
 #include "app/frame_clock.h"
 #include "effects/random_value.h"
-#include "frame/placement.h"
-#include "frame/render_frame.h"
 #include "gfx/device.h"
+#include "gfx/placement.h"
 #include "gfx/scene_resources.h"
+#include "music/music_sample.h"
 #include "music/playback.h"
 #include "platform/d3d9.h"
 #include "platform/win32.h"

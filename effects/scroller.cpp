@@ -3,8 +3,8 @@
 #include "effects/scroller.h"
 
 #include "app/scroll_text.h"
-#include "frame/placement.h"
 #include "gfx/device.h"
+#include "gfx/placement.h"
 #include "gfx/scene_resources.h"
 #include "platform/d3d9.h"
 

@@ -7,8 +7,8 @@
 
 #include "app/frame_clock.h"
 #include "effects/random_value.h"
-#include "frame/placement.h"
 #include "gfx/device.h"
+#include "gfx/placement.h"
 #include "gfx/scene_resources.h"
 #include "platform/d3d9.h"
 #include "platform/win32.h"

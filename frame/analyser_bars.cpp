@@ -3,10 +3,10 @@
 
 #include <cmath>
 
-#include "frame/placement.h"
-#include "frame/render_frame.h"
 #include "gfx/device.h"
+#include "gfx/placement.h"
 #include "gfx/scene_resources.h"
+#include "music/music_sample.h"
 
 namespace {
 

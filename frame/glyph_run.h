@@ -2,7 +2,7 @@
 // A byte outside 32-127 has no glyph: it draws nothing but still takes its place in the run.
 #pragma once
 
-#include "frame/placement.h"
+#include "gfx/placement.h"
 
 // Index into textGlyphs for the byte `code`, or -1 when the byte has no glyph.
 int glyphIndex(char code);

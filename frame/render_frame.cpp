@@ -2,47 +2,30 @@
 // metaball picture), the visible pass composed from background, layers and overlays, Present.
 #include "frame/render_frame.h"
 
-#include <algorithm>
-
 #include "effects/display_panels.h"
 #include "effects/fountains.h"
 #include "effects/overlays.h"
 #include "effects/scroller.h"
 #include "effects/sparks.h"
+#include "frame/analyser_bars.h"
 #include "frame/carousel.h"
 #include "frame/control_panel.h"
-#include "frame/placement.h"
-#include "frame/analyser_bars.h"
 #include "frame/track_info.h"
 #include "gfx/device.h"
+#include "gfx/placement.h"
 #include "gfx/scene_resources.h"
 #include "metaballs/iso_surface.h"
 #include "metaballs/metaball_passes.h"
+#include "music/music_sample.h"
 #include "music/playback.h"
-#include "platform/bass.h"
-
-float spectrumValues[SPECTRUM_VALUE_COUNT] = {};
-unsigned int leftLevel = 0, rightLevel = 0;
 
 namespace {
 
-constexpr DWORD fftFlags = 0x80000002;           // BASS_DATA_FFT1024: magnitudes as floats
-constexpr DWORD dataError = 0xFFFFFFFF;          // what BASS reports for a failed call
 constexpr D3DCOLOR offscreenClear = 0xFF000000;  // opaque black
 constexpr D3DCOLOR visibleClear = 0xFFFFFFFF;    // opaque white
 
 // The floor that carries the metaball picture, tilted back about x.
 const Placement metaballFloor = {{-0.5f, 0, 0}, {2.0f, -0.7f, 4.0f}, {16.0f, 2.0f, 4.0f}};
-
-// Spectrum and levels of the playing music; silence (zeros) when there is none to sample.
-void sampleMusic() {
-  if (BASS_ChannelGetData(musicChannel, spectrumValues, fftFlags) == dataError)
-    std::fill(std::begin(spectrumValues), std::end(spectrumValues), 0.0f);
-  DWORD levels = BASS_ChannelGetLevel(musicChannel);
-  if (levels == dataError) levels = 0;  // an error is no loudness
-  leftLevel = levels & 0xFFFF;
-  rightLevel = levels >> 16;
-}
 
 void openPass(IDirect3DDevice9* device, IDirect3DSurface9* target, D3DCOLOR clearColour) {
   device->SetRenderTarget(0, target);

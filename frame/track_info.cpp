@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "frame/glyph_run.h"
-#include "frame/placement.h"
 #include "gfx/device.h"
+#include "gfx/placement.h"
 #include "gfx/scene_resources.h"
 #include "music/playback.h"
 #include "music/playlist.h"

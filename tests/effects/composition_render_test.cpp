@@ -11,10 +11,10 @@
 #include "effects/fountains.h"
 #include "effects/scroller.h"
 #include "frame/control_panel.h"
-#include "frame/placement.h"
-#include "frame/render_frame.h"
 #include "gfx/device.h"
+#include "gfx/placement.h"
 #include "gfx/scene_resources.h"
+#include "music/music_sample.h"
 #include "music/playback.h"
 #include "tests/support/frame_scene.h"
 

@@ -8,11 +8,12 @@
 #include <cstdlib>
 
 #include "app/window_proc.h"
-#include "frame/render_frame.h"
 #include "frame/analyser_bars.h"
+#include "frame/render_frame.h"
 #include "frame/track_info.h"
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"
+#include "music/music_sample.h"
 #include "music/playback.h"
 #include "music/playlist.h"
 #include "tests/support/frame_scene.h"

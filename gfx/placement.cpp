@@ -1,6 +1,6 @@
 // World placement: one placement and one world matrix for the whole frame, rebuilt before
 // every placed draw and reset at the start of each frame.
-#include "frame/placement.h"
+#include "gfx/placement.h"
 
 #include "gfx/device.h"
 
