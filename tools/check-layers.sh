@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Checks the folder graph of README's "How the code is laid out": which folder may include
+# which, and that only platform/ includes a third-party or system header. Prints one line per
+# offending include and fails when there is any. Checks the tree the script is in, or ROOT.
+#
+#   tools/check-layers.sh [ROOT]
+set -euo pipefail
+cd "${1:-$(dirname "$0")/..}"
+
+# Folders each program folder may include besides itself and the platform's public headers.
+declare -A allowed=(
+  [app]="music gfx frame support"
+  [music]="app support"
+  [gfx]="app music metaballs effects support"
+  [metaballs]="gfx support"
+  [frame]="app music gfx metaballs effects support"
+  [effects]="app music gfx support"
+  [support]=""
+)
+public_platform_headers="platform/win32.h platform/d3d9.h platform/bass.h platform/desktop_bus.h"
+
+faults=0
+fault() {
+  echo "$1: $2" >&2
+  faults=$((faults + 1))
+}
+
+for folder in "${!allowed[@]}"; do
+  while IFS= read -r match; do
+    where=$(cut -d: -f1,2 <<< "$match")
+    header=$(sed -E 's/^[^:]*:[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*([<"][^>"]*[>"]).*/\1/' <<< "$match")
+    case $header in
+      \<*\>)
+        # Only the C++ standard library: its headers have neither an extension nor a folder.
+        [[ $header =~ ^\<[a-z_0-9]+\>$ ]] ||
+          fault "$where" "includes $header: third-party and system headers belong in platform/"
+        ;;
+      \"*\")
+        path=${header//\"/}
+        target=${path%%/*}
+        if [[ $target == platform ]]; then
+          [[ " $public_platform_headers " == *" $path "* ]] ||
+            fault "$where" "includes $path: the program sees only the platform's public headers"
+        elif [[ $target != "$folder" && " ${allowed[$folder]} " != *" $target "* ]]; then
+          fault "$where" "includes $path: $folder/ may not include $target/"
+        fi
+        ;;
+    esac
+  done < <(grep -rnE --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include' "$folder" || true)
+done
+
+# The platform includes nothing of the program but printableName, a leaf of the standard library.
+while IFS= read -r match; do
+  where=$(cut -d: -f1,2 <<< "$match")
+  path=$(sed -E 's/^[^:]*:[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]*)".*/\1/' <<< "$match")
+  target=${path%%/*}
+  [[ $target == platform || $path == support/printable_name.h ]] ||
+    fault "$where" "includes $path: the platform may not include the program's code"
+done < <(grep -rnE --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' platform || true)
+
+if ((faults > 0)); then
+  echo "check-layers: $faults include(s) against the folder graph" >&2
+  exit 1
+fi
+echo "check-layers: the folder graph holds"
