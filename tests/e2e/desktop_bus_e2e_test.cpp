@@ -308,6 +308,25 @@ TEST_F(DesktopBus, RemoteCommandsAreHeardAndSeen) {
   EXPECT_FALSE(shots.waitForChange(lampLit, lampArea, 20, changeWaitMs).empty()) << "the repeat lamp did not go out";
   EXPECT_EQ(playerctl({"loop"}), "None");
 
+  // Fullscreen from the bus switches the display mode both ways, as the full-screen zone does.
+  const auto setFullscreen = [&](bool on) {
+    return dbusSend("org.freedesktop.DBus.Properties.Set", {"string:org.mpris.MediaPlayer2", "string:Fullscreen",
+                                                            std::string("variant:boolean:") + (on ? "true" : "false")});
+  };
+  const auto windowAt = [&](int x, int y, int width) {
+    return waitUntil(
+        [&] {
+          const X11WindowInfo info = probe.window(title);
+          return info.viewable && info.x == x && info.y == y && info.width == width;
+        },
+        changeWaitMs);
+  };
+  ASSERT_EQ(setFullscreen(true).status, 0);
+  EXPECT_TRUE(windowAt(0, 0, 1024)) << "not full-screen";
+  ASSERT_EQ(setFullscreen(false).status, 0);
+  EXPECT_TRUE(windowAt(windowX, windowY, 640)) << "not back in the window";
+  EXPECT_EQ(dbusSend("org.mpris.MediaPlayer2.Raise", {}).status, 0);
+
   quit();
   expectExitStatusZero();
 }
