@@ -367,13 +367,15 @@ void serviceDesktopBus() {
     }
     announced = now;
   }
-  pollfd descriptor{sd_bus_get_fd(bus), static_cast<short>(sd_bus_get_events(bus)), 0};
-  if (!callsLeft && poll(&descriptor, 1, 0) <= 0) return;
-  messagesPosted = false;
-  int result = 0;
-  while (!messagesPosted && (result = sd_bus_process(bus, nullptr)) > 0) {
+  int result = sd_bus_get_events(bus);
+  if (result >= 0) {
+    pollfd descriptor{sd_bus_get_fd(bus), static_cast<short>(result), 0};
+    if (!callsLeft && poll(&descriptor, 1, 0) <= 0) return;
+    messagesPosted = false;
+    while (!messagesPosted && (result = sd_bus_process(bus, nullptr)) > 0) {
+    }
+    callsLeft = messagesPosted;
   }
-  callsLeft = messagesPosted;
   if (result < 0) {
     std::fprintf(stderr, "zolta: desktop bus: connection lost (%s) - no desktop controls\n", std::strerror(-result));
     leaveBus();

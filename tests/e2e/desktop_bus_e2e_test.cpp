@@ -456,6 +456,24 @@ TEST_F(DesktopBus, AnEmptyMusicFolderTakesEveryCommand) {
   expectExitStatusZero();
 }
 
+// The bus going away while the program runs costs one line on stderr; the music plays on.
+TEST_F(DesktopBus, LosingTheBusLeavesTheProgramPlaying) {
+  copyDefaultTunes();
+  start();
+  ASSERT_FALSE(waitForStillPicture().empty());
+  bus.stop();
+  EXPECT_TRUE(waitUntil([&] { return program->stderrText().find("connection lost") != std::string::npos; },
+                        changeWaitMs));
+  const long mark = heardFrames();
+  const Sound heard = listenUntil(mark + listenFrames);
+  EXPECT_LT(silenceFrom(heard, mark, framesOf(pauseSeconds)), 0) << "the music stopped with the bus";
+  key("Escape");
+  expectExitStatusZero();
+  int programLines = 0;  // (the disk audio driver writes lines of its own)
+  for (const std::string& line : textLines(program->stderrText())) programLines += line.rfind("zolta:", 0) == 0;
+  EXPECT_EQ(programLines, 1) << program->stderrText();
+}
+
 // Without a session bus the program runs as it always has, and says nothing about it; an
 // address that leads nowhere costs one line on stderr.
 TEST_F(DesktopBus, WithoutASessionBusNothingChanges) {

@@ -18,6 +18,8 @@ public:
   bool running() const { return answering_; }
   // NAME=value entry that points a program at this bus.
   std::string environment() const { return "DBUS_SESSION_BUS_ADDRESS=" + address_; }
+  // Stops the daemon: the bus goes away under its clients.
+  void stop() { daemon_.reset(); }
   // Runs a command (searched on PATH) against this bus, bounded to a few seconds.
   ProgramRun run(const std::vector<std::string>& command) const;
 
