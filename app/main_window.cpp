@@ -1,13 +1,11 @@
 // The program's window: class registration, creation, the rounded region and placement.
 #include "app/main_window.h"
 
+#include "app/screen_layout.h"
 #include "app/window_proc.h"
 
 namespace {
 
-constexpr int clientWidth = 640;        // pixels
-constexpr int clientHeight = 480;       // pixels
-constexpr int windowHeight = 482;       // pixels: two rows more than the region shows
 constexpr int cornerEllipse = 10;       // width and height of the corner ellipses, pixels
 const char* const className = "ClassName";
 const char* const windowTitle = "Zolta RodiZeve #1";
@@ -16,7 +14,7 @@ const char* const windowTitle = "Zolta RodiZeve #1";
 POINT centredCorner() {
   RECT desktop;
   GetClientRect(GetDesktopWindow(), &desktop);
-  return POINT{desktop.right / 2 - clientWidth / 2, desktop.bottom / 2 - clientHeight / 2};
+  return POINT{desktop.right / 2 - CLIENT_WIDTH / 2, desktop.bottom / 2 - CLIENT_HEIGHT / 2};
 }
 
 }  // namespace
@@ -25,7 +23,7 @@ HWND appWindow = nullptr;
 DWORD windowStyle = 0;
 
 int createMainWindow() {
-  RECT frame = {0, 0, clientWidth, clientHeight};
+  RECT frame = {0, 0, CLIENT_WIDTH, CLIENT_HEIGHT};
   AdjustWindowRectEx(&frame, windowStyle, FALSE, 0);
   const POINT corner = centredCorner();
 
@@ -51,14 +49,14 @@ int createMainWindow() {
 
   windowStyle &= ~(WS_CAPTION | WS_THICKFRAME);
   SetWindowLongA(appWindow, GWL_STYLE, static_cast<LONG>(windowStyle));
-  SetWindowRgn(appWindow, CreateRoundRectRgn(0, 0, clientWidth, clientHeight, cornerEllipse, cornerEllipse), TRUE);
+  SetWindowRgn(appWindow, CreateRoundRectRgn(0, 0, CLIENT_WIDTH, CLIENT_HEIGHT, cornerEllipse, cornerEllipse), TRUE);
   InvalidateRect(appWindow, nullptr, TRUE);
-  SetWindowPos(appWindow, nullptr, 0, 0, clientWidth, windowHeight, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(appWindow, nullptr, 0, 0, CLIENT_WIDTH, WINDOW_HEIGHT, SWP_NOMOVE | SWP_NOZORDER);
   ShowWindow(appWindow, SW_SHOWNORMAL);
   return 0;
 }
 
 void centreMainWindow() {
   const POINT corner = centredCorner();
-  SetWindowPos(appWindow, nullptr, corner.x, corner.y, clientWidth, clientHeight, 0);
+  SetWindowPos(appWindow, nullptr, corner.x, corner.y, CLIENT_WIDTH, CLIENT_HEIGHT, 0);
 }

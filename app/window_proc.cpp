@@ -4,6 +4,7 @@
 #include "app/window_proc.h"
 
 #include "app/main_window.h"
+#include "app/screen_layout.h"
 #include "music/playback.h"
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"
@@ -19,20 +20,15 @@ constexpr UINT_PTR hoverTimerId = 100;
 constexpr UINT hoverTimerMilliseconds = 500;
 constexpr float pointerOffset = 5.0f;  // drawn pointer's top-left relative to the hot spot, pixels
 
-// Volume slider, on cursorX / cursorY (exclusive bounds, pixels) and its scale.
-constexpr float sliderLeft = 383.0f;
-constexpr float sliderRight = 502.0f;
-constexpr float sliderTop = 215.0f;
-constexpr float sliderBottom = 243.0f;
-constexpr float sliderStep = 0.008403362f;  // 1/119 of the slider width per pixel
-constexpr float volumeScale = 100.0f;       // slider fraction → volume 0-100
+constexpr float volumeScale = 100.0f;  // slider fraction → volume 0-100
 
 // Zones of the top strip and the repeat box (inclusive bounds, client pixels).
-constexpr unsigned topStripBottom = 14;
-constexpr unsigned closeLeft = 621;
-constexpr unsigned fullScreenLeft = 606, fullScreenRight = 619;
-constexpr unsigned minimiseLeft = 596, minimiseRight = 604;
-constexpr unsigned repeatLeft = 553, repeatRight = 565, repeatTop = 30, repeatBottom = 42;
+constexpr unsigned topStripBottom = TITLE_STRIP_ROWS - 1;
+constexpr unsigned closeLeft = CLOSE_ZONE.x;
+constexpr unsigned fullScreenLeft = FULL_SCREEN_ZONE.x, fullScreenRight = lastColumn(FULL_SCREEN_ZONE);
+constexpr unsigned minimiseLeft = MINIMISE_ZONE.x, minimiseRight = lastColumn(MINIMISE_ZONE);
+constexpr unsigned repeatLeft = REPEAT_LAMP.x, repeatRight = lastColumn(REPEAT_LAMP);
+constexpr unsigned repeatTop = REPEAT_LAMP.y, repeatBottom = lastRow(REPEAT_LAMP);
 
 // The key each control button sends, button 0 first.
 constexpr WPARAM buttonKeys[BUTTON_COUNT] = {'Y', 'C', 'V', 'X', 'B'};
@@ -86,9 +82,10 @@ void onMouseMove(HWND window, WPARAM keys, LPARAM position) {
   const float y = static_cast<float>(HIWORD(position));
   cursorX = x - pointerOffset;
   cursorY = y - pointerOffset;
-  const bool onSlider = cursorX > sliderLeft && cursorX < sliderRight && cursorY > sliderTop && cursorY < sliderBottom;
+  const bool onSlider = cursorX > VOLUME_SLIDER_LEFT && cursorX < VOLUME_SLIDER_RIGHT &&
+                        cursorY > VOLUME_SLIDER_TOP && cursorY < VOLUME_SLIDER_BOTTOM;
   if (onSlider && (keys & MK_LBUTTON)) {
-    volume = static_cast<int>((cursorX - sliderLeft) * sliderStep * volumeScale);
+    volume = static_cast<int>((cursorX - VOLUME_SLIDER_LEFT) * VOLUME_SLIDER_STEP * volumeScale);
     setVolume(volume);
   }
   hoveredButton = buttonAt(x, y);

@@ -2,10 +2,12 @@
 // the window, and the start-up static that fades from opaque to transparent in about 1.3 s.
 #pragma once
 
+#include "app/screen_layout.h"
+
 extern bool staticActive; // true until the first frame that ends with the fade step q >= 254
 
-constexpr int STATIC_WIDTH = 640;  // texels
-constexpr int STATIC_HEIGHT = 480; // texels
+constexpr int STATIC_WIDTH = CLIENT_WIDTH;    // texels: the static covers the picture
+constexpr int STATIC_HEIGHT = CLIENT_HEIGHT;  // texels
 
 // Fade step of the static: milliseconds since the frame clock started, divided by 5.
 unsigned int staticFadeStep();

@@ -5,13 +5,12 @@
 #include <cstring>
 
 #include "app/main_window.h"
+#include "app/screen_layout.h"
 
 DeviceState deviceState;
 
 namespace {
 
-constexpr UINT backBufferWidth = 640;   // pixels
-constexpr UINT backBufferHeight = 480;  // pixels
 constexpr float fieldOfView = 0.7853982f;  // π/4, radians, vertical
 constexpr float aspectRatio = 1.3333334f;  // 4/3
 constexpr float nearPlane = 1.0f;          // world units
@@ -39,8 +38,8 @@ int createDevice(bool fullScreen) {
 
   D3DPRESENT_PARAMETERS& params = deviceState.presentParams;
   std::memset(&params, 0, sizeof params);
-  params.BackBufferWidth = backBufferWidth;
-  params.BackBufferHeight = backBufferHeight;
+  params.BackBufferWidth = CLIENT_WIDTH;
+  params.BackBufferHeight = CLIENT_HEIGHT;
   params.BackBufferFormat = D3DFMT_X8R8G8B8;
   params.BackBufferCount = 0;
   params.MultiSampleType = D3DMULTISAMPLE_NONE;

@@ -95,6 +95,16 @@ IDirect3DVertexBuffer9* makeBuffer(const void* vertices, UINT bytes, DWORD usage
   return buffer;
 }
 
+// The corners of a picture drawn 1:1 over `rect`: its outer edges, so that each texel covers
+// one pixel (top-left, top-right, bottom-right, bottom-left).
+struct QuadCorners {
+  float corners[4][2];
+};
+constexpr QuadCorners pictureCorners(const PixelRect& rect) {
+  const float left = rect.x, top = rect.y, right = rect.x + rect.width, bottom = rect.y + rect.height;
+  return {{{left, top}, {right, top}, {right, bottom}, {left, bottom}}};
+}
+
 // A screen quad with corners top-left, top-right, bottom-right, bottom-left.
 void makeScreenQuad(const float corners[4][2], ScreenVertex quad[4]) {
   static const float uv[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
@@ -126,24 +136,23 @@ void makeGlyphTable(GlyphQuad glyphs[GLYPH_COUNT]) {
 }
 
 void makeScreenQuads() {
-  static const float screen[4][2] = {{-0.5f, -0.5f}, {640, -0.5f}, {640, 480}, {-0.5f, 480}};
+  static const float screen[4][2] = {
+      {-0.5f, -0.5f}, {CLIENT_WIDTH, -0.5f}, {CLIENT_WIDTH, CLIENT_HEIGHT}, {-0.5f, CLIENT_HEIGHT}};
   screenQuad = screenQuadBuffer(screen);
   pointerQuad = makeBuffer(nullptr, 4 * sizeof(ScreenVertex), 0, SCREEN_FVF);
 
-  constexpr float buttonLeft = 329, buttonRight = 368, buttonStep = 40;  // pixels
+  constexpr float buttonTopLeft = 13.4f, buttonTopRight = 13.5f;  // the top edge leans up, pixels
   for (int i = 0; i < BUTTON_COUNT; ++i) {
-    float left = buttonLeft + buttonStep * i, right = buttonRight + buttonStep * i;
-    const float corners[4][2] = {{left, 13.4f}, {right, 13.5f}, {right, 50}, {left, 50}};
+    const PixelRect area = controlButton(i);
+    const float left = area.x, right = lastColumn(area), bottom = lastRow(area);
+    const float corners[4][2] = {{left, buttonTopLeft}, {right, buttonTopRight}, {right, bottom}, {left, bottom}};
     makeScreenQuad(corners, buttonVertices[i]);
     buttonQuads[i] = makeBuffer(buttonVertices[i], sizeof buttonVertices[i], 0, SCREEN_FVF);
   }
 
-  static const float speaker[4][2] = {{217, 312}, {245, 312}, {245, 334}, {217, 334}};
-  static const float volume[4][2] = {{385, 234}, {503, 217}, {501, 226}, {387, 242}};
-  static const float lamp[4][2] = {{552, 29}, {566, 29}, {566, 43}, {552, 43}};
-  speakerQuad = screenQuadBuffer(speaker);
-  volumeQuad = screenQuadBuffer(volume);
-  repeatQuad = screenQuadBuffer(lamp);
+  speakerQuad = screenQuadBuffer(pictureCorners(SPEAKER_PATCH).corners);
+  volumeQuad = screenQuadBuffer(VOLUME_BAR);
+  repeatQuad = screenQuadBuffer(pictureCorners(REPEAT_LAMP_PICTURE).corners);
 
   static const float note[4][3] = {{0, 0, 0}, {1, 0, 0}, {1, 0.5f, 0}, {0, 0.5f, 0}};
   noteQuad = texturedQuadBuffer(note, halfWhite);
@@ -180,9 +189,9 @@ void makeTargets() {
   IDirect3DDevice9* device = currentDevice();
   IDirect3DTexture9** targets[3] = {&carouselTarget, &labelTarget, &metaballTarget};
   for (IDirect3DTexture9** target : targets)
-    device->CreateTexture(TARGET_WIDTH, TARGET_HEIGHT, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
+    device->CreateTexture(CLIENT_WIDTH, CLIENT_HEIGHT, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
                           D3DPOOL_DEFAULT, target, nullptr);
-  device->CreateTexture(TARGET_WIDTH, TARGET_HEIGHT, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8,
+  device->CreateTexture(CLIENT_WIDTH, CLIENT_HEIGHT, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8,
                         D3DPOOL_DEFAULT, &staticTexture, nullptr);
   device->CreateTexture(100, 20, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
                         &volumeTexture, nullptr);

@@ -5,6 +5,7 @@
 // Sections: vertex formats · sizes · handles · creation and release.
 #pragma once
 
+#include "app/screen_layout.h"
 #include "platform/d3d9.h"
 
 class IsoSurface;
@@ -44,11 +45,8 @@ static_assert(sizeof(ColouredVertex) == 16 && sizeof(PointVertex) == 20);
 
 constexpr int GLYPH_COUNT = 96;         // glyph quads per font: character codes 32-127
 constexpr int FIRST_GLYPH_CODE = 32;    // character code of glyph entry 0
-constexpr int BUTTON_COUNT = 5;         // previous, pause, stop, play, next
 constexpr int BAR_COUNT = 6;            // spectrum bars
 constexpr int NOTE_PICTURE_COUNT = 5;   // music-note sprites
-constexpr int TARGET_WIDTH = 640;       // render targets and back buffer, pixels
-constexpr int TARGET_HEIGHT = 480;
 
 // One four-vertex textured quad per character of a font atlas.
 using GlyphQuad = IDirect3DVertexBuffer9*;

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/screen_layout.h"
 #include "app/win_main.h"
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"
@@ -66,13 +67,12 @@ constexpr long playAgainFrame = soakFrames - 300;  // "X" then, so the last fram
 constexpr long soundCheckFrom = soakFrames - 200;
 constexpr int soundFramesPerPicture = 441;     // 10 ms of sound per 10 ms frame
 constexpr float audiblePeak = 0.01f;           // linear sample value
-constexpr int clientWidth = 640, clientHeight = 480;  // pixels
 
 // Zones of the window, client pixels (centres of the small ones).
 constexpr POINT closeZone{630, 6};
 constexpr POINT fullScreenZone{612, 7};
 constexpr POINT minimiseZone{600, 7};
-constexpr POINT repeatBox{559, 36};
+constexpr POINT repeatBox{REPEAT_LAMP.x + REPEAT_LAMP.width / 2, REPEAT_LAMP.y + REPEAT_LAMP.height / 2};
 constexpr int dragStripLeft = 20, dragStripRight = 580, dragStripBottom = 14;
 constexpr int sliderFirstX = 389, sliderLastX = 506;  // client x where the slider takes a drag
 constexpr int sliderTopY = 221, sliderBottomY = 247;
@@ -168,8 +168,8 @@ void toWindow(int clientX, int clientY, int* x, int* y) {
   int width, height, left, top, pictureWidth, pictureHeight;
   SDL_GetWindowSize(sdlWindowOf(appWindow), &width, &height);
   pictureViewport(width, height, &left, &top, &pictureWidth, &pictureHeight);
-  *x = left + static_cast<int>(std::ceil(clientX * double(pictureWidth) / clientWidth));
-  *y = top + static_cast<int>(std::ceil(clientY * double(pictureHeight) / clientHeight));
+  *x = left + static_cast<int>(std::ceil(clientX * double(pictureWidth) / CLIENT_WIDTH));
+  *y = top + static_cast<int>(std::ceil(clientY * double(pictureHeight) / CLIENT_HEIGHT));
 }
 
 void mouseMove(int x, int y, bool leftDown, bool throughSdl) {
@@ -251,7 +251,7 @@ POINT buttonCentre(int index) {
 
 POINT randomPoint() {
   for (;;) {
-    const POINT point{between(0, clientWidth - 1), between(0, clientHeight - 1)};
+    const POINT point{between(0, CLIENT_WIDTH - 1), between(0, CLIENT_HEIGHT - 1)};
     if (point.x < topRightLeft || point.y > topRightBottom) return point;
   }
 }

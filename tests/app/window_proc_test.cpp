@@ -9,6 +9,7 @@
 
 #include "app/display_mode.h"
 #include "app/main_window.h"
+#include "app/screen_layout.h"
 #include "app/window_proc.h"
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"
@@ -167,7 +168,8 @@ TEST_F(WindowProc, ButtonsSendTheirKeysAndWinOverTheTopStrip) {
 }
 
 TEST_F(WindowProc, TopStripZonesDragMinimiseAndClose) {
-  for (int x : {620, 605, 0, 595}) {
+  // Just outside each zone of the top strip, and its far left.
+  for (int x : {lastColumn(FULL_SCREEN_ZONE) + 1, lastColumn(MINIMISE_ZONE) + 1, 0, MINIMISE_ZONE.x - 1}) {
     seen.clear();
     const int cursorBefore = cursorCount();
     click(x, 5);
@@ -175,21 +177,21 @@ TEST_F(WindowProc, TopStripZonesDragMinimiseAndClose) {
     EXPECT_EQ(cursorCount(), cursorBefore - 1) << "the pointer was not hidden again after the move";
     EXPECT_TRUE(IsWindow(appWindow));
   }
-  for (int x : {604, 596}) {
+  for (int x : {lastColumn(MINIMISE_ZONE), MINIMISE_ZONE.x}) {
     ShowWindow(appWindow, SW_RESTORE);
     click(x, 5);
     EXPECT_TRUE(IsIconic(appWindow)) << "x = " << x;
   }
   ShowWindow(appWindow, SW_RESTORE);
   quitSeen = false;
-  click(621, 5);
+  click(CLOSE_ZONE.x, 5);
   EXPECT_FALSE(IsWindow(appWindow));
   EXPECT_EQ(count(WM_DESTROY), 1);
   EXPECT_TRUE(quitSeen);
 }
 
 TEST_F(WindowProc, FullScreenToggleBothWaysAndNoDragInFullScreen) {
-  click(606, 5);
+  click(FULL_SCREEN_ZONE.x, 5);
   ASSERT_TRUE(deviceState.fullScreen);
   ASSERT_NE(deviceState.device, nullptr);
   RECT rect = windowRect();
@@ -200,18 +202,18 @@ TEST_F(WindowProc, FullScreenToggleBothWaysAndNoDragInFullScreen) {
   click(300, 5);
   EXPECT_EQ(count(WM_NCLBUTTONDOWN), 0) << "the drag strip acted in full-screen";
 
-  click(619, 5);
+  click(lastColumn(FULL_SCREEN_ZONE), 5);
   ASSERT_FALSE(deviceState.fullScreen);
   ASSERT_NE(deviceState.device, nullptr);
   rect = windowRect();
-  EXPECT_EQ(rect.left, desktop().right / 2 - 320);
-  EXPECT_EQ(rect.top, desktop().bottom / 2 - 240);
-  EXPECT_EQ(rect.right - rect.left, 640);
-  EXPECT_EQ(rect.bottom - rect.top, 480);
+  EXPECT_EQ(rect.left, desktop().right / 2 - CLIENT_WIDTH / 2);
+  EXPECT_EQ(rect.top, desktop().bottom / 2 - CLIENT_HEIGHT / 2);
+  EXPECT_EQ(rect.right - rect.left, CLIENT_WIDTH);
+  EXPECT_EQ(rect.bottom - rect.top, CLIENT_HEIGHT);
 }
 
 TEST_F(WindowProc, MinimiseInFullScreenLeavesItFirst) {
-  click(606, 5);
+  click(FULL_SCREEN_ZONE.x, 5);
   ASSERT_TRUE(deviceState.fullScreen);
   click(600, 5);
   EXPECT_FALSE(deviceState.fullScreen);
@@ -220,14 +222,14 @@ TEST_F(WindowProc, MinimiseInFullScreenLeavesItFirst) {
 }
 
 TEST_F(WindowProc, EscapeLeavesFullScreenCentredThenEndsTheProgram) {
-  click(606, 5);
+  click(FULL_SCREEN_ZONE.x, 5);
   ASSERT_TRUE(deviceState.fullScreen);
   key(SDLK_ESCAPE);
   EXPECT_FALSE(deviceState.fullScreen);
   EXPECT_TRUE(IsWindow(appWindow));
   const RECT rect = windowRect();
-  EXPECT_EQ(rect.left, desktop().right / 2 - 320);
-  EXPECT_EQ(rect.bottom - rect.top, 480);
+  EXPECT_EQ(rect.left, desktop().right / 2 - CLIENT_WIDTH / 2);
+  EXPECT_EQ(rect.bottom - rect.top, CLIENT_HEIGHT);
   quitSeen = false;
   key(SDLK_ESCAPE);
   EXPECT_FALSE(IsWindow(appWindow));
@@ -252,13 +254,16 @@ TEST_F(WindowProc, SliderSetsTheVolumeOnlyWhileTheButtonIsHeldInsideIt) {
 }
 
 TEST_F(WindowProc, RepeatBoxTogglesInsideItsEdgesOnly) {
-  for (auto [x, y] : {std::pair{552, 30}, {566, 42}, {553, 29}, {565, 43}}) {
+  const int left = REPEAT_LAMP.x, right = lastColumn(REPEAT_LAMP);
+  const int top = REPEAT_LAMP.y, bottom = lastRow(REPEAT_LAMP);
+  // One pixel outside each edge: no toggle.
+  for (auto [x, y] : {std::pair{left - 1, top}, {right + 1, bottom}, {left, top - 1}, {right, bottom + 1}}) {
     click(x, y);
     EXPECT_TRUE(repeatTrack) << "at (" << x << ", " << y << ")";
   }
-  click(553, 30);
+  click(left, top);
   EXPECT_FALSE(repeatTrack);
-  click(565, 42);
+  click(right, bottom);
   EXPECT_TRUE(repeatTrack);
 }
 

@@ -3,9 +3,7 @@
 // overlay pictures (highlights, lamp, speaker patch) are cut from the same places.
 #pragma once
 
-struct PixelRect {
-  int x, y, width, height;  // pixels, inclusive left/top
-};
+#include "app/screen_layout.h"
 
 struct PixelPoint {
   double x, y;
@@ -13,20 +11,21 @@ struct PixelPoint {
 
 namespace layout {
 
-constexpr int pictureWidth = 640;   // pixels
-constexpr int pictureHeight = 480;  // pixels
+constexpr int pictureWidth = CLIENT_WIDTH;    // pixels
+constexpr int pictureHeight = CLIENT_HEIGHT;  // pixels
 
-constexpr int titleStripRows = 15;  // rows 0-14 drag the window
-constexpr PixelRect minimiseZone{596, 0, 9, 15};
-constexpr PixelRect fullScreenZone{606, 0, 14, 15};
-constexpr PixelRect closeZone{621, 0, 19, 15};
+constexpr int titleStripRows = TITLE_STRIP_ROWS;
+constexpr PixelRect minimiseZone = MINIMISE_ZONE;
+constexpr PixelRect fullScreenZone = FULL_SCREEN_ZONE;
+constexpr PixelRect closeZone = CLOSE_ZONE;
 
-constexpr int buttonCount = 5;  // previous, pause, stop, play, next
-constexpr PixelRect button(int i) { return {329 + 40 * i, 14, 40, 37}; }  // highlight picture area
+constexpr int buttonCount = BUTTON_COUNT;
+constexpr PixelRect button(int i) { return controlButton(i); }  // highlight picture area
 
-constexpr PixelRect lampPicture{552, 29, 14, 14};  // the lamp quad; the lamp itself is 553-565 x 30-42
-constexpr double lampCentreX = 559.0, lampCentreY = 36.0;  // pixel centre of the lamp
-constexpr PixelRect speakerPatch{217, 312, 28, 22};
+constexpr PixelRect lampPicture = REPEAT_LAMP_PICTURE;
+constexpr double lampCentreX = REPEAT_LAMP.x + (REPEAT_LAMP.width - 1) / 2.0;  // pixel centre
+constexpr double lampCentreY = REPEAT_LAMP.y + (REPEAT_LAMP.height - 1) / 2.0;
+constexpr PixelRect speakerPatch = SPEAKER_PATCH;
 // The bright corner cap of the left cabinet that the patch is cut from. The program samples
 // the patch half a texel off, so every screen pixel at the patch's edge mixes its outermost
 // texels with keyed white ones. The cap is near white for at least three pixels in from every
@@ -38,7 +37,8 @@ constexpr PixelRect speakerCap{217, 314, 21, 20};  // x 217-237, y 314-333
 // (top-left, top-right, bottom-right, bottom-left).
 constexpr PixelPoint carouselPanel[4] = {{270, 93}, {521, 94}, {522, 202}, {272, 241}};
 constexpr PixelPoint labelPanel[4] = {{550, 127}, {629, 135}, {628, 179}, {549, 168}};
-constexpr PixelPoint volumeBar[4] = {{385, 234}, {503, 217}, {501, 226}, {387, 242}};
+constexpr PixelPoint volumeBar[4] = {{VOLUME_BAR[0][0], VOLUME_BAR[0][1]}, {VOLUME_BAR[1][0], VOLUME_BAR[1][1]},
+                                     {VOLUME_BAR[2][0], VOLUME_BAR[2][1]}, {VOLUME_BAR[3][0], VOLUME_BAR[3][1]}};
 
 constexpr PixelPoint sparkSource{50, 81};
 constexpr PixelPoint leftFountain{218, 327};

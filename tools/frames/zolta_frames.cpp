@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/screen_layout.h"
 #include "app/win_main.h"
 #include "platform/d3d9.h"
 #include "platform/hooks/clock.h"
@@ -34,7 +35,7 @@
 namespace {
 
 constexpr int framesOfSoundPerPicture = 441;       // 10 ms of sound per 10 ms frame
-constexpr int pictureWidth = 640, pictureHeight = 480;
+constexpr int pictureWidth = CLIENT_WIDTH, pictureHeight = CLIENT_HEIGHT;
 
 std::set<long> wantedFrames;
 std::multimap<long, char> keyPresses;  // frame after which the key is released -> key
