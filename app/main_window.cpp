@@ -10,11 +10,15 @@ constexpr int cornerEllipse = 10;       // width and height of the corner ellips
 const char* const className = "ClassName";
 const char* const windowTitle = "Zolta RodiZeve #1";
 
-// Top-left corner that centres a 640 × 480 window on the desktop (integer halving).
+// Top-left corner that centres a 640 × 480 window on the desktop (integer halving). On a
+// desktop smaller than the window the corner stays on the desktop, so the drag strip and the
+// zones of the top strip can still be reached.
 POINT centredCorner() {
   RECT desktop;
   GetClientRect(GetDesktopWindow(), &desktop);
-  return POINT{desktop.right / 2 - CLIENT_WIDTH / 2, desktop.bottom / 2 - CLIENT_HEIGHT / 2};
+  const LONG left = desktop.right / 2 - CLIENT_WIDTH / 2;
+  const LONG top = desktop.bottom / 2 - CLIENT_HEIGHT / 2;
+  return POINT{left < 0 ? 0 : left, top < 0 ? 0 : top};
 }
 
 }  // namespace

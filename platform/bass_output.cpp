@@ -4,9 +4,11 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/bass_internal.h"
+#include "platform/session_bus.h"
 
 std::mutex bassLock;
 bool bassInitialised = false;
@@ -72,6 +74,7 @@ BOOL BASS_Init(int device, DWORD freq, DWORD, HWND, const void*) {
   if (bassInitialised || (device != -1 && device != 1) || freq == 0) return FALSE;
   bassSampleRate = static_cast<int>(freq);
   if (!manualOutput) {
+    keepToExistingSessionBus();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
       std::fprintf(stderr, "BASS_Init: no audio output (%s) - running silent\n", SDL_GetError());
       return FALSE;
@@ -91,18 +94,23 @@ BOOL BASS_Init(int device, DWORD freq, DWORD, HWND, const void*) {
       return FALSE;
     }
     SDL_PauseAudioDevice(outputDevice, 0);
+    static const bool closedAtExit = std::atexit(bassCloseOutput) == 0;  // registered once
+    (void)closedAtExit;
   }
   bassInitialised = true;
   return TRUE;
 }
 
+void bassCloseOutput() {
+  if (outputDevice == 0) return;
+  SDL_CloseAudioDevice(outputDevice); // waits for a running callback to finish
+  outputDevice = 0;
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
 BOOL BASS_Free() {
   if (!bassInitialised) return FALSE;
-  if (outputDevice != 0) {
-    SDL_CloseAudioDevice(outputDevice); // waits for a running callback to finish
-    outputDevice = 0;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-  }
+  bassCloseOutput();
   std::lock_guard<std::mutex> hold(bassLock);
   freeAllMusics();
   bassInitialised = false;

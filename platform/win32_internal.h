@@ -24,6 +24,7 @@ struct HWND__ {
   bool destroyed = false;
   bool minimized = false;
   bool fullScreen = false;
+  bool pointerInBar = false;  // full-screen: the pointer was last seen in a bar beside the picture
   SDL_Rect windowedPlace{};   // position and size to return to when full-screen ends
 
   ~HWND__() { delete region; }
@@ -34,6 +35,10 @@ HWND windowOfSdlId(Uint32 id);
 
 // Every window created so far (destroyed ones included; handles stay valid pointers).
 const std::vector<HWND>& allWindows();
+
+// The terminal closing (SIGHUP) then ends the program as SIGINT and SIGTERM do through SDL: every
+// window is asked to close at the next pump. A SIGHUP already ignored (nohup) stays ignored.
+void catchHangUp();
 
 // Drops queued messages and timers of a window that is being destroyed.
 void forgetWindowMessages(HWND window);
@@ -54,3 +59,7 @@ bool windowManagerRunning(HWND window);
 void requestNoDecoration(HWND window);
 // The pointer on the screen and the left button, from the X server; false when not on X11.
 bool queryPointer(int* x, int* y, bool* leftButtonDown);
+// From now on, losing the connection to the X server ends the program at once with one stderr
+// line and status 255, the audio output closed first (Xlib's own handler would call exit(),
+// whose destructors free what the audio thread is still playing).
+void catchDisplayLoss();

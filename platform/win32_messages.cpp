@@ -2,6 +2,8 @@
 // pumps them; PostMessageA queues, SendMessageA calls the window procedure at once; WM_QUIT
 // and WM_TIMER are produced by PeekMessageA when nothing else waits, as on Windows.
 // Also the cursor calls and DefWindowProcA with its modal window move.
+#include <signal.h>
+
 #include <deque>
 
 #include "platform/desktop_bus_internal.h"
@@ -14,8 +16,6 @@ namespace {
 constexpr long long ticksPerMillisecond = clockTicksPerSecond / 1000;
 constexpr LPARAM keyUpFlags = static_cast<LPARAM>(0xC0000001);  // repeat 1, previous down, released
 constexpr LPARAM keyDownFlags = 0x00000001;                     // repeat 1
-constexpr int picturePixelsWide = 640;                           // client picture, pixels
-constexpr int picturePixelsHigh = 480;                           // client picture, pixels
 constexpr DWORD moveLoopPollMilliseconds = 10;                   // modal move: pointer poll period
 
 struct Timer {
@@ -35,6 +35,7 @@ POINT lastMessagePoint{0, 0};  // pointer position of the last mouse message ret
 bool lastMessagePointKnown = false;
 HWND pointerWindow = nullptr;  // window of the last WM_MOUSEMOVE retrieved, NULL after WM_MOUSELEAVE
 LPARAM pointerPosition = 0;    // its client position
+volatile sig_atomic_t hangUpReceived = 0;  // SIGHUP arrived; handled at the next pump
 
 // Windows virtual-key code of an SDL key, 0 for keys the program cannot see.
 WPARAM virtualKeyOf(SDL_Keycode key) {
@@ -63,17 +64,33 @@ WPARAM virtualKeyOf(SDL_Keycode key) {
   }
 }
 
-// Window coordinates of an SDL mouse event as client pixels: unchanged in windowed mode,
-// mapped back from the scaled and centred picture in full-screen mode.
-LPARAM clientPosition(HWND window, int x, int y) {
-  if (window->fullScreen) {
-    int width, height, left, top, pictureWidth, pictureHeight;
-    SDL_GetWindowSize(window->sdl, &width, &height);
-    pictureViewport(width, height, &left, &top, &pictureWidth, &pictureHeight);
-    x = (x - left) * picturePixelsWide / pictureWidth;
-    y = (y - top) * picturePixelsHigh / pictureHeight;
+// Windows virtual-key code of a pressed or released key. With NumLock off the keypad's digit
+// keys are a second set of cursor keys, as Windows reports them.
+WPARAM virtualKeyOfPress(const SDL_Keysym& keysym) {
+  if (!(keysym.mod & KMOD_NUM)) {
+    switch (keysym.sym) {
+      case SDLK_KP_8: return VK_UP;
+      case SDLK_KP_2: return VK_DOWN;
+      case SDLK_KP_4: return VK_LEFT;
+      case SDLK_KP_6: return VK_RIGHT;
+      default: break;
+    }
   }
-  return MAKELPARAM(x, y);
+  return virtualKeyOf(keysym.sym);
+}
+
+// The client pixel of an SDL mouse position: unchanged in windowed mode, mapped back from the
+// scaled and centred picture in full-screen mode. False in the black bars beside a full-screen
+// picture: the program has no client pixel there (a bar position would wrap into the zones of
+// the top strip).
+bool clientPoint(HWND window, int x, int y, POINT* client) {
+  if (!window->fullScreen) {
+    *client = POINT{x, y};
+    return true;
+  }
+  int width, height;
+  SDL_GetWindowSize(window->sdl, &width, &height);
+  return picturePixelAt(width, height, x, y, client);
 }
 
 void queueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, POINT screenPoint = {0, 0}) {
@@ -88,6 +105,27 @@ POINT screenPoint(HWND window, int x, int y) {
   return POINT{left + x, top + y};
 }
 
+// Queues a mouse message at SDL window position (x, y). In a bar beside a full-screen picture
+// nothing is queued; the first position there tells the window the pointer has left the picture
+// (WM_MOUSELEAVE), so the program stops drawing it, as when the pointer leaves the window.
+void queueMouseMessage(HWND window, UINT message, WPARAM keys, int x, int y) {
+  POINT client;
+  if (!clientPoint(window, x, y, &client)) {
+    if (!window->pointerInBar) queueMessage(window, WM_MOUSELEAVE, 0, 0);
+    window->pointerInBar = true;
+    return;
+  }
+  window->pointerInBar = false;
+  queueMessage(window, message, keys, MAKELPARAM(client.x, client.y), screenPoint(window, x, y));
+}
+
+// SDL reports the pointer leaving a window as a move clamped to the window edge, just before the
+// leave itself (both come from one X event, so they arrive in the same pump). That move is not
+// the user's: it is dropped, and the window procedure's leave timer hides the pointer.
+void dropMoveOfLeave(HWND window) {
+  if (!queue.empty() && queue.back().hwnd == window && queue.back().message == WM_MOUSEMOVE) queue.pop_back();
+}
+
 // The window a key belongs to. SDL leaves the window out when it has not seen the window take
 // the keyboard focus (with no window manager the focus simply follows the pointer); the newest
 // window then gets the key, as the program's only window would on Windows.
@@ -100,12 +138,29 @@ HWND keyboardWindow(Uint32 sdlId) {
   return nullptr;
 }
 
+// Asks every window to close, as a user's close request would.
+void closeEveryWindow() {
+  for (HWND window : allWindows()) {
+    if (IsWindow(window)) queueMessage(window, WM_CLOSE, 0, 0);
+  }
+}
+
+// The window was mapped again after a minimise. With no window manager nobody gives it the
+// keyboard focus (X left the focus at None when it was unmapped), so it takes the focus back
+// itself, as SDL does when the window is first shown.
+void onShownAgain(HWND window) {
+  window->minimized = false;
+  if (!windowManagerRunning(window)) SDL_SetWindowInputFocus(window->sdl);
+}
+
+void onHangUp(int) { hangUpReceived = 1; }
+
 void translateEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       HWND window = keyboardWindow(event.key.windowID);
-      const WPARAM key = virtualKeyOf(event.key.keysym.sym);
+      const WPARAM key = virtualKeyOfPress(event.key.keysym);
       if (!window || !key) return;
       if (event.type == SDL_KEYUP) queueMessage(window, WM_KEYUP, key, keyUpFlags);
       else queueMessage(window, WM_KEYDOWN, key, keyDownFlags);
@@ -115,8 +170,7 @@ void translateEvent(const SDL_Event& event) {
       HWND window = windowOfSdlId(event.motion.windowID);
       if (!window) return;
       const WPARAM keys = (event.motion.state & SDL_BUTTON_LMASK) ? MK_LBUTTON : 0;
-      queueMessage(window, WM_MOUSEMOVE, keys, clientPosition(window, event.motion.x, event.motion.y),
-                   screenPoint(window, event.motion.x, event.motion.y));
+      queueMouseMessage(window, WM_MOUSEMOVE, keys, event.motion.x, event.motion.y);
       return;
     }
     case SDL_MOUSEBUTTONDOWN:
@@ -124,23 +178,22 @@ void translateEvent(const SDL_Event& event) {
       HWND window = windowOfSdlId(event.button.windowID);
       if (!window || event.button.button != SDL_BUTTON_LEFT) return;
       const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-      queueMessage(window, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0,
-                   clientPosition(window, event.button.x, event.button.y),
-                   screenPoint(window, event.button.x, event.button.y));
+      queueMouseMessage(window, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0, event.button.x,
+                        event.button.y);
       return;
     }
     case SDL_WINDOWEVENT: {
       HWND window = windowOfSdlId(event.window.windowID);
       if (!window) return;
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) queueMessage(window, WM_CLOSE, 0, 0);
+      if (event.window.event == SDL_WINDOWEVENT_LEAVE) dropMoveOfLeave(window);
       if (event.window.event == SDL_WINDOWEVENT_MINIMIZED) window->minimized = true;
       if (event.window.event == SDL_WINDOWEVENT_RESTORED) window->minimized = false;
+      if (event.window.event == SDL_WINDOWEVENT_SHOWN && window->minimized) onShownAgain(window);
       return;
     }
-    case SDL_QUIT:  // SIGINT or SIGTERM: close every window, as a user's close request would
-      for (HWND window : allWindows()) {
-        if (IsWindow(window)) queueMessage(window, WM_CLOSE, 0, 0);
-      }
+    case SDL_QUIT:  // SIGINT or SIGTERM
+      closeEveryWindow();
       return;
     default: return;
   }
@@ -150,6 +203,10 @@ void pumpEvents() {
   if (allWindows().empty()) return;  // no window, no video subsystem to pump
   SDL_Event event;
   while (SDL_PollEvent(&event)) translateEvent(event);
+  if (hangUpReceived) {
+    hangUpReceived = 0;
+    closeEveryWindow();
+  }
 }
 
 // Whether the video driver can tell where the pointer is on the screen (the headless drivers
@@ -177,6 +234,16 @@ Timer* dueTimer(HWND window) {
 }
 
 }  // namespace
+
+void catchHangUp() {
+  struct sigaction current;
+  if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) return;  // nohup: stays ignored
+  struct sigaction action = {};
+  action.sa_handler = onHangUp;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGHUP, &action, nullptr);
+}
 
 void forgetWindowMessages(HWND window) {
   std::erase_if(queue, [window](const MSG& message) { return message.hwnd == window; });

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/sdl_window.h"
+#include "platform/session_bus.h"
 #include "platform/win32_internal.h"
 
 namespace {
@@ -64,6 +65,7 @@ bool ensureVideo() {
   // A click that also activates the window reaches the window, as on Windows; SDL would drop it
   // when it handles the focus change and the click in the same pump.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  keepToExistingSessionBus();
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "zolta: no display: cannot open a window (%s)\n", SDL_GetError());
     videoFailed = true;
@@ -78,6 +80,8 @@ bool ensureVideo() {
     videoFailed = true;
     return false;
   }
+  catchHangUp();
+  catchDisplayLoss();
   videoReady = true;
   return true;
 }
@@ -340,6 +344,14 @@ void setWindowFullScreen(HWND window, bool fullScreen) {
     SDL_SetWindowPosition(window->sdl, place.x, place.y);
     if (window->region) applyWindowShape(window, window->region);
   }
+}
+
+bool picturePixelAt(int drawableWidth, int drawableHeight, int x, int y, POINT* client) {
+  int left, top, width, height;
+  pictureViewport(drawableWidth, drawableHeight, &left, &top, &width, &height);
+  if (x < left || y < top || x >= left + width || y >= top + height) return false;
+  *client = POINT{(x - left) * pictureWidth / width, (y - top) * pictureHeight / height};
+  return true;
 }
 
 void pictureViewport(int drawableWidth, int drawableHeight, int* left, int* top, int* width, int* height) {

@@ -5,11 +5,24 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/bass_internal.h"
 #include "platform/win32_internal.h"
 
 namespace {
 
 constexpr long motifDecorationsFlag = 2;  // _MOTIF_WM_HINTS flags: the decorations field is valid
+constexpr int displayLostStatus = 255;    // exit status when the X server goes away
+
+// Xlib's I/O error handler must not return. Nothing else is torn down: the window, the GL
+// context and every other object belong to a connection that no longer exists.
+int onDisplayLost(Display*) {
+  std::fprintf(stderr, "zolta: lost the connection to the display - ending\n");
+  bassCloseOutput();
+  std::_Exit(displayLostStatus);
+}
 
 bool x11Handles(HWND window, Display** display, Window* x11Window) {
   if (!window || !window->sdl) return false;
@@ -55,6 +68,11 @@ void requestNoDecoration(HWND window) {
   XChangeProperty(display, x11Window, motifHints, motifHints, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(hints), 5);
   XFlush(display);
+}
+
+void catchDisplayLoss() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver && SDL_strcasecmp(driver, "x11") == 0) XSetIOErrorHandler(onDisplayLost);
 }
 
 // A compliant window manager announces itself with _NET_SUPPORTING_WM_CHECK on the root window.

@@ -24,3 +24,7 @@ void setWindowFullScreen(HWND window, bool fullScreen);
 // (In windowed mode the picture sits unscaled at the window's top-left corner.) Writes the
 // picture's left, top, width and height in drawable pixels.
 void pictureViewport(int drawableWidth, int drawableHeight, int* left, int* top, int* width, int* height);
+
+// The client pixel (0-639, 0-479) under drawable pixel (x, y) of a full-screen drawable of the
+// given size; false in the black bars around the picture.
+bool picturePixelAt(int drawableWidth, int drawableHeight, int x, int y, POINT* client);

@@ -1,6 +1,7 @@
 // The pointer-leave test of the window procedure on a real X server: 500 ms (virtual clock)
 // after the last mouse move the pointer is looked for once; outside the window it clears
 // mouseInside through a posted WM_MOUSELEAVE, inside it changes nothing; the timer then stops.
+#include <SDL.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -69,8 +70,10 @@ TEST(PointerLeave, IsNoticedOnlyWhenThePointerIsOutsideAfterHalfASecond) {
   ASSERT_TRUE(waitUntil([&] { pump(); return cursorX == 395.0f; }, waitMs));
   ASSERT_TRUE(xdotool(server.display(), {"mousemove", "10", "10"}));
   ASSERT_TRUE(waitUntil([&] { int x, y; return probe.pointer(&x, &y) && x == 10 && y == 10; }, waitMs));
-  pump();
+  ASSERT_TRUE(waitUntil([&] { pump(); return SDL_GetMouseFocus() == nullptr; }, waitMs)) << "SDL saw no leave";
   EXPECT_TRUE(mouseInside) << "only the timer may clear mouseInside";
+  EXPECT_EQ(cursorX, 395.0f) << "the leave moved the drawn pointer to the window edge";
+  EXPECT_EQ(cursorY, 195.0f);
   advanceVirtualClock(500 * millisecond);
   pump();
   EXPECT_EQ(count(WM_MOUSELEAVE), 1);

@@ -2,6 +2,7 @@
 // a full-screen picture), the close request, and what happens to messages of a destroyed window.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <vector>
 
@@ -46,12 +47,25 @@ protected:
       if (message.message != WM_QUIT) DispatchMessageA(&message);
     }
   }
-  void pushKey(Uint32 type, SDL_Keycode key) {
+  void pushKey(Uint32 type, SDL_Keycode key, Uint16 modifiers = KMOD_NONE) {
     SDL_Event event = {};
     event.type = type;
     event.key.windowID = sdlId;
     event.key.keysym.sym = key;
+    event.key.keysym.mod = modifiers;
     SDL_PushEvent(&event);
+  }
+  void pushWindowEvent(Uint8 what) {
+    SDL_Event event = {};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = sdlId;
+    event.window.event = what;
+    SDL_PushEvent(&event);
+  }
+  std::vector<UINT> receivedMessages() const {
+    std::vector<UINT> messages;
+    for (const MSG& m : received) messages.push_back(m.message);
+    return messages;
   }
   void pushMotion(int x, int y, Uint32 buttons) {
     SDL_Event event = {};
@@ -90,6 +104,21 @@ TEST_F(Win32Messages, KeyReleasesArriveAsKeyUpWithWindowsKeyCodes) {
   const std::vector<std::pair<UINT, WPARAM>> expected = {
       {WM_KEYDOWN, 'B'}, {WM_KEYUP, 'B'}, {WM_KEYUP, 'Y'}, {WM_KEYUP, VK_ESCAPE}, {WM_KEYUP, VK_UP}, {WM_KEYUP, VK_DOWN}};
   EXPECT_EQ(keys, expected);
+}
+
+// With NumLock off the keypad's 8, 2, 4 and 6 are the cursor keys, as Windows reports them; with
+// NumLock on they are digits the program does not see.
+TEST_F(Win32Messages, KeypadArrowsWithNumLockOffAreCursorKeys) {
+  pushKey(SDL_KEYUP, SDLK_KP_2);
+  pushKey(SDL_KEYUP, SDLK_KP_8);
+  pushKey(SDL_KEYUP, SDLK_KP_4, KMOD_LSHIFT);
+  pushKey(SDL_KEYUP, SDLK_KP_6);
+  pushKey(SDL_KEYUP, SDLK_KP_2, KMOD_NUM);
+  pushKey(SDL_KEYUP, SDLK_KP_5);
+  dispatchAll();
+  std::vector<WPARAM> keys;
+  for (const MSG& m : received) keys.push_back(m.wParam);
+  EXPECT_EQ(keys, (std::vector<WPARAM>{VK_DOWN, VK_UP, VK_LEFT, VK_RIGHT}));
 }
 
 TEST_F(Win32Messages, MouseMovesAndLeftClicksCarryClientPixelsAndTheButton) {
@@ -145,6 +174,61 @@ TEST_F(Win32Messages, FullScreenPositionsMapBackToThePicture) {
   GetWindowRect(window, &covered);
   EXPECT_EQ(covered.right - covered.left, 640);
   EXPECT_EQ(covered.bottom - covered.top, 482);
+}
+
+TEST_F(Win32Messages, FullScreenBarsHaveNoClientPixel) {
+  POINT client{-1, -1};
+  EXPECT_FALSE(picturePixelAt(1920, 1080, 239, 10, &client));  // left bar
+  EXPECT_TRUE(picturePixelAt(1920, 1080, 240, 0, &client));
+  EXPECT_EQ(client.x, 0);
+  EXPECT_EQ(client.y, 0);
+  EXPECT_TRUE(picturePixelAt(1920, 1080, 1679, 1079, &client));
+  EXPECT_EQ(client.x, 639);
+  EXPECT_EQ(client.y, 479);
+  EXPECT_FALSE(picturePixelAt(1920, 1080, 1680, 10, &client));  // right bar
+  EXPECT_FALSE(picturePixelAt(1280, 1024, 640, 31, &client));   // bar above
+  EXPECT_FALSE(picturePixelAt(1280, 1024, 640, 992, &client));  // bar below
+  EXPECT_TRUE(picturePixelAt(1280, 1024, 640, 991, &client));
+  EXPECT_EQ(client.y, 479);
+}
+
+// A click in a bar beside the full-screen picture once mapped to an x beyond the picture that
+// the window procedure read as the close zone. In the bars the window gets no mouse message but
+// one WM_MOUSELEAVE, so the pointer is not drawn there; back on the picture, moves resume.
+TEST_F(Win32Messages, FullScreenBarsSayThePointerHasLeftAndSwallowClicks) {
+  setWindowFullScreen(window, true);
+  SDL_SetWindowSize(sdlWindowOf(window), 1920, 1080);  // a wide screen: bars left and right
+  pushMotion(1000, 540, 0);
+  pushMotion(100, 10, 0);
+  pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 100, 10);
+  pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 100, 10);
+  pushMotion(1800, 5, 0);
+  pushMotion(1679, 540, 0);
+  dispatchAll();
+  EXPECT_EQ(receivedMessages(), (std::vector<UINT>{WM_MOUSEMOVE, WM_MOUSELEAVE, WM_MOUSEMOVE}));
+  ASSERT_EQ(received.size(), 3u);
+  EXPECT_EQ(received[2].lParam, 639 | 240 << 16);
+  EXPECT_TRUE(IsWindow(window));
+  setWindowFullScreen(window, false);
+}
+
+// SDL reports the pointer leaving the window as a move clamped to the window edge; that move
+// must not reach the window (the drawn pointer would jump to the edge).
+TEST_F(Win32Messages, LeavingTheWindowIsNotAMoveToItsEdge) {
+  pushMotion(320, 240, 0);
+  pushMotion(639, 240, 0);  // the edge position SDL sends with the leave
+  pushWindowEvent(SDL_WINDOWEVENT_LEAVE);
+  dispatchAll();
+  ASSERT_EQ(receivedMessages(), (std::vector<UINT>{WM_MOUSEMOVE}));
+  EXPECT_EQ(received[0].lParam, 320 | 240 << 16);
+}
+
+// The terminal closing ends the program the way SIGINT and SIGTERM do: the window is asked to close.
+TEST_F(Win32Messages, HangUpAsksTheWindowToClose) {
+  ASSERT_EQ(raise(SIGHUP), 0);
+  dispatchAll();
+  EXPECT_EQ(receivedMessages(), (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
+  EXPECT_FALSE(IsWindow(window));
 }
 
 TEST_F(Win32Messages, CloseRequestDestroysTheWindowAndDropsItsMessages) {

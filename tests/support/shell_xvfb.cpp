@@ -61,7 +61,9 @@ XvfbServer::XvfbServer(int width, int height) {
   close(fds[0]);
 }
 
-XvfbServer::~XvfbServer() {
+XvfbServer::~XvfbServer() { stop(); }
+
+void XvfbServer::stop() {
   if (pid_ <= 0) return;
   kill(pid_, SIGTERM);
   int status;
@@ -69,6 +71,7 @@ XvfbServer::~XvfbServer() {
     kill(pid_, SIGKILL);
     waitpid(pid_, &status, 0);
   }
+  pid_ = -1;
 }
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,

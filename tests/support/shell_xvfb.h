@@ -20,6 +20,8 @@ public:
   XvfbServer& operator=(const XvfbServer&) = delete;
 
   bool running() const { return pid_ > 0 && !display_.empty(); }
+  // Ends the server now (as a logout or a crash of the server would, for its clients).
+  void stop();
   const std::string& display() const { return display_; }  // e.g. ":3"
 
 private:
