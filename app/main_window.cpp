@@ -11,8 +11,8 @@ const char* const className = "ClassName";
 const char* const windowTitle = "Zolta RodiZeve #1";
 
 // Top-left corner that centres a 640 × 480 window on the desktop (integer halving). On a
-// desktop smaller than the window the corner stays on the desktop, so the drag strip and the
-// zones of the top strip can still be reached.
+// desktop smaller than the window the corner stays on the desktop: centred, it would put the
+// whole top strip off the screen, with no way to drag the window into reach.
 POINT centredCorner() {
   RECT desktop;
   GetClientRect(GetDesktopWindow(), &desktop);
