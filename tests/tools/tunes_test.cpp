@@ -238,3 +238,23 @@ TEST(Score, PhraseBassAndChordTextBecomeCells) {
     phrase(lead, "C5 Q7", 1);
     EXPECT_FALSE(scoreOk()) << "a bad token must be reported";
 }
+
+TEST(Score, ABadChordTextGivesNoRowsAndOneReport) {
+    // Every chord function reads the intervals of each row's chord; a chord that could not be
+    // read must leave no row behind (once it left a chord without intervals that was read
+    // past its end and divided by).
+    const Voice voice{1, 0};
+    const int lowest = noteNumber("C3");
+    const struct {
+        const char* chords;
+        const char* rhythm;
+    } mistakes[] = {{"Am Qx7", "X."}, {". C", "X."}, {"C F Gwhat", "R358"}};
+    for (const auto& mistake : mistakes) {
+        const int before = scoreErrorCount();
+        EXPECT_TRUE(arpeggio(voice, mistake.chords, 2, mistake.rhythm, lowest).empty()) << mistake.chords;
+        EXPECT_TRUE(chordTone(voice, mistake.chords, 2, mistake.rhythm, 3, lowest).empty()) << mistake.chords;
+        EXPECT_TRUE(bassLine(voice, mistake.chords, 2, "R3578", lowest).empty()) << mistake.chords;
+        EXPECT_EQ(scoreErrorCount(), before + 3) << "one line per call for '" << mistake.chords << "'";
+    }
+    EXPECT_FALSE(scoreOk());
+}

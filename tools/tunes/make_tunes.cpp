@@ -32,7 +32,12 @@ int main(int argc, char** argv) {
     int failures = 0;
     for (int i = 0; i < tuneCount; ++i) {
         const TuneEntry& tune = allTunes[i];
+        const int errorsBefore = scoreErrorCount();
         Song song = tune.build();
+        if (scoreErrorCount() != errorsBefore) {  // its data said why; no file from bad data
+            ++failures;
+            continue;
+        }
         std::vector<uint8_t> bytes;
         std::string error;
         bool written = tune.format == Format::Mod ? writeMod(song, bytes, error) : writeXm(song, bytes, error);
@@ -47,6 +52,5 @@ int main(int argc, char** argv) {
             std::printf("%-45s %7zu bytes, %zu orders\n", tune.fileName, bytes.size(), song.orders.size());
         }
     }
-    if (!scoreOk()) ++failures;
     return failures ? 1 : 0;
 }

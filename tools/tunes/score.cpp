@@ -15,11 +15,11 @@ constexpr int defaultVibrato = 0x44;   // speed 4, depth 4
 constexpr int defaultPortamento = 0x18; // pitch units per tick
 constexpr int softKick = 44, softSnare = 34, softHat = 26, loudHat = 44, crashVolume = 56; // 0..64
 
-bool dataOk = true;
+int dataErrors = 0;
 
 void report(const std::string& message) {
     std::fprintf(stderr, "tunes: %s\n", message.c_str());
-    dataOk = false;
+    ++dataErrors;
 }
 
 std::vector<std::string_view> tokens(std::string_view text) {
@@ -96,17 +96,22 @@ bool parseChord(std::string_view name, Chord& chord) {
     return false;
 }
 
-// The chord sounding at each row.
+// The chord sounding at each row; no rows at all when the chord text has a mistake, so that
+// every row handed out has a root and intervals.
 std::vector<Chord> chordRows(std::string_view chords, int rowsPerChord) {
     std::vector<Chord> rows;
     Chord current;
     bool have = false;
     for (std::string_view token : tokens(chords)) {
         if (token != ".") {
-            if (!parseChord(token, current)) report("bad chord '" + std::string(token) + "'");
+            if (!parseChord(token, current)) {
+                report("bad chord '" + std::string(token) + "'");
+                return {};
+            }
             have = true;
         } else if (!have) {
             report("chord list starts with '.'");
+            return {};
         }
         for (int i = 0; i < rowsPerChord; ++i) rows.push_back(current);
     }
@@ -373,6 +378,8 @@ int addPattern(Song& song, std::initializer_list<Track> channels) {
     return number;
 }
 
-bool scoreOk() { return dataOk; }
+bool scoreOk() { return dataErrors == 0; }
+
+int scoreErrorCount() { return dataErrors; }
 
 } // namespace tunes

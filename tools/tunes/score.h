@@ -16,7 +16,8 @@
 // Pitches are tracker notes (C-4 = 49 = middle C). A Voice's `pitchOffset`
 // says how many semitones its sample sounds above a middle-C cycle, so
 // "E2" on a bass made of long cycles lands on a note the MOD format can hold.
-// Any mistake in the data prints one line on stderr and marks the score bad.
+// Any mistake in the data prints one line on stderr and marks the score bad; make_tunes
+// writes no file for a song whose data had a mistake.
 #pragma once
 
 #include "module.h"
@@ -66,5 +67,6 @@ std::string repeat(std::string_view text, int times);
 int addPattern(Song& song, std::initializer_list<Track> channels);
 
 bool scoreOk(); // false once any data error was reported
+int scoreErrorCount(); // data errors reported so far
 
 } // namespace tunes
