@@ -37,7 +37,7 @@ void drawPanel(const Placement& placement, IDirect3DTexture9* picture) {
 void drawVolumeBar() {
   IDirect3DDevice9* device = deviceState.device;
   D3DLOCKED_RECT locked;
-  volumeTexture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD);
+  if (FAILED(volumeTexture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD)) || !locked.pBits) return;
   fillVolumeBar(static_cast<unsigned char*>(locked.pBits), locked.Pitch, volume);
   volumeTexture->UnlockRect(0);
 

@@ -32,7 +32,7 @@ void drawPointer() {
       {x, y + POINTER_SIZE, SCREEN_DEPTH, 1.0f, 0.0f, 1.0f},
   };
   void* data = nullptr;
-  pointerQuad->Lock(0, 0, &data, 0);
+  if (FAILED(pointerQuad->Lock(0, 0, &data, 0)) || !data) return;
   std::memcpy(data, corners, sizeof corners);
   pointerQuad->Unlock();
 
@@ -51,9 +51,10 @@ void drawPointer() {
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
 }
 
-void drawStatic() {
+// The static's layer with fresh noise; nothing when its texture cannot be locked.
+void drawStaticLayer() {
   D3DLOCKED_RECT locked;
-  staticTexture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD);
+  if (FAILED(staticTexture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD)) || !locked.pBits) return;
   fillStatic(static_cast<unsigned char*>(locked.pBits), locked.Pitch,
              staticAlpha(staticFadeStep()));
   staticTexture->UnlockRect(0);
@@ -73,7 +74,10 @@ void drawStatic() {
   device->SetStreamSource(0, screenQuad, 0, sizeof(ScreenVertex));
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
   device->SetRenderState(D3DRS_ZENABLE, depthTest);
+}
 
+void drawStatic() {
+  drawStaticLayer();
   if (staticFadeStep() >= LAST_STEP) staticActive = false;
 }
 

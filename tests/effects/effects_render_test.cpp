@@ -60,7 +60,7 @@ protected:
   static void TearDownTestSuite() { closeFrameScene(); }
 
   void SetUp() override {
-    if (!sceneOpen) GTEST_SKIP() << "no device";
+    ASSERT_TRUE(sceneOpen) << "no off-screen device: a render test cannot run without one";
     useVirtualClock();
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
@@ -236,6 +236,38 @@ TEST_F(EffectsRenderTest, VolumeBarLightsOneSegmentPerTenSteps) {
     }
   }
   volume = 80;
+}
+
+// A texture whose lock fails (here: one already locked) leaves its layer out of the picture
+// rather than writing through whatever the failed call left in the lock record.
+TEST_F(EffectsRenderTest, ALockThatFailsSkipsTheVolumeBarAndTheStatic) {
+  clearSurface(carouselSurface, BLACK);
+  clearSurface(labelSurface, BLACK);
+  volume = 99;
+  D3DLOCKED_RECT held;
+  ASSERT_EQ(volumeTexture->LockRect(0, &held, nullptr, 0), D3D_OK);
+  beginBackBuffer(GREY);
+  drawDisplayPanels();
+  Picture picture = endBackBuffer("effects_volume_lock_failed");
+  volumeTexture->UnlockRect(0);
+  for (int y = 217; y <= 242; ++y)  // the bar's bounding box
+    for (int x = 385; x <= 503; ++x)
+      ASSERT_EQ(picture.at(x, y) & 0xFFFFFF, 0x808080u) << "the bar was drawn at " << x << "," << y;
+  volume = 80;
+
+  staticActive = true;
+  ASSERT_EQ(staticTexture->LockRect(0, &held, nullptr, 0), D3D_OK);
+  beginBackBuffer(GREY);
+  drawOverlays();
+  picture = endBackBuffer("effects_static_lock_failed");
+  staticTexture->UnlockRect(0);
+  for (int y = 0; y < picture.height; y += 7)
+    for (int x = 0; x < picture.width; x += 7)
+      ASSERT_EQ(picture.at(x, y) & 0xFFFFFF, 0x808080u) << "noise at " << x << "," << y;
+  EXPECT_TRUE(staticActive) << "the fade keeps its time line while the layer is skipped";
+  advanceVirtualClock(1300LL * clockTicksPerSecond / 1000);
+  drawOverlays();
+  EXPECT_FALSE(staticActive) << "the static still ends at its last step";
 }
 
 TEST_F(EffectsRenderTest, CarouselPanelCoversItsQuadrilateral) {
