@@ -85,7 +85,6 @@ void volumeSegmentCentre(int segment, int* x, int* y) {
 class ListenerWalk : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (!frameCompositionPresent(ZOLTA_SOURCE_DIR)) GTEST_SKIP() << "the frame composition is still a stub";
     folder = makeTemporaryFolder();
     scratch = makeTemporaryFolder();
     ASSERT_FALSE(folder.empty());

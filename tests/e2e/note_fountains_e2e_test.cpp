@@ -35,7 +35,6 @@ constexpr Area outsideBars[] = {{0, 0, 640, 255}, {0, 255, 215, 225}, {320, 255,
 class NoteFountains : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (!frameCompositionPresent(ZOLTA_SOURCE_DIR)) GTEST_SKIP() << "no frame composition yet";
     loud = runWithTone(64);
     quiet = runWithTone(0);
   }

@@ -1,5 +1,6 @@
 // The program's device: Direct3D 9 defaults at creation, the camera, lights and fixed states of
-// setupCameraAndLights, the program window in both modes, and creation failures.
+// setupCameraAndLights, the program window in both modes, and creation failures (without
+// OpenGL at all: device_without_opengl_render_test.cpp, a process of its own).
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -203,14 +204,4 @@ TEST(GraphicsDevice, FullScreenCoversTheDesktopAndResetReturnsToTheWindow) {
   EXPECT_EQ(deviceState.device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
   releaseOffscreenDevice();
   DestroyWindow(appWindow);
-}
-
-TEST(GraphicsDevice, NoOpenGLMeansNoDeviceAndMinusOne) {
-  // SDL's dummy video driver has no OpenGL at all; it can only be chosen before video starts.
-  if (SDL_WasInit(SDL_INIT_VIDEO)) GTEST_SKIP() << "video already started in this process";
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
-  EXPECT_EQ(createDevice(false), -1);
-  EXPECT_NE(deviceState.direct3D, nullptr) << "the Direct3D object stays, as the device failed";
-  EXPECT_EQ(deviceState.device, nullptr);
-  releaseOffscreenDevice();
 }

@@ -214,8 +214,3 @@ std::vector<int> pixelsPerRow(const std::string& pngPath, int x, int y, int widt
   cairo_surface_destroy(image);
   return counts;
 }
-
-bool frameCompositionPresent(const std::string& sourceFolder) {
-  const std::string source = readWhole(sourceFolder + "/frame/render_frame.cpp");
-  return source.find("void renderFrame(float) {}") == std::string::npos;
-}

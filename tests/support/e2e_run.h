@@ -69,7 +69,3 @@ struct ColourRange {
 // For each row of the rectangle (x, y, width, height) of a PNG, how many of its pixels fall in
 // the colour range; empty if it cannot be read or is too small.
 std::vector<int> pixelsPerRow(const std::string& pngPath, int x, int y, int width, int height, ColourRange range);
-
-// Whether the program's frame composition is in: until it is, no frame is ever presented, so
-// there is no picture to check and zolta-frames never ends.
-bool frameCompositionPresent(const std::string& sourceFolder);
