@@ -294,11 +294,12 @@ TEST_F(DesktopBus, RemoteCommandsAreHeardAndSeen) {
   offset = replayed - firstSound;
 
   // Volume 0.5: five segments lit, the sound at half gain.
+  // (Heard first: the comparison needs the tune still within its rendered stretch.)
   playerctl({"volume", "0.5"});
-  EXPECT_EQ(waitForVolumeBar(5), 5) << "volume 50 lights five segments";
   heard = listenUntil(heardFrames() + listenFrames + framesOf(0.5));
   const long end = heard.frames() - listenFrames;
   EXPECT_NEAR(gainOf(heard, end, first, end - offset, listenFrames), 0.50, gainTolerance);
+  EXPECT_EQ(waitForVolumeBar(5), 5) << "volume 50 lights five segments";
   EXPECT_EQ(playerctl({"volume"}), "0.500000");
 
   // LoopStatus None: the repeat lamp goes out.
