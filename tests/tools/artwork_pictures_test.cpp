@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <map>
 #include <set>
@@ -65,17 +67,23 @@ TEST(ArtworkPictures, AllSeventeenAreIndexedWithTheirSizes) {
   EXPECT_EQ(resourceBytes(120).data, nullptr);
 }
 
-TEST(ArtworkPictures, ScrollerFontGlyphsInkOnlyTheSampledColumns) {
+TEST(ArtworkPictures, ScrollerFontGlyphsAreDistinctAndInkOnlyTheSampledColumns) {
   const DecodedImage font = picture(112, true);
+  std::set<std::vector<bool>> shapes;
   for (int code = 32; code <= 127; ++code) {
     const int cellX = ((code - 32) % 16) * 8, cellY = ((code - 32) / 16) * 11;
     int ink = 0, inkOutside = 0;
+    std::vector<bool> shape;
     for (int y = 0; y < 11; ++y)
       for (int x = 0; x < 8; ++x) {
         const Texel t = at(font, cellX + x, cellY + y);
         ASSERT_TRUE(t == (Texel{0, 0, 0, 255}) || t == (Texel{255, 255, 255, 0})) << "only black glyphs on keyed white";
         if (t.a == 255) (x < 7 ? ink : inkOutside)++;
+        shape.push_back(t.a == 255);
       }
+    if (code >= 33 && code <= 126) {
+      EXPECT_TRUE(shapes.insert(shape).second) << "code " << code << " looks like another glyph";
+    }
     EXPECT_EQ(inkOutside, 0) << "code " << code << " inks column 7, which is not sampled";
     if (code >= 33 && code <= 126) {
       EXPECT_GT(ink, 2) << "code " << code << " has no glyph";
@@ -83,28 +91,39 @@ TEST(ArtworkPictures, ScrollerFontGlyphsInkOnlyTheSampledColumns) {
   }
 }
 
-TEST(ArtworkPictures, TextFontGlyphsAreOutlinedAndInsideTheirCells) {
+// Each glyph with its outline fills the 8 x 8 pixels that lie at least half inside the part of
+// its cell that the glyph quads sample (the left nine tenths); every glyph has a shape of its own
+// and the letters use the full width, so neighbours meet in the carousel and the label.
+TEST(ArtworkPictures, TextFontGlyphsAreOutlinedDistinctAndFillTheirBoxes) {
   const DecodedImage font = picture(118, false);
   const double cellWidth = 143.0 / 16, cellHeight = 53.0 / 6;
   std::vector<bool> claimed(143 * 53, false);
+  std::set<std::vector<bool>> shapes;
+  int fullWidthLetters = 0;
   for (int code = 32; code <= 127; ++code) {
     const int col = (code - 32) % 16, row = (code - 32) / 16;
-    const int x0 = int(std::ceil(col * cellWidth)), x1 = int(std::floor((col + 0.9) * cellWidth));
-    const int y0 = int(std::ceil(row * cellHeight)), y1 = int(std::floor((row + 1) * cellHeight));
-    int bright = 0, dark = 0;
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x) {
+    const int x0 = int(std::floor(col * cellWidth + 0.5)), y0 = int(std::floor(row * cellHeight + 0.5));
+    ASSERT_LE(x0 + 8, int(std::floor((col + 0.9) * cellWidth + 0.5))) << "box inside the sampled part";
+    int bright = 0, dark = 0, left = 8, right = -1;
+    std::vector<bool> shape;
+    for (int y = y0; y < y0 + 8; ++y)
+      for (int x = x0; x < x0 + 8; ++x) {
         claimed[y * 143 + x] = true;
         const Texel t = at(font, x, y);
+        shape.push_back(t.r > 200);
         if (t == (Texel{0, 255, 0, 255})) continue;
         EXPECT_TRUE(t.r == t.g && t.g == t.b) << "glyph pixels are greys between black and white";
         (t.r > 200 ? bright : dark) += t.r > 200 || t.r < 60;
+        if (t.r > 200) left = std::min(left, x - x0), right = std::max(right, x - x0);
       }
     if (code >= 33 && code <= 126) {
       EXPECT_GT(bright, 0) << "code " << code << " has no white face";
       EXPECT_GT(dark, 0) << "code " << code << " has no black outline";
+      EXPECT_TRUE(shapes.insert(shape).second) << "code " << code << " looks like another glyph";
+      if (std::isalpha(code)) fullWidthLetters += left == 1 && right == 6;
     }
   }
+  EXPECT_GE(fullWidthLetters, 40) << "letters whose face spans the six inner columns";
   for (int y = 0; y < 53; ++y)
     for (int x = 0; x < 143; ++x)
       if (!claimed[y * 143 + x]) {

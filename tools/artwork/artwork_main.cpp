@@ -45,7 +45,7 @@ std::vector<Picture> drawAll(const FontFaces& fonts) {
   pictures.push_back({111, cutSpeakerPatch(quantisedBackground)});
   pictures.push_back({112, quantise(drawScrollerFont(fonts), 2, {black, white})});
   for (int n = 0; n < noteCount; ++n) pictures.push_back({113 + n, quantise(drawNote(n), maxPaletteEntries, {white})});
-  pictures.push_back({118, quantise(drawTextFont(fonts), maxPaletteEntries, {green, white, black})});
+  pictures.push_back({118, quantise(drawTextFont(), maxPaletteEntries, {green, white, black})});
   const RgbImage lampOn = drawBackground(fonts, {-1, true});
   pictures.push_back({119, cutOverlay(quantisedBackground, plain, lampOn, layout::lampPicture)});
   return pictures;
