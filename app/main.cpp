@@ -1,9 +1,46 @@
-// Process entry: hands control to WinMain, whose result becomes the exit status. The desktop bus
-// is joined around it when a session bus exists.
+// Process entry: reads the command line and sets the start values it asks for, then hands
+// control to WinMain, whose result becomes the exit status. With no arguments nothing is
+// changed. The desktop bus is joined around WinMain when a session bus exists.
+#include <cstdio>
+#include <string>
+
+#include "app/command_line.h"
+#include "app/music_folder.h"
 #include "app/player_view.h"
 #include "app/win_main.h"
+#include "music/playback.h"
+#include "music/playlist.h"
+#include "platform/start_options.h"
 
-int main() {
+namespace {
+
+constexpr int badUseStatus = 2;
+constexpr int fullScreenZoneX = 612, fullScreenZoneY = 7;  // the full-screen button, client pixels
+
+std::string chosenFolder;  // musicFolder points into it for the whole run
+
+void applyStartOptions(const StartOptions& options) {
+  std::string note;
+  chosenFolder = chooseMusicFolder(options.folder, runningExecutable(), &note);
+  if (!note.empty()) std::fprintf(stderr, "%s\n", note.c_str());
+  musicFolder = chosenFolder.c_str();
+  if (options.volume) volume = *options.volume;
+  if (options.repeat) repeatTrack = *options.repeat;
+  setWindowScale(options.scale);
+  if (options.fullScreen) postStartupClick(fullScreenZoneX, fullScreenZoneY);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  const CommandLine commandLine = parseCommandLine(argc, argv);
+  switch (commandLine.action) {
+    case CommandLineAction::showHelp: std::fputs(usageText().c_str(), stdout); return 0;
+    case CommandLineAction::showVersion: std::fputs(versionText().c_str(), stdout); return 0;
+    case CommandLineAction::badUse: std::fprintf(stderr, "%s\n", commandLine.problem.c_str()); return badUseStatus;
+    case CommandLineAction::run: break;
+  }
+  applyStartOptions(commandLine.options);
   startDesktopBus(playerView());
   const int status = WinMain(nullptr, nullptr, nullptr, 0);
   stopDesktopBus();

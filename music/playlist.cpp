@@ -1,4 +1,4 @@
-// The playlist: scanning data/msx/ into TrackEntry storage, deriving the display fields
+// The playlist: scanning the music folder (data/msx/) into TrackEntry storage, deriving the display fields
 // from the file names, the display order and the carousel start layout.
 #include "music/playlist.h"
 
@@ -6,16 +6,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "platform/win32.h"
 #include "support/printable_name.h"
 
 Playlist playlist = {nullptr, 0, 0, nullptr};
+const char* musicFolder = "data/msx/";
 
 namespace {
 
-constexpr const char* musicFolder = "data/msx/";
-constexpr const char* musicPattern = "data/msx/*.*";
 constexpr int shortTitleLimit = 14;      // characters a carousel label may have
 constexpr int shortTitleKept = 13;       // characters kept before ">" when cut
 constexpr int wholeRest = 0x7FFFFFFF;    // substring count: everything to the end
@@ -100,7 +100,8 @@ struct PlaylistCleanup {
 
 int scanMusicFolder() {
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(musicPattern, &found);
+  const std::string pattern = std::string(musicFolder) + "*.*";
+  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) {
     std::fprintf(stderr, "%s: %s - playing nothing\n", printableName(musicFolder).c_str(),
                  folderFailure(GetLastError()));

@@ -8,7 +8,7 @@
 struct TrackEntry {
   RefString artist;     // base name before its first hyphen
   RefString shortTitle; // after the last hyphen, cut to 13 characters + ">" when over 14
-  RefString path;       // "data/msx/" + the listed file name
+  RefString path;       // musicFolder + the listed file name
   RefString number;     // 1-based display position, decimal
   RefString title;      // after the last hyphen, uncut
   float carouselX = 0.0f; // x of the first character in the carousel, world units
@@ -24,7 +24,10 @@ struct Playlist {
 
 extern Playlist playlist;
 
-// Lists data/msx/ into the playlist and makes playOrder. 0 on success, -1 when the folder
+// The folder scanned, ending in '/': "data/msx/" unless the command line chose another.
+extern const char* musicFolder;
+
+// Lists musicFolder into the playlist and makes playOrder. 0 on success, -1 when the folder
 // cannot be listed or the listing fails part-way (playOrder is still made for what was
 // found), -2 when it holds nothing but "." and "..". An empty result leaves count 0 and
 // playOrder null, and says so in one stderr line.

@@ -4,6 +4,7 @@
 #include "platform/d3d9_gl.h"
 #include "platform/hooks/present_observer.h"
 #include "platform/sdl_window.h"
+#include "platform/start_options.h"
 
 namespace {
 
@@ -82,8 +83,9 @@ HRESULT GLDevice::GetRenderTargetData(IDirect3DSurface9* renderTargetSurface,
   return D3D_OK;
 }
 
-// Blits the back buffer to the window: 1:1 at the top-left corner when windowed, scaled with
-// its aspect kept and centred between black bars when the window covers the desktop.
+// Blits the back buffer to the window: at the top-left corner when windowed, enlarged by the
+// window scale with nearest texels (1:1 at scale 1); scaled with its aspect kept and centred
+// between black bars when the window covers the desktop.
 HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, const RGNDATA*) {
   if (sourceRect || destRect) return D3DERR_INVALIDCALL;  // whole pictures only
   if (!makeCurrent()) return D3DERR_INVALIDCALL;
@@ -93,8 +95,14 @@ HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, co
   const int width = int(presentParameters.BackBufferWidth);
   const int height = int(presentParameters.BackBufferHeight);
   int left = 0, top = 0, pictureWidth = width, pictureHeight = height;
-  if (!ownsWindow && isWindowFullScreen(deviceWindow))
+  GLenum filter = GL_NEAREST;
+  if (!ownsWindow && isWindowFullScreen(deviceWindow)) {
     pictureViewport(drawableWidth, drawableHeight, &left, &top, &pictureWidth, &pictureHeight);
+    if (pictureWidth != width || pictureHeight != height) filter = GL_LINEAR;
+  } else if (!ownsWindow) {
+    pictureWidth = width * windowScale();
+    pictureHeight = height * windowScale();
+  }
 
   glBindFramebuffer(GL_READ_FRAMEBUFFER, backBuffer->framebuffer());
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
@@ -102,11 +110,10 @@ HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, co
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
-  const bool oneToOne = pictureWidth == width && pictureHeight == height;
   // GL's window rows count from the bottom: the picture's top row goes to the highest row.
   const int topRow = drawableHeight - top;
   glBlitFramebuffer(0, 0, width, height, left, topRow, left + pictureWidth, topRow - pictureHeight,
-                    GL_COLOR_BUFFER_BIT, oneToOne ? GL_NEAREST : GL_LINEAR);
+                    GL_COLOR_BUFFER_BIT, filter);
   SDL_GL_SwapWindow(window);
   boundFramebuffer = 0xFFFFFFFFu;
   dirty |= dirtyColourMask;

@@ -40,6 +40,9 @@ const std::vector<HWND>& allWindows();
 // window is asked to close at the next pump. A SIGHUP already ignored (nohup) stays ignored.
 void catchHangUp();
 
+// Queues the click asked for by postStartupClick, once, for the first window made.
+void deliverStartupClick(HWND window);
+
 // Drops queued messages and timers of a window that is being destroyed.
 void forgetWindowMessages(HWND window);
 

@@ -9,6 +9,7 @@
 #include "platform/desktop_bus_internal.h"
 #include "platform/hooks/clock.h"
 #include "platform/sdl_window.h"
+#include "platform/start_options.h"
 #include "platform/win32_internal.h"
 
 namespace {
@@ -36,6 +37,8 @@ bool lastMessagePointKnown = false;
 HWND pointerWindow = nullptr;  // window of the last WM_MOUSEMOVE retrieved, NULL after WM_MOUSELEAVE
 LPARAM pointerPosition = 0;    // its client position
 volatile sig_atomic_t hangUpReceived = 0;  // SIGHUP arrived; handled at the next pump
+bool startupClickWanted = false;  // postStartupClick: a click waits for the first window
+POINT startupClick{0, 0};         // client position
 
 // Windows virtual-key code of an SDL key, 0 for keys the program cannot see.
 WPARAM virtualKeyOf(SDL_Keycode key) {
@@ -79,13 +82,15 @@ WPARAM virtualKeyOfPress(const SDL_Keysym& keysym) {
   return virtualKeyOf(keysym.sym);
 }
 
-// The client pixel of an SDL mouse position: unchanged in windowed mode, mapped back from the
-// scaled and centred picture in full-screen mode. False in the black bars beside a full-screen
-// picture: the program has no client pixel there (a bar position would wrap into the zones of
-// the top strip).
+// The client pixel of an SDL mouse position: divided by the window scale in windowed mode
+// (rounded down, so a pointer just left of or above the window stays outside it), mapped back
+// from the scaled and centred picture in full-screen mode. False in the black bars beside a
+// full-screen picture: the program has no client pixel there (a bar position would wrap into
+// the zones of the top strip).
 bool clientPoint(HWND window, int x, int y, POINT* client) {
   if (!window->fullScreen) {
-    *client = POINT{x, y};
+    const int scale = windowScale();
+    *client = POINT{x >= 0 ? x / scale : (x - scale + 1) / scale, y >= 0 ? y / scale : (y - scale + 1) / scale};
     return true;
   }
   int width, height;
@@ -245,6 +250,19 @@ void catchHangUp() {
   sigaction(SIGHUP, &action, nullptr);
 }
 
+void postStartupClick(int x, int y) {
+  startupClickWanted = true;
+  startupClick = POINT{x, y};
+}
+
+void deliverStartupClick(HWND window) {
+  if (!startupClickWanted) return;
+  startupClickWanted = false;
+  const LPARAM position = MAKELPARAM(startupClick.x, startupClick.y);
+  queueMessage(window, WM_LBUTTONDOWN, MK_LBUTTON, position);
+  queueMessage(window, WM_LBUTTONUP, 0, position);
+}
+
 void forgetWindowMessages(HWND window) {
   std::erase_if(queue, [window](const MSG& message) { return message.hwnd == window; });
   std::erase_if(timers, [window](const Timer& timer) { return timer.window == window; });
@@ -371,7 +389,7 @@ BOOL WINAPI GetCursorPos(LPPOINT point) {
   int x, y;
   bool leftButtonDown;
   if (!point || !globalPointer(&x, &y, &leftButtonDown)) return FALSE;
-  *point = {x, y};
+  *point = {x / windowScale(), y / windowScale()};
   return TRUE;
 }
 

@@ -1,6 +1,9 @@
 // Window class, windows, regions and window geometry of the Win32 subset, over SDL2.
 // A window is a borderless SDL window with an OpenGL surface; the Win32 style bits are kept
 // for GetWindowLongA but change nothing on screen (the window never has decoration).
+// With a window scale N above 1 (platform/start_options.h) the program's positions and sizes are
+// in units of N screen pixels: windows, the desktop size, the pointer and window rectangles.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +13,7 @@
 
 #include "platform/sdl_window.h"
 #include "platform/session_bus.h"
+#include "platform/start_options.h"
 #include "platform/win32_internal.h"
 
 namespace {
@@ -32,6 +36,8 @@ HWND__ desktopWindow;
 int moduleAnchor;  // its address is the program's module handle
 bool videoReady = false;
 bool videoFailed = false;
+int requestedScale = 1;  // 1-4 or autoWindowScale
+int scaleInForce = 1;    // 1-4
 
 bool sameDriver(const char* a, const char* b) { return a && b && SDL_strcasecmp(a, b) == 0; }
 
@@ -83,7 +89,26 @@ bool ensureVideo() {
   catchHangUp();
   catchDisplayLoss();
   videoReady = true;
+  scaleInForce = requestedScale;
+  SDL_DisplayMode mode;
+  if (requestedScale == autoWindowScale) {
+    scaleInForce = SDL_GetDesktopDisplayMode(0, &mode) == 0
+                       ? fittingWindowScale(pictureWidth, pictureHeight, mode.w, mode.h)
+                       : 1;
+  }
   return true;
+}
+
+void setWindowScale(int scale) { requestedScale = scale; }
+
+int windowScale() { return scaleInForce; }
+
+int fittingWindowScale(int width, int height, int desktopWidth, int desktopHeight) {
+  int scale = 1;
+  while (scale < largestWindowScale && 4 * width * (scale + 1) <= 3 * desktopWidth &&
+         4 * height * (scale + 1) <= 3 * desktopHeight)
+    ++scale;
+  return scale;
 }
 
 HWND windowOfSdlId(Uint32 id) {
@@ -117,7 +142,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     return nullptr;
   }
   if (!ensureVideo()) return nullptr;
-  SDL_Window* sdl = SDL_CreateWindow(windowName ? windowName : "", x, y, width > 0 ? width : 1, height > 0 ? height : 1,
+  const int scale = windowScale();
+  SDL_Window* sdl = SDL_CreateWindow(windowName ? windowName : "", x * scale, y * scale, std::max(width, 1) * scale,
+                                     std::max(height, 1) * scale,
                                      SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
   if (!sdl) {
     std::fprintf(stderr, "zolta: cannot create a window (%s)\n", SDL_GetError());
@@ -132,6 +159,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   window->style = static_cast<LONG>(style);
   window->exStyle = static_cast<LONG>(exStyle);
   requestNoDecoration(window);
+  deliverStartupClick(window);
   applyCursorVisibility();
   SendMessageA(window, WM_CREATE, 0, 0);
   if (style & WS_VISIBLE) ShowWindow(window, SW_SHOW);
@@ -229,8 +257,9 @@ int WINAPI SetWindowRgn(HWND window, HRGN region, BOOL) {
 
 BOOL WINAPI SetWindowPos(HWND window, HWND, int x, int y, int width, int height, UINT flags) {
   if (!liveWindow(window)) return FALSE;
-  if (!(flags & SWP_NOSIZE)) SDL_SetWindowSize(window->sdl, width > 0 ? width : 1, height > 0 ? height : 1);
-  if (!(flags & SWP_NOMOVE)) SDL_SetWindowPosition(window->sdl, x, y);
+  const int scale = windowScale();
+  if (!(flags & SWP_NOSIZE)) SDL_SetWindowSize(window->sdl, std::max(width, 1) * scale, std::max(height, 1) * scale);
+  if (!(flags & SWP_NOMOVE)) SDL_SetWindowPosition(window->sdl, x * scale, y * scale);
   return TRUE;
 }
 
@@ -277,18 +306,31 @@ BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL, DWORD) {
 
 HWND WINAPI GetDesktopWindow() { return &desktopWindow; }
 
+namespace {
+
+// The desktop in screen pixels.
+bool desktopSize(int* width, int* height) {
+  SDL_DisplayMode mode;
+  if (!ensureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return false;
+  *width = mode.w;
+  *height = mode.h;
+  return true;
+}
+
+}  // namespace
+
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
   if (!rect) return FALSE;
   *rect = {0, 0, 0, 0};
   if (window == &desktopWindow) {
-    SDL_DisplayMode mode;
-    if (!ensureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return FALSE;
-    rect->right = mode.w;
-    rect->bottom = mode.h;
-    return TRUE;
+    if (!desktopSize(&rect->right, &rect->bottom)) return FALSE;
+  } else if (liveWindow(window)) {
+    SDL_GetWindowSize(window->sdl, &rect->right, &rect->bottom);
+  } else {
+    return FALSE;
   }
-  if (!liveWindow(window)) return FALSE;
-  SDL_GetWindowSize(window->sdl, &rect->right, &rect->bottom);
+  rect->right /= windowScale();
+  rect->bottom /= windowScale();
   return TRUE;
 }
 
@@ -299,7 +341,8 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
   int x, y, width, height;
   SDL_GetWindowPosition(window->sdl, &x, &y);
   SDL_GetWindowSize(window->sdl, &width, &height);
-  *rect = {x, y, x + width, y + height};
+  const int scale = windowScale();
+  *rect = {x / scale, y / scale, (x + width) / scale, (y + height) / scale};
   return TRUE;
 }
 
@@ -332,11 +375,11 @@ void setWindowFullScreen(HWND window, bool fullScreen) {
   if (fullScreen) {
     SDL_GetWindowPosition(window->sdl, &window->windowedPlace.x, &window->windowedPlace.y);
     SDL_GetWindowSize(window->sdl, &window->windowedPlace.w, &window->windowedPlace.h);
-    RECT desktop;
-    GetClientRect(&desktopWindow, &desktop);
+    int desktopWidth = 0, desktopHeight = 0;
+    desktopSize(&desktopWidth, &desktopHeight);
     applyWindowShape(window, nullptr);
     SDL_SetWindowPosition(window->sdl, 0, 0);
-    SDL_SetWindowSize(window->sdl, desktop.right, desktop.bottom);
+    SDL_SetWindowSize(window->sdl, desktopWidth, desktopHeight);
     SDL_RaiseWindow(window->sdl);
   } else {
     const SDL_Rect& place = window->windowedPlace;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "platform/bass_internal.h"
+#include "platform/start_options.h"
 #include "platform/win32_internal.h"
 
 namespace {
@@ -47,10 +48,13 @@ void applyWindowShape(HWND window, HRGN region) {
     XFlush(display);
     return;
   }
+  // The region is in the program's units; the window is windowScale() times larger.
+  const int scale = windowScale();
   std::vector<XRectangle> rectangles;
   for (const RECT& r : region->rectangles) {
-    rectangles.push_back({static_cast<short>(r.left), static_cast<short>(r.top),
-                          static_cast<unsigned short>(r.right - r.left), static_cast<unsigned short>(r.bottom - r.top)});
+    rectangles.push_back({static_cast<short>(r.left * scale), static_cast<short>(r.top * scale),
+                          static_cast<unsigned short>((r.right - r.left) * scale),
+                          static_cast<unsigned short>((r.bottom - r.top) * scale)});
   }
   XShapeCombineRectangles(display, x11Window, ShapeBounding, 0, 0, rectangles.data(),
                           static_cast<int>(rectangles.size()), ShapeSet, YXBanded);

@@ -1,0 +1,130 @@
+// The command line (app/command_line.h): options through getopt_long, one problem line for
+// every bad use.
+#include "app/command_line.h"
+
+#include <getopt.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/start_options.h"
+
+#ifndef ZOLTA_VERSION
+#error "ZOLTA_VERSION comes from the project version in CMakeLists.txt"
+#endif
+
+namespace {
+
+constexpr int repeatOption = 1000;  // long options without a short form
+constexpr int volumeOption = 1001;
+constexpr int largestVolume = 99;
+
+const option longOptions[] = {
+    {"scale", required_argument, nullptr, 's'},  {"fullscreen", no_argument, nullptr, 'f'},
+    {"repeat", required_argument, nullptr, repeatOption}, {"volume", required_argument, nullptr, volumeOption},
+    {"help", no_argument, nullptr, 'h'},          {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0}};
+
+CommandLine badUse(const std::string& problem) {
+  CommandLine result;
+  result.action = CommandLineAction::badUse;
+  result.problem = "zolta: " + problem + "; try 'zolta --help'";
+  return result;
+}
+
+// A whole decimal number from low to high, or false.
+bool readNumber(const char* text, int low, int high, int* value) {
+  if (!*text) return false;
+  char* end = nullptr;
+  const long number = std::strtol(text, &end, 10);
+  if (*end || number < low || number > high) return false;
+  *value = static_cast<int>(number);
+  return true;
+}
+
+// The problem with a FOLDER argument, or "" when it can be listed.
+std::string folderProblem(const std::string& folder) {
+  struct stat info;
+  if (stat(folder.c_str(), &info) != 0) return "no such folder: " + folder;
+  if (!S_ISDIR(info.st_mode)) return "not a folder: " + folder;
+  if (access(folder.c_str(), R_OK | X_OK) != 0) return "cannot read the folder: " + folder;
+  return "";
+}
+
+// The option as the user wrote it, for messages: "--volume" or "-s".
+std::string optionName(char* argv[], int index) {
+  std::string written = argv[index];
+  const size_t equals = written.find('=');
+  return written.starts_with("--") && equals != std::string::npos ? written.substr(0, equals) : written;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(int argc, char* argv[]) {
+  CommandLine result;
+  StartOptions& options = result.options;
+  optind = 0;  // a fresh scan every call (GNU getopt)
+  opterr = 0;  // problems are reported here, in one line
+  for (;;) {
+    const int code = getopt_long(argc, argv, ":s:fhV", longOptions, nullptr);
+    if (code == -1) break;
+    const std::string value = optarg ? optarg : "";
+    switch (code) {
+      case 's':
+        if (value == "auto") {
+          options.scale = autoWindowScale;
+        } else if (!readNumber(optarg, 1, largestWindowScale, &options.scale)) {
+          return badUse("scale '" + value + "' is not 1-4 or auto");
+        }
+        break;
+      case 'f': options.fullScreen = true; break;
+      case repeatOption:
+        if (value != "on" && value != "off") return badUse("repeat '" + value + "' is not on or off");
+        options.repeat = value == "on";
+        break;
+      case volumeOption: {
+        int volume = 0;
+        if (!readNumber(optarg, 0, largestVolume, &volume)) return badUse("volume '" + value + "' is not 0-99");
+        options.volume = volume;
+        break;
+      }
+      case 'h': result.action = CommandLineAction::showHelp; return result;
+      case 'V': result.action = CommandLineAction::showVersion; return result;
+      case ':': return badUse("option " + optionName(argv, optind - 1) + " needs a value");
+      default: {
+        const std::string written = argv[optind - 1];
+        if (written.starts_with("--") && written.find('=') != std::string::npos && optopt)
+          return badUse("option " + optionName(argv, optind - 1) + " takes no value");
+        if (written.starts_with("--")) return badUse("unknown or ambiguous option " + optionName(argv, optind - 1));
+        return badUse(std::string("unknown option -") + static_cast<char>(optopt));
+      }
+    }
+  }
+  if (argc - optind > 1) return badUse("more than one FOLDER");
+  if (argc - optind == 1) {
+    options.folder = argv[optind];
+    const std::string problem = folderProblem(options.folder);
+    if (!problem.empty()) return badUse(problem);
+  }
+  return result;
+}
+
+std::string usageText() {
+  return "Usage: zolta [OPTION]... [FOLDER]\n"
+         "A music disk: plays every file of FOLDER (default: data/msx/ under the working folder,\n"
+         "else the installed tunes) as a tracker module, with a real-time presentation.\n"
+         "\n"
+         "  -s, --scale N        enlarge the window N times (1-4), or 'auto': the largest scale\n"
+         "                       whose window fits in three quarters of the desktop (default 1)\n"
+         "  -f, --fullscreen     start in full-screen\n"
+         "      --repeat on|off  start with the repeat lamp on or off (default on)\n"
+         "      --volume N       start at volume N, 0-99 (default 80)\n"
+         "  -h, --help           show this help and end\n"
+         "  -V, --version        show the version and end\n"
+         "\n"
+         "Keys: Up/Y previous, Down/B next, C pause, V stop, X play, Escape quit.\n";
+}
+
+std::string versionText() { return "zolta " ZOLTA_VERSION "\n"; }

@@ -1,0 +1,31 @@
+// Choosing the music folder (app/music_folder.h).
+#include "app/music_folder.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const workingFolderTunes = "data/msx/";
+const char* const installedTunes = "share/zolta/msx";  // under the installation prefix
+
+}  // namespace
+
+std::string chooseMusicFolder(const std::string& given, const std::string& executable, std::string* note) {
+  note->clear();
+  if (!given.empty()) return given.ends_with('/') ? given : given + '/';
+  std::error_code error;
+  if (fs::exists(workingFolderTunes, error) || executable.empty()) return workingFolderTunes;
+  const fs::path installed = fs::path(executable).parent_path().parent_path() / installedTunes;
+  if (!fs::is_directory(installed, error)) return workingFolderTunes;
+  *note = "zolta: no data/msx/ in the working folder - playing the installed tunes in " + installed.string() + "/";
+  return installed.string() + "/";
+}
+
+std::string runningExecutable() {
+  std::error_code error;
+  const fs::path program = fs::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : program.string();
+}
