@@ -3,7 +3,7 @@ BUILD      ?= build
 SANITIZE   ?= build-sanitize
 JOBS       ?= $(shell nproc)
 
-.PHONY: setup build run test test-sanitize test-valgrind bench install clean
+.PHONY: setup build run test test-sanitize test-valgrind bench install package clean
 
 setup:
 	@tools/setup.sh
@@ -37,6 +37,10 @@ bench: build
 
 install: build
 	cmake --install $(BUILD)
+
+# The Debian package, $(BUILD)/zolta_<version>_<arch>.deb.
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE)

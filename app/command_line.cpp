@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/start_options.h"
+#include "support/printable_name.h"
 
 #ifndef ZOLTA_VERSION
 #error "ZOLTA_VERSION comes from the project version in CMakeLists.txt"
@@ -26,6 +27,9 @@ const option longOptions[] = {
     {"repeat", required_argument, nullptr, repeatOption}, {"volume", required_argument, nullptr, volumeOption},
     {"help", no_argument, nullptr, 'h'},          {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0}};
+
+// Text the user typed, safe to print.
+std::string shown(const std::string& typed) { return printableName(typed.c_str()); }
 
 CommandLine badUse(const std::string& problem) {
   CommandLine result;
@@ -47,9 +51,9 @@ bool readNumber(const char* text, int low, int high, int* value) {
 // The problem with a FOLDER argument, or "" when it can be listed.
 std::string folderProblem(const std::string& folder) {
   struct stat info;
-  if (stat(folder.c_str(), &info) != 0) return "no such folder: " + folder;
-  if (!S_ISDIR(info.st_mode)) return "not a folder: " + folder;
-  if (access(folder.c_str(), R_OK | X_OK) != 0) return "cannot read the folder: " + folder;
+  if (stat(folder.c_str(), &info) != 0) return "no such folder: " + shown(folder);
+  if (!S_ISDIR(info.st_mode)) return "not a folder: " + shown(folder);
+  if (access(folder.c_str(), R_OK | X_OK) != 0) return "cannot read the folder: " + shown(folder);
   return "";
 }
 
@@ -57,7 +61,7 @@ std::string folderProblem(const std::string& folder) {
 std::string optionName(char* argv[], int index) {
   std::string written = argv[index];
   const size_t equals = written.find('=');
-  return written.starts_with("--") && equals != std::string::npos ? written.substr(0, equals) : written;
+  return shown(written.starts_with("--") && equals != std::string::npos ? written.substr(0, equals) : written);
 }
 
 }  // namespace
@@ -76,17 +80,17 @@ CommandLine parseCommandLine(int argc, char* argv[]) {
         if (value == "auto") {
           options.scale = autoWindowScale;
         } else if (!readNumber(optarg, 1, largestWindowScale, &options.scale)) {
-          return badUse("scale '" + value + "' is not 1-4 or auto");
+          return badUse("scale '" + shown(value) + "' is not 1-4 or auto");
         }
         break;
       case 'f': options.fullScreen = true; break;
       case repeatOption:
-        if (value != "on" && value != "off") return badUse("repeat '" + value + "' is not on or off");
+        if (value != "on" && value != "off") return badUse("repeat '" + shown(value) + "' is not on or off");
         options.repeat = value == "on";
         break;
       case volumeOption: {
         int volume = 0;
-        if (!readNumber(optarg, 0, largestVolume, &volume)) return badUse("volume '" + value + "' is not 0-99");
+        if (!readNumber(optarg, 0, largestVolume, &volume)) return badUse("volume '" + shown(value) + "' is not 0-99");
         options.volume = volume;
         break;
       }

@@ -87,6 +87,7 @@ TEST(CommandLineTest, EachBadUseIsOneLineNamingTheProblemAndHelp) {
       {{folder + "/missing"}, "no such folder: " + folder + "/missing"},
       {{folder + "/tune.mod"}, "not a folder: " + folder + "/tune.mod"},
       {{folder, folder}, "more than one FOLDER"},
+      {{"--volume", "1\x1b]0;owned\a"}, "volume '1\\x1b]0;owned\\x07' is not 0-99"},  // printed escaped
   };
   for (const auto& bad : cases) {
     const CommandLine line = parse(bad.arguments);
