@@ -3,11 +3,10 @@
 #include "app/command_line.h"
 
 #include <getopt.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/start_options.h"
 #include "support/printable_name.h"
@@ -50,10 +49,11 @@ bool readNumber(const char* text, int low, int high, int* value) {
 
 // The problem with a FOLDER argument, or "" when it can be listed.
 std::string folderProblem(const std::string& folder) {
-  struct stat info;
-  if (stat(folder.c_str(), &info) != 0) return "no such folder: " + shown(folder);
-  if (!S_ISDIR(info.st_mode)) return "not a folder: " + shown(folder);
-  if (access(folder.c_str(), R_OK | X_OK) != 0) return "cannot read the folder: " + shown(folder);
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (!fs::exists(folder, error)) return "no such folder: " + shown(folder);
+  if (!fs::is_directory(folder, error)) return "not a folder: " + shown(folder);
+  if (fs::directory_iterator(folder, error); error) return "cannot read the folder: " + shown(folder);
   return "";
 }
 
