@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/music_folder.h"
 #include "app/player_view.h"
+#include "app/screen_layout.h"
 #include "app/win_main.h"
 #include "music/playback.h"
 #include "music/playlist.h"
@@ -15,7 +16,6 @@
 namespace {
 
 constexpr int badUseStatus = 2;
-constexpr int fullScreenZoneX = 612, fullScreenZoneY = 7;  // the full-screen button, client pixels
 
 std::string chosenFolder;  // musicFolder points into it for the whole run
 
@@ -27,7 +27,8 @@ void applyStartOptions(const StartOptions& options) {
   if (options.volume) volume = *options.volume;
   if (options.repeat) repeatTrack = *options.repeat;
   setWindowScale(options.scale);
-  if (options.fullScreen) postStartupClick(fullScreenZoneX, fullScreenZoneY);
+  if (options.fullScreen)
+    postStartupClick(FULL_SCREEN_ZONE.x + FULL_SCREEN_ZONE.width / 2, FULL_SCREEN_ZONE.y + FULL_SCREEN_ZONE.height / 2);
 }
 
 }  // namespace
