@@ -47,5 +47,4 @@ double musicPositionSeconds(HMUSIC handle);
 // Frees every music (BASS_Free).
 void freeAllMusics();
 // Closes the audio output device if it is open; after it returns the callback never runs again.
-// Also run at exit, before the destructors of the music table can free what it plays.
 void bassCloseOutput();

@@ -55,6 +55,10 @@ void audioCallback(void*, Uint8* stream, int bytes) {
   mixMusics(reinterpret_cast<float*>(stream), bytes / static_cast<int>(sizeof(float) * 2));
 }
 
+// A program that ends through exit() without BASS_Free: the output is closed and the musics
+// freed before the exit-time destructors take the table of musics the callback still mixes.
+void freeAtExit() { BASS_Free(); }
+
 } // namespace
 
 void bassUseManualOutput(bool manual) { manualOutput = manual; }
@@ -94,8 +98,8 @@ BOOL BASS_Init(int device, DWORD freq, DWORD, HWND, const void*) {
       return FALSE;
     }
     SDL_PauseAudioDevice(outputDevice, 0);
-    static const bool closedAtExit = std::atexit(bassCloseOutput) == 0;  // registered once
-    (void)closedAtExit;
+    static const bool freedAtExit = std::atexit(freeAtExit) == 0;  // registered once
+    (void)freedAtExit;
   }
   bassInitialised = true;
   return TRUE;

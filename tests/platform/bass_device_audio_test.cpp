@@ -1,6 +1,7 @@
 // The layer's real output device: with SDL's `disk` audio driver what it plays goes into a
 // file, which must match libopenmpt's own rendering of the tune; without any device
 // BASS_Init fails cleanly and the program runs silent.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.h>
 
@@ -94,6 +95,36 @@ TEST(BassDeviceOutput, DiskDriverWritesWhatLibopenmptRenders) {
   double match = correlation(written, expected);
   RecordProperty("correlation", std::to_string(match));
   EXPECT_GT(match, 0.99);
+  std::filesystem::remove_all(folder);
+}
+
+// A program that ends through exit() while its music plays (Xlib's own I/O error handler does
+// that) must close the output first: the exit-time destructors free the table of musics the
+// audio thread is mixing. The sanitizer build reports such a use after free; the child must end
+// with status 0 and no report.
+TEST(BassDeviceOutput, ExitWhilePlayingClosesTheOutputBeforeTheMusicsGo) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  std::string folder = freshScratchFolder("exit");
+  std::vector<std::string> tunes;
+  for (int i = 0; i < 4; ++i) {
+    tunes.push_back(folder + "/tone" + std::to_string(i) + ".mod");
+    ASSERT_TRUE(writeBytes(tunes.back(), makeToneModule({.melody = true})));
+  }
+  const std::string outputPath = folder + "/output.raw";
+  const auto playThenExit = [&] {
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", outputPath.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "0", 1);  // the callback runs without pause
+    bassUseManualOutput(false);
+    if (!BASS_Init(1, rate, 0, nullptr, nullptr)) std::_Exit(2);
+    for (const std::string& tune : tunes) BASS_ChannelPlay(BASS_MusicLoad(FALSE, tune.c_str(), 0, 0, BASS_MUSIC_LOOP, 0), FALSE);
+    const auto deadline = std::chrono::steady_clock::now() + outputDeadline;
+    while (readFloats(outputPath).size() < static_cast<size_t>(rate) && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::yield();
+    std::exit(0);
+  };
+  EXPECT_EXIT(playThenExit(), testing::ExitedWithCode(0),
+              testing::AllOf(testing::Not(testing::HasSubstr("Sanitizer")), testing::Not(testing::HasSubstr("runtime error"))));
   std::filesystem::remove_all(folder);
 }
 
