@@ -23,6 +23,8 @@ constexpr int pictureHeight = 480;  // client picture height, pixels
 constexpr int captionHeight = 23;   // AdjustWindowRectEx: WS_CAPTION, pixels
 constexpr int frameThickness = 8;   // AdjustWindowRectEx: WS_THICKFRAME, pixels per side
 constexpr int borderThickness = 1;  // AdjustWindowRectEx: caption without sizing frame, pixels per side
+constexpr int displayOpenAttempts = 4;        // tries at opening the display before giving up
+constexpr Uint32 displayRetryMilliseconds = 50; // pause between them
 
 struct WindowClass {
   std::string name;
@@ -72,10 +74,15 @@ bool ensureVideo() {
   // when it handles the focus change and the click in the same pump.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   keepToExistingSessionBus();
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    std::fprintf(stderr, "zolta: no display: cannot open a window (%s)\n", SDL_GetError());
-    videoFailed = true;
-    return false;
+  // An X server may reset a connection made just as another client leaves (Xvfb does, often,
+  // when busy): a start right after another program ended would fail for nothing.
+  for (int attempt = 1; SDL_InitSubSystem(SDL_INIT_VIDEO) != 0; ++attempt) {
+    if (attempt == displayOpenAttempts) {
+      std::fprintf(stderr, "zolta: no display: cannot open a window (%s)\n", SDL_GetError());
+      videoFailed = true;
+      return false;
+    }
+    SDL_Delay(displayRetryMilliseconds);
   }
   // Without a display SDL quietly picks a driver that shows nothing; a program nobody can see
   // has failed to open its window, unless such a driver was asked for (as the tests do).
