@@ -12,3 +12,10 @@ int initFrameClock() {
   frameClock.startTick = GetTickCount();
   return 0;
 }
+
+double secondsSinceStamp(long long stamp) {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  const long long elapsed = stamp != 0 ? now.QuadPart - stamp : frameClock.lastCounter;
+  return static_cast<double>(elapsed) / frameClock.frequency;
+}

@@ -12,3 +12,7 @@ extern FrameClock frameClock;
 
 // Reads the counter frequency and the start tick. Returns 0.
 int initFrameClock();
+
+// Seconds from the counter value `stamp` to now; for a stamp of 0 (never), the previous frame's
+// counter value in seconds, as if counted from the counter's origin.
+double secondsSinceStamp(long long stamp);

@@ -20,16 +20,9 @@ constexpr unsigned char BAR_ALPHA = 180; // alpha of every texel of the bar
 void drawPanel(const Placement& placement, IDirect3DTexture9* picture) {
   IDirect3DDevice9* device = deviceState.device;
   setWorldPlacement(placement);
-  device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
-  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-  device->SetRenderState(D3DRS_ZENABLE, FALSE);
-  device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-  device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-  device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCCOLOR);
-  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCCOLOR);
+  setTexturedLayerStates(device, D3DCULL_NONE, TRUE, D3DBLEND_SRCCOLOR, D3DBLEND_INVSRCCOLOR);
   device->SetTexture(0, picture);
-  device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+  device->SetFVF(TEXTURED_FVF);
   device->SetStreamSource(0, panelQuad, 0, sizeof(TexturedVertex));
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
 }
@@ -41,16 +34,9 @@ void drawVolumeBar() {
   fillVolumeBar(static_cast<unsigned char*>(locked.pBits), locked.Pitch, volume);
   volumeTexture->UnlockRect(0);
 
-  device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
-  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-  device->SetRenderState(D3DRS_ZENABLE, FALSE);
-  device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-  device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-  device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  setTexturedLayerStates(device, D3DCULL_NONE, TRUE, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
   device->SetTexture(0, volumeTexture);
-  device->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1);
+  device->SetFVF(SCREEN_FVF);
   device->SetStreamSource(0, volumeQuad, 0, sizeof(ScreenVertex));
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
 }

@@ -37,14 +37,6 @@ constexpr float RISE_SPREAD = 0.01f;     // random part of the rise speed / 50
 constexpr float VANISH_Y = 0.8f;         // world y at which a note's size reaches 0
 constexpr int PICTURE_COUNT = 5;         // note pictures
 
-// Seconds since the group's last launch; before the first one, since the counter's origin.
-double secondsSinceLaunch(long long stamp) {
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  const long long elapsed = stamp != 0 ? now.QuadPart - stamp : frameClock.lastCounter;
-  return static_cast<double>(elapsed) / frameClock.frequency;
-}
-
 void moveNote(NoteSprite& note, const FountainGroup& group, float frameSeconds) {
   const float step = frameSeconds * note.swingSpeed * SPEED_FACTOR;
   bool turns;
@@ -116,7 +108,7 @@ void stepNote(NoteSprite& note, const FountainGroup& group, unsigned int level,
     return;
   }
   if (static_cast<unsigned short>(level) > LOUD_LEVEL && !paused && !stopped &&
-      secondsSinceLaunch(*group.stamp) > LAUNCH_INTERVAL)
+      secondsSinceStamp(*group.stamp) > LAUNCH_INTERVAL)
     launchNote(note, group);
 }
 
@@ -125,7 +117,7 @@ void drawFountains(float frameSeconds) {
   device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
   device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_INVSRCCOLOR);
   device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_SRCCOLOR);
-  device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+  device->SetFVF(TEXTURED_FVF);
   device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
 
   runGroup(leftNotes, leftFountain, leftLevel, frameSeconds);

@@ -37,16 +37,9 @@ void drawPointer() {
   pointerQuad->Unlock();
 
   IDirect3DDevice9* device = deviceState.device;
-  device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
-  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
-  device->SetRenderState(D3DRS_ZENABLE, FALSE);
-  device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-  device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-  device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  setTexturedLayerStates(device, D3DCULL_CCW, TRUE, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
   device->SetTexture(0, pointerTexture);
-  device->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1);
+  device->SetFVF(SCREEN_FVF);
   device->SetStreamSource(0, pointerQuad, 0, sizeof(ScreenVertex));
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
 }
@@ -70,7 +63,7 @@ void drawStaticLayer() {
   device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
   device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
   device->SetTexture(0, staticTexture);
-  device->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1);
+  device->SetFVF(SCREEN_FVF);
   device->SetStreamSource(0, screenQuad, 0, sizeof(ScreenVertex));
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
   device->SetRenderState(D3DRS_ZENABLE, depthTest);

@@ -92,7 +92,7 @@ void drawScroller(float frameSeconds) {
   device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
   device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
   device->SetTexture(0, scrollFontTexture);
-  device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+  device->SetFVF(TEXTURED_FVF);
   device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
 
   const int drawn = visitScrollerCharacters(scrollText.length(), drawGlyph);

@@ -37,15 +37,6 @@ constexpr float POINT_SCALE_B = 1.0f;    // D3DRS_POINTSCALE_B
 // A float render state is passed as its bit pattern.
 DWORD floatState(float value) { return std::bit_cast<std::uint32_t>(value); }
 
-// Seconds since the last burst ended; before the first one, since the counter's origin.
-double secondsSinceBurst() {
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  const long long elapsed =
-      sparkBurstStamp != 0 ? now.QuadPart - sparkBurstStamp : frameClock.lastCounter;
-  return static_cast<double>(elapsed) / frameClock.frequency;
-}
-
 } // namespace
 
 void resetSparks() {
@@ -60,7 +51,7 @@ void updateSpark(Spark& spark, float frameSeconds) {
     spark.driftSpeed -= frameSeconds * DRIFT_CHANGE;
     return;
   }
-  if (secondsSinceBurst() > BURST_INTERVAL && sparkBurstCount < BURST_SIZE) {
+  if (secondsSinceStamp(sparkBurstStamp) > BURST_INTERVAL && sparkBurstCount < BURST_SIZE) {
     spark = Spark{0.0f, 0.0f, RESTART_DRIFT, randomUnit()};
     ++sparkBurstCount;
   }
@@ -80,7 +71,7 @@ void drawSparks(float frameSeconds) {
   device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
   device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
   device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-  device->SetFVF(D3DFVF_XYZ | D3DFVF_PSIZE | D3DFVF_DIFFUSE);
+  device->SetFVF(POINT_FVF);
   device->SetTexture(0, sparkTexture);
   device->SetStreamSource(0, sparkVertex, 0, sizeof(PointVertex));
 

@@ -44,22 +44,9 @@ void setTextStates(IDirect3DDevice9* device) {
   device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
 }
 
-// The shared states of the two base layers of the visible pass.
-void setLayerStates(IDirect3DDevice9* device, D3DCULL cull, BOOL blend, D3DBLEND source,
-                    D3DBLEND destination) {
-  device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
-  device->SetRenderState(D3DRS_CULLMODE, cull);
-  device->SetRenderState(D3DRS_ZENABLE, FALSE);
-  device->SetRenderState(D3DRS_ALPHABLENDENABLE, blend);
-  device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-  device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-  device->SetRenderState(D3DRS_SRCBLEND, source);
-  device->SetRenderState(D3DRS_DESTBLEND, destination);
-}
-
 // The background picture over the whole window, opaque.
 void drawBackground(IDirect3DDevice9* device) {
-  setLayerStates(device, D3DCULL_CCW, FALSE, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
+  setTexturedLayerStates(device, D3DCULL_CCW, FALSE, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
   device->SetTexture(0, backgroundTexture);
   device->SetFVF(SCREEN_FVF);
   device->SetStreamSource(0, screenQuad, 0, sizeof(ScreenVertex));
@@ -68,7 +55,7 @@ void drawBackground(IDirect3DDevice9* device) {
 
 // The metaball picture laid on the floor: black leaves the background, white replaces it.
 void drawMetaballPicture(IDirect3DDevice9* device) {
-  setLayerStates(device, D3DCULL_NONE, TRUE, D3DBLEND_SRCCOLOR, D3DBLEND_INVSRCCOLOR);
+  setTexturedLayerStates(device, D3DCULL_NONE, TRUE, D3DBLEND_SRCCOLOR, D3DBLEND_INVSRCCOLOR);
   device->SetFVF(TEXTURED_FVF);
   device->SetTexture(0, metaballTarget);
   setWorldPlacement(metaballFloor);

@@ -107,3 +107,15 @@ void setupCameraAndLights() {
     device->SetSamplerState(sampler, D3DSAMP_MAXANISOTROPY, 1);
   }
 }
+
+void setTexturedLayerStates(IDirect3DDevice9* device, D3DCULL cull, BOOL blend, D3DBLEND source,
+                            D3DBLEND destination) {
+  device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+  device->SetRenderState(D3DRS_CULLMODE, cull);
+  device->SetRenderState(D3DRS_ZENABLE, FALSE);
+  device->SetRenderState(D3DRS_ALPHABLENDENABLE, blend);
+  device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+  device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  device->SetRenderState(D3DRS_SRCBLEND, source);
+  device->SetRenderState(D3DRS_DESTBLEND, destination);
+}

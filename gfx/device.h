@@ -24,3 +24,8 @@ int createDevice(bool fullScreen);
 // Sets the projection, the three directional lights and the fixed render and sampler states
 // on the current device. Runs after every successful createDevice.
 void setupCameraAndLights();
+
+// The states of a textured layer laid over the picture: solid fill, `cull`, no depth test,
+// alpha taken from the texture, and blending `source` / `destination` when `blend` is TRUE.
+void setTexturedLayerStates(IDirect3DDevice9* device, D3DCULL cull, BOOL blend, D3DBLEND source,
+                            D3DBLEND destination);

@@ -12,13 +12,12 @@ unsigned int leftLevel = 0, rightLevel = 0;
 
 namespace {
 
-constexpr DWORD fftFlags = 0x80000002;   // BASS_DATA_FFT1024: magnitudes as floats
 constexpr DWORD dataError = 0xFFFFFFFF;  // what BASS reports for a failed call
 
 }  // namespace
 
 void sampleMusic() {
-  if (BASS_ChannelGetData(musicChannel, spectrumValues, fftFlags) == dataError)
+  if (BASS_ChannelGetData(musicChannel, spectrumValues, BASS_DATA_FFT1024) == dataError)
     std::fill(std::begin(spectrumValues), std::end(spectrumValues), 0.0f);
   DWORD levels = BASS_ChannelGetLevel(musicChannel);
   if (levels == dataError) levels = 0;  // an error is no loudness
