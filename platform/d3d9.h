@@ -17,31 +17,7 @@
 #include <cstdint>
 
 // ---- Base Windows types (shared with platform/win32.h) ------------------------------------
-#if __has_include("platform/win32.h")
 #include "platform/win32.h"
-#else
-typedef uint32_t DWORD;
-typedef unsigned int UINT;
-typedef int INT;
-typedef int BOOL;
-typedef unsigned char BYTE;
-typedef unsigned short WORD;
-typedef int32_t LONG;
-typedef uint32_t ULONG;
-typedef void* HANDLE;
-struct HWND__;
-typedef HWND__* HWND;
-typedef struct tagRECT {
-  LONG left;
-  LONG top;
-  LONG right;
-  LONG bottom;
-} RECT;
-#ifndef TRUE
-#define TRUE 1
-#define FALSE 0
-#endif
-#endif
 
 typedef int32_t HRESULT;
 static_assert(sizeof(DWORD) == 4, "DWORD must be 32 bits: vertex colours are stored as DWORDs");

@@ -252,9 +252,7 @@ BOOL WINAPI DestroyWindow(HWND window);
 
 LONG WINAPI GetWindowLongA(HWND window, int index);           // GWL_STYLE, GWL_EXSTYLE
 LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);  // returns the previous value
-LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index);    // also GWLP_WNDPROC
 LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
-LRESULT WINAPI CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // A rectangle with elliptic corners (ellipse width × height); the right and bottom edges are
 // excluded, as in GDI. SetWindowRgn takes ownership and shapes the X11 window to it.

@@ -204,21 +204,12 @@ LONG WINAPI SetWindowLongA(HWND window, int index, LONG value) {
   return previous;
 }
 
-LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index) {
-  if (index == GWLP_WNDPROC) return liveWindow(window) ? reinterpret_cast<LONG_PTR>(window->procedure) : 0;
-  return GetWindowLongA(window, index);
-}
-
 LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
   if (index != GWLP_WNDPROC) return SetWindowLongA(window, index, static_cast<LONG>(value));
   if (!liveWindow(window) || !value) return 0;
   const LONG_PTR previous = reinterpret_cast<LONG_PTR>(window->procedure);
   window->procedure = reinterpret_cast<WNDPROC>(value);
   return previous;
-}
-
-LRESULT WINAPI CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return procedure ? procedure(window, message, wParam, lParam) : 0;
 }
 
 // ---- Regions
