@@ -237,7 +237,8 @@ void release(T* (&handles)[N]) {
 }  // namespace
 
 void makeGlyphQuad(int entry, TexturedVertex quad[4]) {
-  float column = float(entry % atlasColumns), row = float(entry / atlasColumns);
+  const int cellRow = entry / atlasColumns;  // whole rows of the atlas above the glyph
+  float column = float(entry % atlasColumns), row = float(cellRow);
   float left = column / atlasColumns, right = (column + glyphWidthUsed) / atlasColumns;
   float top = row / atlasRows, bottom = (row + 1) / atlasRows;
   quad[0] = {0, 0, 0, halfWhite, left, bottom};

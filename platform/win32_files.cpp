@@ -25,7 +25,7 @@ DWORD errorFromErrno(int error) {
   switch (error) {
     case ENOENT: return ERROR_PATH_NOT_FOUND;
     case ENOTDIR: return ERROR_DIRECTORY;
-    case EACCES: return ERROR_ACCESS_DENIED;
+    case EACCES:
     case EPERM: return ERROR_ACCESS_DENIED;
     default: return ERROR_FILE_NOT_FOUND;
   }

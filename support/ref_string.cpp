@@ -89,6 +89,7 @@ RefString::RefString(RefString&& other) noexcept
 }
 
 RefString& RefString::operator=(const RefString& other) {
+  if (&other == this) return *this;
   assign(other);
   return *this;
 }
