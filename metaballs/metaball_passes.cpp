@@ -27,11 +27,11 @@ struct PassStyle {
 constexpr PassStyle PASS_A = {FALSE, 0x1EB4B4B4, {-0.3f, 0.0f, 2.0f}, PASS_A_EXTRA_X};
 constexpr PassStyle PASS_B = {TRUE, 0xC8787878, {0.2f, 0.0f, 2.0f}, 0.0f};
 
-// Copies the triangle list into the vertex buffer, at most what it holds.
-void fillVertexBuffer(D3DCOLOR colour) {
+// Copies the triangle list into the vertex buffer, at most what it holds; false when the buffer
+// cannot be locked (it then holds an earlier pass's triangles, which are not to be drawn).
+bool fillVertexBuffer(D3DCOLOR colour) {
   void* locked = nullptr;
-  isoSurface->vertexBuffer->Lock(0, 0, &locked, 0);
-  if (locked == nullptr) return;
+  if (FAILED(isoSurface->vertexBuffer->Lock(0, 0, &locked, 0)) || locked == nullptr) return false;
   MetaballVertex* vertex = static_cast<MetaballVertex*>(locked);
   const int count = isoSurface->triangleCount < METABALL_MAX_TRIANGLES ? isoSurface->triangleCount
                                                                        : METABALL_MAX_TRIANGLES;
@@ -49,12 +49,13 @@ void fillVertexBuffer(D3DCOLOR colour) {
     }
   }
   isoSurface->vertexBuffer->Unlock();
+  return true;
 }
 
 void drawPass(IDirect3DDevice9* device, const PassStyle& style) {
   if (isoSurface == nullptr || isoSurface->vertexBuffer == nullptr) return;
   device->SetRenderState(D3DRS_LIGHTING, style.lighting);
-  fillVertexBuffer(style.colour);
+  const bool filled = fillVertexBuffer(style.colour);
 
   device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
   device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
@@ -80,7 +81,7 @@ void drawPass(IDirect3DDevice9* device, const PassStyle& style) {
                                                                        : METABALL_MAX_TRIANGLES;
   device->SetTexture(0, nullptr);
   device->SetStreamSource(0, isoSurface->vertexBuffer, 0, sizeof(MetaballVertex));
-  device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, count);
+  if (filled) device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, count);
   device->SetRenderState(D3DRS_LIGHTING, FALSE);
 }
 
