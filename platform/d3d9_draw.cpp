@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "platform/d3d9_gl.h"
+#include "platform/hooks/present_observer.h"
 
 namespace {
 
@@ -159,6 +160,14 @@ void loadScreenToClip(float width, float height) {
                             0.0f, 0.0f, 2.0f, 0.0f,
                             1.0f / width - 1.0f, 1.0f / height - 1.0f, -1.0f, 1.0f};
   glLoadMatrixf(matrix);
+}
+
+// a × b for Direct3D's row-vector matrices (a applies first).
+void multiply(const D3DMATRIX& a, const D3DMATRIX& b, D3DMATRIX& product) {
+  for (int row = 0; row < 4; ++row)
+    for (int column = 0; column < 4; ++column)
+      product.m[row][column] = a.m[row][0] * b.m[0][column] + a.m[row][1] * b.m[1][column] +
+                               a.m[row][2] * b.m[2][column] + a.m[row][3] * b.m[3][column];
 }
 
 // Row vector (x, y, z, w) times a Direct3D matrix.
@@ -374,16 +383,43 @@ HRESULT GLDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
   if (first + size_t(vertexCount - 1) * streamStride + layout.size > bytes.size())
     return D3DERR_INVALIDCALL;
   if (!bindRenderTarget()) return D3DERR_INVALIDCALL;
-  if (type == D3DPT_POINTLIST) drawPointSprites(bytes.data() + first, vertexCount, layout);
-  else drawTriangles(type, bytes.data() + first, vertexCount, layout);
+  const unsigned char* vertices = bytes.data() + first;
+  prepareDraw(coversTarget(type, vertices, vertexCount, layout));
+  noteDrawn(type == D3DPT_POINTLIST ? drawPointSprites(vertices, vertexCount, layout)
+                                    : drawTriangles(type, vertices, vertexCount, layout));
+  notifyDeviceWorkObserver(this, DeviceWork::draw);
   return D3D_OK;
 }
 
-void GLDevice::drawTriangles(D3DPRIMITIVETYPE type, const unsigned char* first, UINT vertexCount,
-                             const VertexLayout& layout) {
+// Whether the draw writes every pixel of the target whatever it held: one opaque, solid,
+// uncut rectangle over the whole target without depth test or blending.
+bool GLDevice::coversTarget(D3DPRIMITIVETYPE type, const unsigned char* first, UINT vertexCount,
+                            const VertexLayout& layout) const {
+  const DWORD* rs = renderStates;
+  if (type != D3DPT_TRIANGLEFAN || vertexCount != 4 || !layout.pretransformed ||
+      rs[D3DRS_ALPHABLENDENABLE] || rs[D3DRS_ZENABLE] != D3DZB_FALSE ||
+      rs[D3DRS_FILLMODE] != D3DFILL_SOLID || (rs[D3DRS_COLORWRITEENABLE] & 0xF) != 0xF)
+    return false;
+  float positions[4][4];
+  for (UINT index = 0; index < 4; ++index)
+    std::memcpy(positions[index], first + size_t(index) * streamStride, sizeof positions[index]);
+  const D3DSURFACE_DESC& target = renderTarget->description();
+  if (!fanCoversTarget(positions, int(target.Width), int(target.Height))) return false;
+  const DWORD cull = rs[D3DRS_CULLMODE];
+  const bool clockwise = fanIsClockwise(positions);
+  return cull == D3DCULL_NONE || (cull == D3DCULL_CCW) == clockwise;
+}
+
+PixelRect GLDevice::drawTriangles(D3DPRIMITIVETYPE type, const unsigned char* first,
+                                  UINT vertexCount, const VertexLayout& layout) {
   const bool lit = renderStates[D3DRS_LIGHTING] && !layout.pretransformed;
   applyState(layout.pretransformed ? MatrixSetup::screen : MatrixSetup::camera, lit,
              layout.diffuse >= 0);
+  const D3DSURFACE_DESC& target = renderTarget->description();
+  DrawBounds bounds(int(target.Width), int(target.Height));
+  D3DMATRIX worldView, toClip;
+  multiply(world, view, worldView);
+  multiply(worldView, projection, toClip);
   if (layout.normal < 0) glNormal3f(0.0f, 0.0f, 0.0f);  // Direct3D lights such vertices black
   glBegin(type == D3DPT_TRIANGLELIST ? GL_TRIANGLES : GL_TRIANGLE_FAN);
   for (UINT index = 0; index < vertexCount; ++index) {
@@ -395,19 +431,25 @@ void GLDevice::drawTriangles(D3DPRIMITIVETYPE type, const unsigned char* first, 
       const float rhw = vertex.position[3];
       const float w = rhw != 0.0f ? 1.0f / rhw : 1.0f;
       glVertex4f(vertex.position[0] * w, vertex.position[1] * w, vertex.position[2] * w, w);
+      if (w > 0.0f) bounds.addPixel(vertex.position[0], vertex.position[1]);
+      else bounds.addUnknown();
     } else {
       glVertex3fv(vertex.position);
+      float clip[4];
+      transformPoint(vertex.position, toClip, clip);
+      bounds.addClip(clip[0], clip[1], clip[3]);
     }
   }
   glEnd();
+  return bounds.rect();
 }
 
 // Each point becomes a quad facing the camera, computed in clip space. Its side in pixels is
 // Direct3D's: the vertex's PSIZE (or D3DRS_POINTSIZE), scaled when POINTSCALEENABLE by
 // viewport height × √(1 / (A + B·d + C·d²)) with d the eye distance, clamped to
 // [POINTSIZE_MIN, POINTSIZE_MAX]. A sprite partly off the target is clipped, not dropped.
-void GLDevice::drawPointSprites(const unsigned char* first, UINT vertexCount,
-                                const VertexLayout& layout) {
+PixelRect GLDevice::drawPointSprites(const unsigned char* first, UINT vertexCount,
+                                     const VertexLayout& layout) {
   applyState(MatrixSetup::clip, false, layout.diffuse >= 0);
   glDisable(GL_CULL_FACE);  // sprites are never culled
   dirty |= dirtyRaster;
@@ -420,6 +462,7 @@ void GLDevice::drawPointSprites(const unsigned char* first, UINT vertexCount,
   const float c = asFloat(renderStates[D3DRS_POINTSCALE_C]);
   const float minimum = asFloat(renderStates[D3DRS_POINTSIZE_MIN]);
   const float maximum = asFloat(renderStates[D3DRS_POINTSIZE_MAX]);
+  DrawBounds bounds(int(target.Width), int(target.Height));
 
   glBegin(GL_QUADS);
   for (UINT index = 0; index < vertexCount; ++index) {
@@ -440,6 +483,7 @@ void GLDevice::drawPointSprites(const unsigned char* first, UINT vertexCount,
     // The same correction as loadTargetCorrection, then half the side in clip units.
     const float x = clip[0] + w / width, y = -clip[1] + w / height, z = 2.0f * clip[2] - w;
     const float halfX = size / width * w, halfY = size / height * w;
+    bounds.addClip(clip[0], clip[1], w, 0.5f * size);
     const float corners[4][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}, {-1.0f, 1.0f}};
     sendColour(vertex.colour);
     for (const auto& corner : corners) {
@@ -450,4 +494,5 @@ void GLDevice::drawPointSprites(const unsigned char* first, UINT vertexCount,
     }
   }
   glEnd();
+  return bounds.rect();
 }

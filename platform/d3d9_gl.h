@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/d3d9.h"
+#include "platform/d3d9_bounds.h"
 
 class GLDirect3D;
 class GLTexture;
@@ -143,6 +144,13 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   void applyWindowMode(bool windowed);
   bool bindRenderTarget();  // makes the context current and binds the target's framebuffer
 
+  // d3d9_targets.cpp: clears as small as what was drawn since the previous one
+  bool targetHasDepth() const;
+  void clearArea(const PixelRect& area, GLbitfield buffers);  // on the bound target
+  void flushClear(GLSurface* target);  // gives a target's pending colour Clear to GL
+  void prepareDraw(bool coversTarget);  // before a draw on the current target
+  void noteDrawn(const PixelRect& area);  // after a draw on the current target
+
   // d3d9_draw.cpp
   void initialiseFixedState();
   void applyState(MatrixSetup setup, bool lit, bool vertexDiffuse);
@@ -154,9 +162,12 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   void applyMaterial(bool vertexDiffuse);
   void applyTexture();
   void applyMatrices(MatrixSetup setup);
-  void drawTriangles(D3DPRIMITIVETYPE type, const unsigned char* first, UINT vertexCount,
-                     const VertexLayout& layout);
-  void drawPointSprites(const unsigned char* first, UINT vertexCount, const VertexLayout& layout);
+  bool coversTarget(D3DPRIMITIVETYPE type, const unsigned char* first, UINT vertexCount,
+                    const VertexLayout& layout) const;
+  PixelRect drawTriangles(D3DPRIMITIVETYPE type, const unsigned char* first, UINT vertexCount,
+                          const VertexLayout& layout);
+  PixelRect drawPointSprites(const unsigned char* first, UINT vertexCount,
+                             const VertexLayout& layout);
 
   GLDirect3D* direct3D;
   HWND deviceWindow;
@@ -170,6 +181,7 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   GLSurface* backBuffer = nullptr;
   GLSurface* renderTarget = nullptr;
   bool inScene = false;
+  ClearedContent depthContent;  // of the automatic depth buffer, shared by targets of its size
   GLuint boundFramebuffer = 0xFFFFFFFFu;  // framebuffer bound for drawing; all ones = unknown
 
   DWORD renderStates[renderStateCount];
@@ -236,6 +248,7 @@ class GLTexture final : public DeviceChild<IDirect3DTexture9> {
   const D3DSURFACE_DESC& description() const { return desc; }
   GLuint name() const { return texture; }
   GLuint framebuffer() const { return frameBuffer; }
+  GLSurface* targetSurface() const { return level; }  // null unless a render target
 
   // Filtering and addressing last given to GL for this texture (sampler state lives in the
   // texture object in GL 2.1); 0 = not yet set.
@@ -274,6 +287,13 @@ class GLSurface final : public DeviceChild<IDirect3DSurface9> {
   bool isSystemMemory() const { return kind == Kind::systemMemory; }
   GLuint framebuffer() const { return container ? container->framebuffer() : frameBuffer; }
   unsigned char* systemPixels() { return pixels.data(); }
+
+  // Render targets: what the layer knows of the colour, and a colour Clear not yet given to GL
+  // (the next draw may cover the whole target, and then it is never needed).
+  ClearedContent colourContent;
+  bool clearPending = false;
+  D3DCOLOR pendingColour = 0;
+  PixelRect pendingArea;
 
  private:
   Kind kind;

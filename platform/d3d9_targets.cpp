@@ -1,6 +1,8 @@
 // Render targets, Clear, read-back and Present of the OpenGL-backed Direct3D 9 device.
 // Every target is a framebuffer object holding the picture with its top row at GL row 0;
 // Present blits the back buffer to the window with that flip undone.
+#include <cstring>
+
 #include "platform/d3d9_gl.h"
 #include "platform/hooks/present_observer.h"
 #include "platform/sdl_window.h"
@@ -9,6 +11,24 @@
 namespace {
 
 constexpr float byteScale = 1.0f / 255.0f;  // colour byte → GL intensity
+
+// Clears the window's framebuffer to the clear colour around the picture's rectangle (drawable
+// pixels, row 0 at the top); the picture itself is overwritten by the blit.
+void clearAround(int drawableWidth, int drawableHeight, int left, int top, int width, int height) {
+  // GL rows count from the bottom.
+  const int pictureBottom = drawableHeight - top - height, pictureTop = drawableHeight - top;
+  const int strips[4][4] = {{0, 0, drawableWidth, pictureBottom},
+                            {0, pictureTop, drawableWidth, drawableHeight - pictureTop},
+                            {0, pictureBottom, left, height},
+                            {left + width, pictureBottom, drawableWidth - left - width, height}};
+  glEnable(GL_SCISSOR_TEST);
+  for (const auto& strip : strips) {
+    if (strip[2] <= 0 || strip[3] <= 0) continue;
+    glScissor(strip[0], strip[1], strip[2], strip[3]);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  glDisable(GL_SCISSOR_TEST);
+}
 
 }  // namespace
 
@@ -40,27 +60,86 @@ HRESULT GLDevice::GetRenderTarget(DWORD index, IDirect3DSurface9** surface) {
   return D3D_OK;
 }
 
-// Clears the whole target. Direct3D's Clear ignores COLORWRITEENABLE and ZWRITEENABLE, so the
-// masks are opened for it and given back by the next draw.
+bool GLDevice::targetHasDepth() const {
+  const D3DSURFACE_DESC& desc = renderTarget->description();
+  return desc.Width == depthWidth() && desc.Height == depthHeight();
+}
+
+// Clears a rectangle of the bound target; a scissor only when it is not the whole target.
+void GLDevice::clearArea(const PixelRect& area, GLbitfield buffers) {
+  if (area.empty()) return;
+  const D3DSURFACE_DESC& desc = renderTarget->description();
+  const bool whole = area == PixelRect{0, 0, int(desc.Width), int(desc.Height)};
+  if (!whole) {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(area.left, area.top, area.right - area.left, area.bottom - area.top);
+  }
+  glClear(buffers);
+  if (!whole) glDisable(GL_SCISSOR_TEST);
+}
+
+void GLDevice::flushClear(GLSurface* target) {
+  if (!target || !target->clearPending) return;
+  target->clearPending = false;
+  GLSurface* drawing = renderTarget;
+  renderTarget = target;
+  if (bindRenderTarget()) {
+    const D3DCOLOR color = target->pendingColour;
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(float((color >> 16) & 0xFF) * byteScale, float((color >> 8) & 0xFF) * byteScale,
+                 float(color & 0xFF) * byteScale, float(color >> 24) * byteScale);
+    clearArea(target->pendingArea, GL_COLOR_BUFFER_BIT);
+    dirty |= dirtyColourMask;
+  }
+  renderTarget = drawing;
+}
+
+// A pending Clear of the target is dropped when the draw overwrites every pixel; the Clear of a
+// render target the draw samples is given to GL first.
+void GLDevice::prepareDraw(bool coversTarget) {
+  if (coversTarget) renderTarget->clearPending = false;
+  else flushClear(renderTarget);
+  if (textures[0] && textures[0]->targetSurface()) flushClear(textures[0]->targetSurface());
+  bindRenderTarget();
+}
+
+void GLDevice::noteDrawn(const PixelRect& area) {
+  if (renderStates[D3DRS_COLORWRITEENABLE] & 0xF) renderTarget->colourContent.drawn(area);
+  if (renderStates[D3DRS_ZENABLE] != D3DZB_FALSE && renderStates[D3DRS_ZWRITEENABLE] &&
+      targetHasDepth())
+    depthContent.drawn(area);
+}
+
+// Clears only what was drawn since the previous Clear to the same value. The colour waits for
+// the next draw, which may overwrite the whole target. Direct3D's Clear ignores
+// COLORWRITEENABLE and ZWRITEENABLE, so the masks are opened for it and given back by the next
+// draw.
 HRESULT GLDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
                         DWORD) {
   if (count != 0 && rects) return D3DERR_INVALIDCALL;  // only whole-target clears
   if (!bindRenderTarget()) return D3DERR_INVALIDCALL;
-  GLbitfield buffers = 0;
+  const D3DSURFACE_DESC& desc = renderTarget->description();
+  const PixelRect whole{0, 0, int(desc.Width), int(desc.Height)};
   if (flags & D3DCLEAR_TARGET) {
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClearColor(float((color >> 16) & 0xFF) * byteScale, float((color >> 8) & 0xFF) * byteScale,
-                 float(color & 0xFF) * byteScale, float(color >> 24) * byteScale);
-    buffers |= GL_COLOR_BUFFER_BIT;
-    dirty |= dirtyColourMask;
+    const PixelRect area = renderTarget->colourContent.clear(color, whole);
+    if (!area.empty()) {
+      renderTarget->clearPending = true;
+      renderTarget->pendingColour = color;
+      renderTarget->pendingArea = area;
+    }
   }
-  if (flags & D3DCLEAR_ZBUFFER) {
-    glDepthMask(GL_TRUE);
-    glClearDepth(double(z));
-    buffers |= GL_DEPTH_BUFFER_BIT;
-    dirty |= dirtyDepth;
+  if ((flags & D3DCLEAR_ZBUFFER) && targetHasDepth()) {
+    DWORD depthBits;
+    std::memcpy(&depthBits, &z, sizeof depthBits);
+    const PixelRect area = depthContent.clear(depthBits, whole);
+    if (!area.empty()) {
+      glDepthMask(GL_TRUE);
+      glClearDepth(double(z));
+      clearArea(area, GL_DEPTH_BUFFER_BIT);
+      dirty |= dirtyDepth;
+    }
   }
-  if (buffers) glClear(buffers);
+  notifyDeviceWorkObserver(this, DeviceWork::clear);
   return D3D_OK;
 }
 
@@ -74,6 +153,7 @@ HRESULT GLDevice::GetRenderTargetData(IDirect3DSurface9* renderTargetSurface,
   const D3DSURFACE_DESC& to = dest->description();
   if (from.Width != to.Width || from.Height != to.Height) return D3DERR_INVALIDCALL;
   if (!makeCurrent()) return D3DERR_INVALIDCALL;
+  flushClear(source);
   glBindFramebuffer(GL_READ_FRAMEBUFFER, source->framebuffer());
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glPixelStorei(GL_PACK_ROW_LENGTH, 0);
@@ -89,6 +169,7 @@ HRESULT GLDevice::GetRenderTargetData(IDirect3DSurface9* renderTargetSurface,
 HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, const RGNDATA*) {
   if (sourceRect || destRect) return D3DERR_INVALIDCALL;  // whole pictures only
   if (!makeCurrent()) return D3DERR_INVALIDCALL;
+  flushClear(backBuffer);
   notifyPresentObserver(this);
   int drawableWidth, drawableHeight;
   SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
@@ -109,7 +190,7 @@ HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, co
   glViewport(0, 0, drawableWidth, drawableHeight);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
+  clearAround(drawableWidth, drawableHeight, left, top, pictureWidth, pictureHeight);
   // GL's window rows count from the bottom: the picture's top row goes to the highest row.
   const int topRow = drawableHeight - top;
   glBlitFramebuffer(0, 0, width, height, left, topRow, left + pictureWidth, topRow - pictureHeight,
@@ -117,5 +198,6 @@ HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, co
   SDL_GL_SwapWindow(window);
   boundFramebuffer = 0xFFFFFFFFu;
   dirty |= dirtyColourMask;
+  notifyDeviceWorkObserver(this, DeviceWork::present);
   return D3D_OK;
 }

@@ -1,5 +1,6 @@
-// An observer of IDirect3DDevice9::Present, for tools that watch the real program run.
-// Not part of Direct3D: the headless frame renderer registers one to save chosen frames.
+// Observers of the Direct3D device, for tools that watch the real program run.
+// Not part of Direct3D: the headless frame renderer registers one to save chosen frames, and a
+// benchmark registers a work observer to learn what each call costs the renderer.
 #pragma once
 
 struct IDirect3DDevice9;
@@ -12,3 +13,11 @@ void setPresentObserver(PresentObserver observer);
 
 // Runs the observer, if any; called by the device's Present.
 void notifyPresentObserver(IDirect3DDevice9* device);
+
+// The calls that make pixels, reported after their GL commands have been issued (the GL context
+// is current, so the observer may wait for them with glFinish).
+enum class DeviceWork { clear, draw, present };
+using DeviceWorkObserver = void (*)(IDirect3DDevice9* device, DeviceWork work);
+
+void setDeviceWorkObserver(DeviceWorkObserver observer);
+void notifyDeviceWorkObserver(IDirect3DDevice9* device, DeviceWork work);
