@@ -143,6 +143,8 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   void setDefaultStates();
   void applyWindowMode(bool windowed);
   bool bindRenderTarget();  // makes the context current and binds the target's framebuffer
+  void blitToWindow(int left, int top, int width, int height, int drawableWidth,
+                    int drawableHeight, GLenum filter);
 
   // d3d9_targets.cpp: clears as small as what was drawn since the previous one
   bool targetHasDepth() const;

@@ -163,6 +163,24 @@ HRESULT GLDevice::GetRenderTargetData(IDirect3DSurface9* renderTargetSurface,
   return D3D_OK;
 }
 
+// Copies the back buffer into the rectangle (left, top, width, height) of the window's drawable
+// (row 0 at the top), scaled to its size with the filter, and clears the rest of the drawable to
+// black.
+void GLDevice::blitToWindow(int left, int top, int width, int height, int drawableWidth,
+                            int drawableHeight, GLenum filter) {
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, backBuffer->framebuffer());
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glViewport(0, 0, drawableWidth, drawableHeight);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  clearAround(drawableWidth, drawableHeight, left, top, width, height);
+  // GL's window rows count from the bottom: the picture's top row goes to the highest row.
+  const int topRow = drawableHeight - top;
+  glBlitFramebuffer(0, 0, int(presentParameters.BackBufferWidth),
+                    int(presentParameters.BackBufferHeight), left, topRow, left + width,
+                    topRow - height, GL_COLOR_BUFFER_BIT, filter);
+}
+
 // Blits the back buffer to the window: at the top-left corner when windowed, enlarged by the
 // window scale with nearest texels (1:1 at scale 1); scaled with its aspect kept and centred
 // between black bars when the window covers the desktop.
@@ -184,17 +202,7 @@ HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, co
     pictureWidth = width * windowScale();
     pictureHeight = height * windowScale();
   }
-
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, backBuffer->framebuffer());
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-  glViewport(0, 0, drawableWidth, drawableHeight);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  clearAround(drawableWidth, drawableHeight, left, top, pictureWidth, pictureHeight);
-  // GL's window rows count from the bottom: the picture's top row goes to the highest row.
-  const int topRow = drawableHeight - top;
-  glBlitFramebuffer(0, 0, width, height, left, topRow, left + pictureWidth, topRow - pictureHeight,
-                    GL_COLOR_BUFFER_BIT, filter);
+  blitToWindow(left, top, pictureWidth, pictureHeight, drawableWidth, drawableHeight, filter);
   SDL_GL_SwapWindow(window);
   boundFramebuffer = 0xFFFFFFFFu;
   dirty |= dirtyColourMask;
