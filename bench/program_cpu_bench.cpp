@@ -113,6 +113,6 @@ void programFrames(benchmark::State& state) {
     state.counters["cpu_saved_percent"] = 100.0 * median(saved);
   }
 }
-BENCHMARK(programFrames)->Iterations(5)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(programFrames)->Iterations(3)->Unit(benchmark::kSecond)->UseRealTime();
 
 }  // namespace

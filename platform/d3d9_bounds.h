@@ -1,5 +1,6 @@
-// Platform-internal: what the Direct3D layer knows of a target's pixels, so that Clear only
-// touches what was drawn since the previous Clear (pure arithmetic, no GL).
+// Platform-internal: what the Direct3D layer knows of a target's pixels, so that a Clear is
+// left out when nothing landed on the target since the previous Clear to the same value (pure
+// arithmetic, no GL).
 //
 // A Clear leaves every pixel at one value; each draw afterwards changes pixels only inside its
 // bounds. A later Clear to the same value then needs to clear only the union of those bounds.

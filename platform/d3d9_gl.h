@@ -146,9 +146,8 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   void blitToWindow(int left, int top, int width, int height, int drawableWidth,
                     int drawableHeight, GLenum filter);
 
-  // d3d9_targets.cpp: clears as small as what was drawn since the previous one
+  // d3d9_targets.cpp: no clears of what was not drawn since the previous one
   bool targetHasDepth() const;
-  void clearArea(const PixelRect& area, GLbitfield buffers);  // on the bound target
   void flushClear(GLSurface* target);  // gives a target's pending colour Clear to GL
   void prepareDraw(bool coversTarget);  // before a draw on the current target
   void noteDrawn(const PixelRect& area);  // after a draw on the current target
@@ -295,7 +294,6 @@ class GLSurface final : public DeviceChild<IDirect3DSurface9> {
   ClearedContent colourContent;
   bool clearPending = false;
   D3DCOLOR pendingColour = 0;
-  PixelRect pendingArea;
 
  private:
   Kind kind;

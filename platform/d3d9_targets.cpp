@@ -65,19 +65,6 @@ bool GLDevice::targetHasDepth() const {
   return desc.Width == depthWidth() && desc.Height == depthHeight();
 }
 
-// Clears a rectangle of the bound target; a scissor only when it is not the whole target.
-void GLDevice::clearArea(const PixelRect& area, GLbitfield buffers) {
-  if (area.empty()) return;
-  const D3DSURFACE_DESC& desc = renderTarget->description();
-  const bool whole = area == PixelRect{0, 0, int(desc.Width), int(desc.Height)};
-  if (!whole) {
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(area.left, area.top, area.right - area.left, area.bottom - area.top);
-  }
-  glClear(buffers);
-  if (!whole) glDisable(GL_SCISSOR_TEST);
-}
-
 void GLDevice::flushClear(GLSurface* target) {
   if (!target || !target->clearPending) return;
   target->clearPending = false;
@@ -88,7 +75,7 @@ void GLDevice::flushClear(GLSurface* target) {
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(float((color >> 16) & 0xFF) * byteScale, float((color >> 8) & 0xFF) * byteScale,
                  float(color & 0xFF) * byteScale, float(color >> 24) * byteScale);
-    clearArea(target->pendingArea, GL_COLOR_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT);
     dirty |= dirtyColourMask;
   }
   renderTarget = drawing;
@@ -110,8 +97,10 @@ void GLDevice::noteDrawn(const PixelRect& area) {
     depthContent.drawn(area);
 }
 
-// Clears only what was drawn since the previous Clear to the same value. The colour waits for
-// the next draw, which may overwrite the whole target. Direct3D's Clear ignores
+// Clears nothing when nothing was drawn since the previous Clear to the same value, else the
+// whole buffer: Mesa's software renderer fills a whole buffer at memory speed but draws a
+// scissored clear as a shaded quad, which costs more even for a third of the target. The colour
+// waits for the next draw, which may overwrite the whole target. Direct3D's Clear ignores
 // COLORWRITEENABLE and ZWRITEENABLE, so the masks are opened for it and given back by the next
 // draw.
 HRESULT GLDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
@@ -121,21 +110,18 @@ HRESULT GLDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
   const D3DSURFACE_DESC& desc = renderTarget->description();
   const PixelRect whole{0, 0, int(desc.Width), int(desc.Height)};
   if (flags & D3DCLEAR_TARGET) {
-    const PixelRect area = renderTarget->colourContent.clear(color, whole);
-    if (!area.empty()) {
+    if (!renderTarget->colourContent.clear(color, whole).empty()) {
       renderTarget->clearPending = true;
       renderTarget->pendingColour = color;
-      renderTarget->pendingArea = area;
     }
   }
   if ((flags & D3DCLEAR_ZBUFFER) && targetHasDepth()) {
     DWORD depthBits;
     std::memcpy(&depthBits, &z, sizeof depthBits);
-    const PixelRect area = depthContent.clear(depthBits, whole);
-    if (!area.empty()) {
+    if (!depthContent.clear(depthBits, whole).empty()) {
       glDepthMask(GL_TRUE);
       glClearDepth(double(z));
-      clearArea(area, GL_DEPTH_BUFFER_BIT);
+      glClear(GL_DEPTH_BUFFER_BIT);
       dirty |= dirtyDepth;
     }
   }
