@@ -30,7 +30,7 @@ constexpr const char* busName = "org.mpris.MediaPlayer2.zolta";
 constexpr const char* trackPathPrefix = "/org/mpris/MediaPlayer2/zolta/track/";
 constexpr const char* noTrackPath = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
 constexpr const char* identity = "Zolta RodiZeve #1";
-constexpr const char* desktopEntry = "zolta-rodizeve";  // the installed launcher's name
+constexpr const char* desktopEntry = ZOLTA_APP_ID;  // the installed launcher, without ".desktop"
 constexpr double microsecondsPerSecond = 1e6;
 
 // What the announcements compare: the player's state at the last call.

@@ -442,6 +442,10 @@ TEST_F(DesktopBus, AnEmptyMusicFolderTakesEveryCommand) {
   EXPECT_NE(metadata.output.find("object path \"/org/mpris/MediaPlayer2/TrackList/NoTrack\""), std::string::npos)
       << metadata.output << metadata.errors;
   EXPECT_EQ(metadata.output.find("xesam:title"), std::string::npos) << metadata.output;
+  // Desktop controls find the launcher (and its icon) by this id: the installed one's name.
+  const ProgramRun entry =
+      dbusSend("org.freedesktop.DBus.Properties.Get", {"string:org.mpris.MediaPlayer2", "string:DesktopEntry"});
+  EXPECT_NE(entry.output.find("string \"org.zolta.rodizeve\""), std::string::npos) << entry.output << entry.errors;
   // (playerctl itself refuses to send commands a player cannot carry out: dbus-send sends them.)
   for (const char* command : {"Play", "Pause", "PlayPause", "Next", "Previous", "Stop"}) {
     const ProgramRun run = dbusSend(std::string(playerInterface) + "." + command, {});
