@@ -33,6 +33,7 @@ constexpr int launchesPerMinute = 30;  // for each fountain
 struct ShowFigures {
   int halfCapFrames[barCount] = {};
   int capFrames[barCount] = {};
+  int highestLevel[barCount] = {};
   int leftLaunches = 0, rightLaunches = 0;
   bool operator==(const ShowFigures&) const = default;
 };
@@ -67,6 +68,7 @@ ShowFigures playFirstMinute(const std::string& path, int volume) {
       const int level = barLevel(spectrum[FIRST_BAR_VALUE + bar]);
       figures.halfCapFrames[bar] += level >= barCap / 2;
       figures.capFrames[bar] += level >= barCap;
+      figures.highestLevel[bar] = std::max(figures.highestLevel[bar], level);
     }
     const DWORD levels = BASS_ChannelGetLevel(music);
     figures.leftLaunches += stepGroup(leftNotes, leftFountain, levels & 0xFFFF);
@@ -96,6 +98,8 @@ TEST(DefaultTunesShow, EveryTuneMovesTheBarsAndBothFountainsAtAnyVolume) {
       std::printf(" %.0f", 100.0 * figures.halfCapFrames[bar] / framesPerMinute);
     std::printf("\n  frames at the cap:");
     for (int bar = 0; bar < barCount; ++bar) std::printf(" %d", figures.capFrames[bar]);
+    std::printf("\n  highest level:");
+    for (int bar = 0; bar < barCount; ++bar) std::printf(" %d", figures.highestLevel[bar]);
     std::printf("\n  notes launched: left %d, right %d\n", figures.leftLaunches, figures.rightLaunches);
     for (int bar = 0; bar < barCount; ++bar) EXPECT_GE(figures.halfCapFrames[bar], 1) << "bar " << bar;
     EXPECT_GE(figures.leftLaunches, launchesPerMinute);

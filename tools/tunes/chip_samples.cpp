@@ -119,8 +119,11 @@ Instrument loopedWave(const char* name, Wave wave, int cycle) {
     return instrument;
 }
 
-Instrument pluckedWave(const char* name, Wave wave, int cycle, double decaySeconds, double sustain) {
-    std::vector<double> shape = waveCycle(wave, cycle);
+namespace {
+
+// One looped shape falling from full level to `sustain`, then looping its last repeat.
+Instrument pluckedShape(const char* name, const std::vector<double>& shape, double decaySeconds, double sustain) {
+    int cycle = int(shape.size());
     int decayCycles = std::max(1, int(decaySeconds * baseRate / cycle));
     Instrument instrument;
     instrument.name = name;
@@ -133,6 +136,26 @@ Instrument pluckedWave(const char* name, Wave wave, int cycle, double decaySecon
     instrument.loopStart = decayCycles * cycle;
     instrument.loopLength = cycle;
     return instrument;
+}
+
+} // namespace
+
+Instrument pluckedWave(const char* name, Wave wave, int cycle, double decaySeconds, double sustain) {
+    return pluckedShape(name, waveCycle(wave, cycle), decaySeconds, sustain);
+}
+
+Instrument pluckedChord(const char* name, Wave wave, int cycle, std::vector<int> ratios, double decaySeconds,
+                        double sustain) {
+    int loop = cycle * ratios.front();
+    std::vector<double> shape(loop, 0.0);
+    for (int ratio : ratios) {
+        std::vector<double> tone = waveCycle(wave, loop); // one cycle, read `ratio` times per loop
+        for (int i = 0; i < loop; ++i) shape[i] += tone[(i * ratio) % loop];
+    }
+    double peak = 1e-9;
+    for (double v : shape) peak = std::max(peak, std::fabs(v));
+    for (double& v : shape) v /= peak;
+    return pluckedShape(name, shape, decaySeconds, sustain);
 }
 
 Instrument enveloped(Instrument instrument, std::vector<EnvelopePoint> envelope, int sustainPoint, int fadeout) {

@@ -26,6 +26,12 @@ Instrument loopedWave(const char* name, Wave wave, int cycle);
 // exponentially to `sustain` (0..1), then looping its last cycle there.
 Instrument pluckedWave(const char* name, Wave wave, int cycle, double decaySeconds, double sustain);
 
+// A whole chord on one channel, plucked like pluckedWave: one loop holds `ratios[i]` cycles of
+// tone i (4, 5, 6 is a major triad in just intonation), so the first tone sounds at the pitch
+// of a `cycle`-sample wave.
+Instrument pluckedChord(const char* name, Wave wave, int cycle, std::vector<int> ratios, double decaySeconds,
+                        double sustain);
+
 // The instrument for an XM: 16-bit data, a volume envelope (ticks, levels
 // 0..64) held at `sustainPoint` while the key is down, then faded out.
 Instrument enveloped(Instrument instrument, std::vector<EnvelopePoint> envelope, int sustainPoint, int fadeout);

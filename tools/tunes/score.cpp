@@ -287,6 +287,33 @@ Track arpeggio(const Voice& voice, std::string_view chords, int rowsPerChord, st
     return track;
 }
 
+Track chordStrikes(const Voice& major, const Voice& minor, std::string_view chords, int rowsPerChord,
+                   std::string_view rhythm, int lowest) {
+    std::vector<Chord> rows = chordRows(chords, rowsPerChord);
+    Track track(rows.size());
+    int held = noNote, heldInstrument = 0;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        char c = rhythmAt(rhythm, int(r));
+        const Chord& chord = rows[r];
+        const bool isMinor = chord.intervals[1] == 3;
+        const Voice& voice = isMinor ? minor : major;
+        int note = trackerNote(voice, placed(chord.root, lowest));
+        if (c == '-') {
+            track[r].note = keyOff;
+            held = noNote;
+        } else if (c == 'X' || (c == '.' && held != noNote && (held != note || heldInstrument != voice.instrument))) {
+            track[r].note = note;
+            track[r].instrument = voice.instrument;
+            track[r].volume = voice.volume;
+            held = note;
+            heldInstrument = voice.instrument;
+        } else if (c != '.') {
+            report(std::string("bad chord rhythm '") + c + "'");
+        }
+    }
+    return track;
+}
+
 Track chordTone(const Voice& voice, std::string_view chords, int rowsPerChord, std::string_view rhythm, int tone,
                 int lowest) {
     std::vector<Chord> rows = chordRows(chords, rowsPerChord);

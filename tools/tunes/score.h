@@ -50,6 +50,10 @@ Track bassLine(const Voice& voice, std::string_view chords, int chordRows, std::
 // Chord strikes on one channel, the chord spelled by the arpeggio effect.
 Track arpeggio(const Voice& voice, std::string_view chords, int chordRows, std::string_view rhythm,
                int lowest);
+// Chord strikes on one channel with chord samples (pluckedChord): the root placed in
+// [lowest, lowest + 12), on `minor` for chords with a minor third and on `major` for the rest.
+Track chordStrikes(const Voice& major, const Voice& minor, std::string_view chords, int chordRows,
+                   std::string_view rhythm, int lowest);
 // One tone of each chord (0 root, 1 third, 2 fifth, 3 seventh) placed in
 // [lowest, lowest + 12); a held tone moves when the chord changes.
 Track chordTone(const Voice& voice, std::string_view chords, int chordRows, std::string_view rhythm,

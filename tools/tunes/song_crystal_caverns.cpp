@@ -30,7 +30,7 @@ Song crystalCaverns() {
     bass.panning = 168;
     Instrument padLeft = enveloped(loopedWave("pad saw", Wave::Saw, middleCycle),
                                    {{0, 0}, {16, 40}, {40, 34}}, 2, 500);
-    padLeft.volume = 40;
+    padLeft.volume = 52;
     padLeft.panning = 40;
     Instrument padRight = padLeft;
     padRight.panning = 216;
@@ -52,8 +52,8 @@ Song crystalCaverns() {
     const Voice shimmerVoice{6, 0};
     const DrumKit kit{7, 8, 9, 10, 11, 12};
     const int bar = 16;
-    const int echoVolume = 28, echoDelay = 3; // 0..64, rows
-    const int lowBass = noteNumber("D2"), lowPad = noteNumber("F4"), lowShimmer = noteNumber("D5");
+    const int echoVolume = 36, echoDelay = 3; // 0..64, rows
+    const int lowBass = noteNumber("D2"), lowPad = noteNumber("C5"), lowShimmer = noteNumber("D5");
 
     const char* progA = "Dm Bb C Am";
     const char* progB = "Gm Dm Bb A";

@@ -15,20 +15,22 @@ Song harbourLights() {
     song.speed = 6;
     song.tempo = 125;
     song.instruments = {
-        pluckedWave("lead pulse 25%", Wave::Pulse25, middleCycle / 2, 0.3, 0.55),
-        pluckedWave("bass square", Wave::Square, middleCycle * 2, 0.4, 0.3),
-        pluckedWave("chord pulse 12%", Wave::Pulse12, middleCycle, 0.35, 0.2),
+        pluckedWave("lead saw", Wave::Saw, middleCycle / 2, 0.3, 0.9),
+        pluckedWave("bass saw", Wave::Saw, middleCycle * 2, 0.4, 0.45),
+        pluckedChord("major chord square", Wave::Square, middleCycle, {4, 5, 6, 8}, 0.35, 0.8),
         kickDrum(), snareDrum(), closedHat(), openHat(), crashCymbal(),
+        pluckedChord("minor chord square", Wave::Square, middleCycle, {10, 12, 15, 20}, 0.35, 0.8),
     };
-    song.instruments[0].volume = 44;
+    song.instruments[0].volume = 64;
     song.instruments[1].volume = 56;
-    song.instruments[2].volume = 34;
-    const Voice lead{1, 12};
-    const Voice bass{2, -12};
-    const Voice chords{3, 0};
+    song.instruments[2].volume = song.instruments[8].volume = 64;
+    const int keyShift = 0; // semitones the written notes sound higher
+    const Voice lead{1, 12 - keyShift};
+    const Voice bass{2, -12 - keyShift};
+    const Voice chords{3, 0 - keyShift}, minorChords{9, 0 - keyShift};
     const DrumKit kit{4, 5, 6, 7, 8, 0};
     const int bar = 16; // rows per bar: sixteenth notes
-    const int lowBass = noteNumber("E2"), lowChord = noteNumber("A3");
+    const int lowBass = noteNumber("E2"), lowChord = noteNumber("F4");
 
     const char* progressionA = "Am F C G";
     const char* progressionB = "Dm Am F E";
@@ -46,12 +48,12 @@ Song harbourLights() {
     Track themeB = phrase(lead,
         "F5/2 E5 D5 A4/2 D5/2 | E5/3 C5 A4/4~ | A4 C5 F5/2 E5 F5 A5/2 | G#5/6~ -/2", 2);
     Track themeB2 = phrase(lead,
-        "D5/2 F5 A5 D6/2 C6 A5 | C6/3 B5 A5/4~ | F5 A5 C6/2 A5 F5 C5/2 | B4/2 D5/2 E5/4~", 2);
+        "D5/2 F5 A5 D6/2 C6 A5 | C6/3 B5 A5/4~ | F5 A5 C6/2 A5 F5 C5/2 | B4/2 D5 E5 F#5/2 G#5/2~", 2);
     Track teaser = phrase(lead, "-/8 | ./8 | E5/2 D5/2 C5/2 B4/2 | D5/8~", 2);
     Track coda = phrase(lead, "A4/2 C5 E5/2 A5 G5 E5 | F5/4~ C5/4 | E5/2 G5/2 C6/4~ | B5/4~ -/4", 2);
 
-    Track chordsA = arpeggio(chords, progressionA, bar, stabs, lowChord);
-    Track chordsB = arpeggio(chords, progressionB, bar, stabs, lowChord);
+    Track chordsA = chordStrikes(chords, minorChords, progressionA, bar, stabs, lowChord);
+    Track chordsB = chordStrikes(chords, minorChords, progressionB, bar, stabs, lowChord);
     Track bassLineA = bassLine(bass, progressionA, bar, bassA, lowBass);
     Track bassLineB = bassLine(bass, progressionB, bar, bassB, lowBass);
 
@@ -64,7 +66,7 @@ Song harbourLights() {
     int b2 = addPattern(song, {drums(kit, beatFill, 64), bassLineB, chordsB, themeB2});
     int breakdown = addPattern(song, {drums(kit, repeat("....o.......o...", 3) + "S...S...S.S.SSSS", 64),
                                       bassLine(bass, progressionA, bar, "R.......R.......", lowBass),
-                                      arpeggio(chords, progressionA, bar, "X.......X.......", lowChord),
+                                      chordStrikes(chords, minorChords, progressionA, bar, "X.......X.......", lowChord),
                                       release(64)});
     int ending = addPattern(song, {drums(kit, beatCrash, 64), bassLineA, chordsA, coda});
 

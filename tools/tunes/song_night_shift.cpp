@@ -12,11 +12,11 @@ namespace tunes {
 Song nightShift() {
     Song song;
     song.title = "Night Shift";
-    song.channels = 6;
+    song.channels = 9;
     song.speed = 6;
     song.tempo = 140;
 
-    Instrument lead = enveloped(loopedWave("lead pulse 12%", Wave::Pulse12, middleCycle),
+    Instrument lead = enveloped(loopedWave("lead pulse 25%", Wave::Pulse25, middleCycle),
                                 {{0, 64}, {4, 56}, {30, 46}}, 2, 1500);
     lead.vibratoDepth = 2;
     lead.vibratoRate = 12;
@@ -31,10 +31,18 @@ Song nightShift() {
                                 {{0, 64}, {6, 40}, {20, 30}}, 2, 4000);
     bass.volume = 60;
     bass.panning = 152;
-    Instrument arp = enveloped(loopedWave("arp pulse 25%", Wave::Pulse25, middleCycle),
-                               {{0, 56}, {10, 36}, {40, 24}}, 2, 1000);
+    Instrument arp = enveloped(loopedWave("arp saw", Wave::Saw, middleCycle),
+                               {{0, 60}, {10, 50}, {40, 42}}, 2, 1000);
     arp.volume = 48;
     arp.panning = 208;
+    // A soft saw pad spread left, centre and right: the three chord tones in the fifth octave.
+    Instrument padSaw = enveloped(loopedWave("pad saw", Wave::Saw, middleCycle), {{0, 0}, {10, 48}, {40, 40}}, 2, 800);
+    padSaw.volume = 60;
+    auto padAt = [&](int panning) {
+        Instrument placedPad = padSaw;
+        placedPad.panning = panning;
+        return placedPad;
+    };
     auto drum = [](Instrument instrument, int panning) {
         instrument = enveloped(instrument, {}, -1, 0);
         instrument.panning = panning;
@@ -42,15 +50,20 @@ Song nightShift() {
     };
     song.instruments = {lead, counter, bass, arp,
                         drum(kickDrum(), 128), drum(snareDrum(), 96), drum(closedHat(), 200),
-                        drum(openHat(), 200), drum(crashCymbal(), 96), drum(tomDrum(), 128)};
+                        drum(openHat(), 200), drum(crashCymbal(), 96), drum(tomDrum(), 128),
+                        padAt(40), padAt(128), padAt(216)};
     const Voice leadVoice{1, 0};
     const Voice counterVoice{2, 0};
     const Voice bassVoice{3, -12};
     const Voice arpVoice{4, 0};
     const DrumKit kit{5, 6, 7, 8, 9, 10};
+    const Voice padVoices[3] = {{11, 0}, {12, 0}, {13, 0}};
     const int bar = 16;
-    const int echoVolume = 26, echoDelay = 3; // 0..64, rows
-    const int lowBass = noteNumber("E2"), lowArp = noteNumber("E4");
+    const int echoVolume = 36, echoDelay = 3; // 0..64, rows
+    const int lowBass = noteNumber("E2"), lowArp = noteNumber("F4"), lowPad = noteNumber("C5");
+    auto pad = [&](const char* progression, int tone) {
+        return chordTone(padVoices[tone], progression, bar, "X...............", tone, lowPad);
+    };
 
     const char* progA = "Em C G D";
     const char* progB = "Am Em C B7";
@@ -77,7 +90,8 @@ Song nightShift() {
                        const Track& second) {
         return addPattern(song, {drums(kit, beatText, 64), drums(kit, hats, 64),
                                  bassLine(bassVoice, progression, bar, drive, lowBass),
-                                 arpeggio(arpVoice, progression, bar, "X...............", lowArp), melody, second});
+                                 arpeggio(arpVoice, progression, bar, "X.....X.....X...", lowArp), melody, second,
+                                 pad(progression, 0), pad(progression, 1), pad(progression, 2)});
     };
     auto withEcho = [&](const std::string& beatText, const char* progression, const Track& melody) {
         return section(beatText, progression, melody, echo(melody, echoDelay, echoVolume, 2));
@@ -85,7 +99,7 @@ Song nightShift() {
     Track rest = release(64);
     int intro1 = addPattern(song, {drums(kit, repeat("K...............", 3) + "K.......S...S.SS", 64),
                                    drums(kit, hats, 64), rest,
-                                   arpeggio(arpVoice, progA, bar, "X...............", lowArp), rest, rest});
+                                   arpeggio(arpVoice, progA, bar, "X...............", lowArp), rest, rest, rest, rest, rest});
     int intro2 = section(beatFill, progA, rest, rest);
     int a1 = withEcho(beatCrash, progA, themeA);
     int a2 = withEcho(beatFill, progA, themeA2);
@@ -94,7 +108,8 @@ Song nightShift() {
     int c1 = section(beatCrash, progBridge, bridge, bridgeCounter);
     int dub = addPattern(song, {drums(kit, repeat("K.......S.......", 3) + "K.......S.S.SSSS", 64),
                                 drums(kit, repeat("....o.......o...", 4), 64),
-                                bassLine(bassVoice, progA, bar, "R.....R.....8.R.", lowBass), rest, rest, rest});
+                                bassLine(bassVoice, progA, bar, "R.....R.....8.R.", lowBass), rest, rest, rest,
+                                pad(progA, 0), pad(progA, 1), pad(progA, 2)});
     int end = withEcho(beatCrash, "Em C D Em", outro);
 
     song.orders = {intro1, intro2, a1, a2, b1, b2, c1, dub, a2, b1, b2, end};

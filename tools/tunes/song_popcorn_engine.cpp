@@ -16,20 +16,22 @@ Song popcornEngine() {
     song.speed = 5;
     song.tempo = 125;
     song.instruments = {
-        pluckedWave("lead square", Wave::Square, middleCycle / 2, 0.15, 0.35),
-        pluckedWave("stab pulse 25%", Wave::Pulse25, middleCycle, 0.12, 0.1),
-        pluckedWave("bass pulse 25%", Wave::Pulse25, middleCycle * 2, 0.25, 0.35),
+        pluckedWave("lead square", Wave::Square, middleCycle / 2, 0.25, 0.8),
+        pluckedChord("major stab square", Wave::Square, middleCycle, {4, 5, 6, 8}, 0.3, 0.7),
+        pluckedWave("bass saw", Wave::Saw, middleCycle * 2, 0.25, 0.45),
         kickDrum(), snareDrum(), closedHat(), openHat(), crashCymbal(), tomDrum(),
+        pluckedChord("minor stab square", Wave::Square, middleCycle, {10, 12, 15, 20}, 0.3, 0.7),
     };
-    song.instruments[0].volume = 50;
-    song.instruments[1].volume = 44;
+    song.instruments[0].volume = 64;
+    song.instruments[1].volume = song.instruments[9].volume = 64;
     song.instruments[2].volume = 54;
-    const Voice lead{1, 12};
-    const Voice stab{2, 0};
-    const Voice bass{3, -12};
+    const int keyShift = 0; // semitones the written notes sound higher
+    const Voice lead{1, 12 - keyShift};
+    const Voice stab{2, 0 - keyShift}, minorStab{10, 0 - keyShift};
+    const Voice bass{3, -12 - keyShift};
     const DrumKit kit{4, 5, 6, 7, 8, 9};
     const int bar = 16;
-    const int lowBass = noteNumber("F2"), lowStab = noteNumber("G3");
+    const int lowBass = noteNumber("F2"), lowStab = noteNumber("G4");
 
     const char* progA = "C Am F G";
     const char* progB = "F G Em Am";
@@ -56,11 +58,11 @@ Song popcornEngine() {
 
     auto section = [&](const std::string& beatText, const char* progression, const char* bassRhythm,
                        const Track& melody) {
-        return addPattern(song, {melody, arpeggio(stab, progression, bar, skank, lowStab),
+        return addPattern(song, {melody, chordStrikes(stab, minorStab, progression, bar, skank, lowStab),
                                  drums(kit, beatText, 64), bassLine(bass, progression, bar, bassRhythm, lowBass)});
     };
     Track rest = release(64);
-    int intro1 = addPattern(song, {rest, arpeggio(stab, progA, bar, skank, lowStab),
+    int intro1 = addPattern(song, {rest, chordStrikes(stab, minorStab, progA, bar, skank, lowStab),
                                    drums(kit, repeat("..H...H...H...H.", 3) + "..H...H...S.SSSS", 64), rest});
     int intro2 = section(beatFill, progA, bounce, phrase(lead, "-/24 | G5 A5 B5 D6 G6/4", 2));
     int a1 = section(beatCrash, progA, bounce, themeA);
@@ -69,7 +71,7 @@ Song popcornEngine() {
     int b2 = section(beatFill, progB, "R..8R..8R..8R.58", themeB2);
     int c1 = section(beatCrash, progChorus, bounce, chorus);
     int c2 = section(beatFill, progChorus, bounce, chorus2);
-    int engine = addPattern(song, {rest, arpeggio(stab, progChorus, bar, "X.-.............", lowStab),
+    int engine = addPattern(song, {rest, chordStrikes(stab, minorStab, progChorus, bar, "X.-.............", lowStab),
                                    drums(kit, repeat("K.kHS.kHK.kHS.kH", 3) + "S.S.SSSSTTMMLL.C", 64),
                                    bassLine(bass, progChorus, bar, "R.R8R.R8R.R8R.58", lowBass)});
     int end = section(beatCrash, "C G C C", bounce, outro);

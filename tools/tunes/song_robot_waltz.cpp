@@ -13,7 +13,7 @@ namespace tunes {
 Song robotWaltz() {
     Song song;
     song.title = "Waltz for a Robot";
-    song.channels = 6;
+    song.channels = 9;
     song.speed = 6;
     song.tempo = 120;
 
@@ -33,10 +33,18 @@ Song robotWaltz() {
     Instrument bass = enveloped(loopedWave("bass triangle", Wave::Triangle, middleCycle * 2),
                                 {{0, 64}, {12, 50}, {48, 38}}, 2, 2000);
     bass.panning = 156;
-    Instrument chords = enveloped(loopedWave("chord pulse 25%", Wave::Pulse25, middleCycle),
-                                  {{0, 52}, {4, 34}, {16, 18}, {30, 8}}, -1, 0);
+    Instrument chords = enveloped(loopedWave("chord saw", Wave::Saw, middleCycle),
+                                  {{0, 60}, {4, 48}, {16, 36}, {30, 24}}, -1, 0);
     chords.volume = 60;
     chords.panning = 208;
+    // A soft saw pad spread left, centre and right: the three chord tones in the fifth octave.
+    Instrument padSaw = enveloped(loopedWave("pad saw", Wave::Saw, middleCycle), {{0, 0}, {8, 48}, {36, 40}}, 2, 800);
+    padSaw.volume = 64;
+    auto padAt = [&](int panning) {
+        Instrument placedPad = padSaw;
+        placedPad.panning = panning;
+        return placedPad;
+    };
     auto drum = [](Instrument instrument, int panning) {
         instrument = enveloped(instrument, {}, -1, 0);
         instrument.panning = panning;
@@ -44,7 +52,7 @@ Song robotWaltz() {
     };
     song.instruments = {lead, leadEcho, counter, bass, chords,
                         drum(kickDrum(), 64), drum(snareDrum(), 88), drum(closedHat(), 176),
-                        drum(crashCymbal(), 88)};
+                        drum(crashCymbal(), 88), padAt(40), padAt(128), padAt(216)};
     const Voice leadVoice{1, 0};
     const Voice counterVoice{3, 0};
     const Voice bassVoice{4, -12};
@@ -52,8 +60,13 @@ Song robotWaltz() {
     const DrumKit kit{6, 7, 8, 0, 9, 0};
     const int bar = 12; // rows per 3/4 bar: four rows a beat
     const int rows = 4 * bar;
-    const int echoVolume = 24, echoDelay = 3; // 0..64, rows
+    const int echoVolume = 36, echoDelay = 3; // 0..64, rows
     const int lowBass = noteNumber("E2"), lowChord = noteNumber("G4"), lowCounter = noteNumber("D5");
+    const Voice padVoices[3] = {{10, 0}, {11, 0}, {12, 0}};
+    const int lowPad = noteNumber("C5");
+    auto pad = [&](const char* progression, int tone) {
+        return chordTone(padVoices[tone], progression, bar, "X...........", tone, lowPad);
+    };
 
     const char* progA = "G Em C D";
     const char* progA2 = "G Em Am D";
@@ -79,14 +92,16 @@ Song robotWaltz() {
         Track harmony = withCounter ? chordTone(counterVoice, progression, bar, "X...........", 1, lowCounter) : rest;
         return addPattern(song, {drums(kit, beat, rows), bassLine(bassVoice, progression, bar, oom, lowBass),
                                  arpeggio(chordVoice, progression, bar, pahPah, lowChord), melody, harmony,
-                                 echo(melody, echoDelay, echoVolume, 2)});
+                                 echo(melody, echoDelay, echoVolume, 2), pad(progression, 0), pad(progression, 1),
+                                 pad(progression, 2)});
     };
     int intro1 = addPattern(song, {drums(kit, repeat("....h...h...", 3) + "....s...s.s.", rows),
                                    bassLine(bassVoice, progA, bar, oom, lowBass),
-                                   arpeggio(chordVoice, progA, bar, pahPah, lowChord), rest, rest, rest});
+                                   arpeggio(chordVoice, progA, bar, pahPah, lowChord), rest, rest, rest, rest, rest, rest});
     int intro2 = addPattern(song, {drums(kit, waltz, rows), bassLine(bassVoice, progA2, bar, oom, lowBass),
                                    arpeggio(chordVoice, progA2, bar, pahPah, lowChord), rest,
-                                   chordTone(counterVoice, progA2, bar, "X...........", 1, lowCounter), rest});
+                                   chordTone(counterVoice, progA2, bar, "X...........", 1, lowCounter), rest,
+                                   pad(progA2, 0), pad(progA2, 1), pad(progA2, 2)});
     int a1 = section(waltzCrash, progA, themeA, true);
     int a2 = section(waltz, progA2, themeA2, true);
     int b1 = section(waltzCrash, progB, themeB, false);

@@ -17,17 +17,18 @@ Song snowploughBoogie() {
     song.speed = 6;
     song.tempo = 135;
     song.instruments = {
-        pluckedWave("boogie bass", Wave::Square, middleCycle * 2, 0.2, 0.4),
-        pluckedWave("brass saw", Wave::Saw, middleCycle / 2, 0.3, 0.5),
-        pluckedWave("chuck pulse 25%", Wave::Pulse25, middleCycle, 0.1, 0.05),
+        pluckedWave("boogie bass", Wave::Saw, middleCycle * 2, 0.2, 0.5),
+        pluckedWave("brass saw", Wave::Saw, middleCycle / 2, 0.3, 0.85),
+        pluckedChord("chuck square", Wave::Square, middleCycle, {4, 5, 6, 7}, 0.25, 0.8),
         kickDrum(), snareDrum(), closedHat(), openHat(), crashCymbal(),
     };
     song.instruments[0].volume = 58;
-    song.instruments[1].volume = 50;
-    song.instruments[2].volume = 46;
-    const Voice bass{1, -12};
-    const Voice lead{2, 12};
-    const Voice chords{3, 0};
+    song.instruments[1].volume = 64;
+    song.instruments[2].volume = 60;
+    const int keyShift = 0; // semitones the written notes sound higher
+    const Voice bass{1, -12 - keyShift};
+    const Voice lead{2, 12 - keyShift};
+    const Voice chords{3, 0 - keyShift};
     const DrumKit kit{4, 5, 6, 7, 8, 0};
     const int bar = 16;
     const int lowBass = noteNumber("F2"), lowChord = noteNumber("F4");
@@ -45,19 +46,19 @@ Song snowploughBoogie() {
         "F5/3 Ab5 Bb5/3 Ab5 F5/4 D5/4 | Ab5/3 F5 D5/4 F5/8~ | C5/3 Eb5 F5/3 C5 Eb5/4 C5/4 | A4/12~ -/4",
         "G5/3 E5 G5/3 Bb5 C6/8~ | Bb5/3 Ab5 F5/3 D5 F5/8 | C5/3 Eb5 F5/3 A5 C6/3 A5 F5/4 | E5/8~ G5/4 -/4"};
     const char* solo[3] = {
-        "F5 Ab5 A5 C6 Eb6/3 C6 A5/3 F5 Ab5/4 | F5/3 D5 F5/3 Ab5 Bb5/8~ |"
+        "F5 Ab5 A5 C6 Eb6/3 C6 A5/3 F5 Ab5/4 | F5/3 D5 F5 F#5 G5 Ab5 Bb5/8~ |"
         " C6/3 A5 C6/3 A5 C6/3 Eb6 F6/4 | Eb6/3 C6 A5/3 F5 Eb5/3 C5 F5/4",
         "Bb5/3 Ab5 F5/3 D5 Bb4/3 D5 F5/4 | Ab5/4~ F5/4 D5/4 Ab4/4 | A4/3 C5 F5/3 A5 C6/8~ | C6/3 A5 F5/3 Eb5 C5/8",
         "E5/3 G5 Bb5/3 C6 E6/8~ | D6/3 Bb5 F5/3 D5 Ab5/8~ | A5/3 F5 C5/3 Eb5 F5/8 | G5/3 E5 C5/3 Bb4 C5/4 -/4"};
 
     auto chorusPattern = [&](int part, const std::string& beat, const char* melody) {
         return addPattern(song, {bassLine(bass, blues[part], bar, boogie, lowBass), drums(kit, beat, 64),
-                                 arpeggio(chords, blues[part], bar, chuck, lowChord), phrase(lead, melody, 1)});
+                                 chordStrikes(chords, chords, blues[part], bar, chuck, lowChord), phrase(lead, melody, 1)});
     };
     auto stopTime = [&](int part) {
         return addPattern(song, {bassLine(bass, blues[part], bar, "R...............", lowBass),
                                  drums(kit, repeat("K.......h.h.h.h.", 3) + "K.......S.S.SSSS", 64),
-                                 arpeggio(chords, blues[part], bar, "X.-.............", lowChord),
+                                 chordStrikes(chords, chords, blues[part], bar, "X.-.............", lowChord),
                                  phrase(lead, head[part], 1)});
     };
     Track rest = release(64);
@@ -74,7 +75,7 @@ Song snowploughBoogie() {
     int stop3 = stopTime(2);
     int turnaround = addPattern(song, {bassLine(bass, "F7 Bb7 F7 C7", bar, boogie, lowBass),
                                        drums(kit, shuffleCrash.substr(0, 48) + "K..hS..hS.S.SSSS", 64),
-                                       arpeggio(chords, "F7 Bb7 F7 C7", bar, chuck, lowChord),
+                                       chordStrikes(chords, chords, "F7 Bb7 F7 C7", bar, chuck, lowChord),
                                        phrase(lead, "F5/3 Ab5 A5/3 C6 F6/8~ | D6/3 Bb5 Ab5/3 F5 D5/8 |"
                                                     " C6/3 A5 F5/3 Eb5 C5/8 | G4/3 Bb4 C5/3 E5 G5/4 -/4", 1)});
 
