@@ -70,7 +70,7 @@ Song crystalCaverns() {
     Track themeA2 = phrase(leadVoice,
         "A5/3 G5 F5/2 E5 D5 | D5/2 F5/2 Bb5/4~ | C6/2 Bb5 A5 G5/2 E5/2 | E5/4~ A4/2 -/2", 2);
     Track themeB = phrase(leadVoice,
-        "Bb5/3 A5 G5/2 D5/2 | F5/3 E5 D5/4~ | D5 F5 Bb5/2 A5 G5 F5/2 | E5/4~ C#5/2 E5/2", 2);
+        "Bb5/3 A5 G5/2 D5/2 | F5/3 E5 D5/4~ | D5 F5 Bb5/2 A5 G5 F5/2 | A5 G#5 A5 E5 C#5/2 E5/2", 2);
     Track themeB2 = phrase(leadVoice,
         "G5/2 Bb5/2 D6/4~ | C6 A5 F5/2 A5/4~ | Bb5/2 A5/2 G5/2 F5/2 | E5/6~ -/2", 2);
     Track bridge = phrase(leadVoice, "D6/6~ C6 Bb5 | C6/6~ A5/2 | G5/4~ E5/2 G5/2 | F5/8~", 2);

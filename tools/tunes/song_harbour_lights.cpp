@@ -1,5 +1,5 @@
-// "Harbour Lights": A minor, 125 BPM, four-channel MOD. Arpeggio stabs and a
-// plucked pulse lead over an octave bass; intro, theme A twice, theme B
+// "Harbour Lights": A minor, 125 BPM, four-channel MOD. Square chord stabs and a
+// plucked saw lead over an octave bass; intro, theme A twice, theme B
 // twice, a drumless break, the themes again and a coda, then back to the intro.
 // Channels (Amiga panning): 1 drums (left), 2 bass (right), 3 chords (right), 4 lead (left).
 #include "chip_samples.h"
@@ -24,10 +24,9 @@ Song harbourLights() {
     song.instruments[0].volume = 64;
     song.instruments[1].volume = 56;
     song.instruments[2].volume = song.instruments[8].volume = 64;
-    const int keyShift = 0; // semitones the written notes sound higher
-    const Voice lead{1, 12 - keyShift};
-    const Voice bass{2, -12 - keyShift};
-    const Voice chords{3, 0 - keyShift}, minorChords{9, 0 - keyShift};
+    const Voice lead{1, 12};
+    const Voice bass{2, -12};
+    const Voice chords{3, 0}, minorChords{9, 0};
     const DrumKit kit{4, 5, 6, 7, 8, 0};
     const int bar = 16; // rows per bar: sixteenth notes
     const int lowBass = noteNumber("E2"), lowChord = noteNumber("F4");

@@ -1,8 +1,8 @@
-// "Night Shift": E minor, 140 BPM, six-channel XM. A driving saw bass, a
-// running arpeggio, a thin pulse lead with an echo (or a counter-melody in
-// the bridge). Intro in two steps, A, A', B, B', bridge, a dub break, A', B,
+// "Night Shift": E minor, 140 BPM, nine-channel XM. A driving saw bass, a
+// running arpeggio, a pulse lead with an echo (or a counter-melody in
+// the bridge) and a saw pad. Intro in two steps, A, A', B, B', bridge, a dub break, A', B,
 // B', outro, then back to the start.
-// Channels: 1 kick/snare, 2 hats, 3 bass, 4 arpeggio, 5 lead, 6 echo/counter-melody.
+// Channels: 1 kick/snare, 2 hats, 3 bass, 4 arpeggio, 5 lead, 6 echo/counter-melody, 7-9 pad.
 #include "chip_samples.h"
 #include "score.h"
 #include "songs.h"
@@ -16,28 +16,28 @@ Song nightShift() {
     song.speed = 6;
     song.tempo = 140;
 
-    Instrument lead = enveloped(loopedWave("lead pulse 25%", Wave::Pulse25, middleCycle),
+    Instrument lead = enveloped(loopedWave("lead square", Wave::Square, middleCycle),
                                 {{0, 64}, {4, 56}, {30, 46}}, 2, 1500);
     lead.vibratoDepth = 2;
     lead.vibratoRate = 12;
     lead.vibratoSweep = 30;
-    lead.volume = 58;
+    lead.volume = 52;
     lead.panning = 56;
     Instrument counter = enveloped(loopedWave("counter pulse 25%", Wave::Pulse25, middleCycle),
                                    {{0, 64}, {4, 56}, {30, 46}}, 2, 1500);
-    counter.volume = 44;
-    counter.panning = 200;
+    counter.volume = 64;
+    counter.panning = 176;
     Instrument bass = enveloped(loopedWave("bass saw", Wave::Saw, middleCycle * 2),
                                 {{0, 64}, {6, 40}, {20, 30}}, 2, 4000);
-    bass.volume = 60;
+    bass.volume = 40;
     bass.panning = 152;
     Instrument arp = enveloped(loopedWave("arp saw", Wave::Saw, middleCycle),
                                {{0, 60}, {10, 50}, {40, 42}}, 2, 1000);
     arp.volume = 48;
     arp.panning = 208;
     // A soft saw pad spread left, centre and right: the three chord tones in the fifth octave.
-    Instrument padSaw = enveloped(loopedWave("pad saw", Wave::Saw, middleCycle), {{0, 0}, {10, 48}, {40, 40}}, 2, 800);
-    padSaw.volume = 60;
+    Instrument padSaw = enveloped(loopedWave("pad saw", Wave::Saw, middleCycle), {{0, 0}, {10, 64}, {40, 52}}, 2, 800);
+    padSaw.volume = 64;
     auto padAt = [&](int panning) {
         Instrument placedPad = padSaw;
         placedPad.panning = panning;
@@ -51,7 +51,7 @@ Song nightShift() {
     song.instruments = {lead, counter, bass, arp,
                         drum(kickDrum(), 128), drum(snareDrum(), 96), drum(closedHat(), 200),
                         drum(openHat(), 200), drum(crashCymbal(), 96), drum(tomDrum(), 128),
-                        padAt(40), padAt(128), padAt(216)};
+                        padAt(64), padAt(128), padAt(176)};
     const Voice leadVoice{1, 0};
     const Voice counterVoice{2, 0};
     const Voice bassVoice{3, -12};
@@ -59,7 +59,7 @@ Song nightShift() {
     const DrumKit kit{5, 6, 7, 8, 9, 10};
     const Voice padVoices[3] = {{11, 0}, {12, 0}, {13, 0}};
     const int bar = 16;
-    const int echoVolume = 36, echoDelay = 3; // 0..64, rows
+    const int echoVolume = 40, echoDelay = 3; // 0..64, rows
     const int lowBass = noteNumber("E2"), lowArp = noteNumber("F4"), lowPad = noteNumber("C5");
     auto pad = [&](const char* progression, int tone) {
         return chordTone(padVoices[tone], progression, bar, "X...............", tone, lowPad);
@@ -77,7 +77,7 @@ Song nightShift() {
     Track themeA = phrase(leadVoice, "B4/2 E5/2 G5 F#5 E5 B4 | C5/3 E5 G5/2 E5/2 | D5/2 G5/2 B5 A5 G5 D5 |"
                                      " F#5/6~ -/2", 2);
     Track themeA2 = phrase(leadVoice, "B4/2 E5/2 G5 A5 B5 E6 | E6/3 D6 C6/2 G5/2 | B5/2 D6/2 B5 A5 G5 B5 |"
-                                      " A5/4~ F#5/2 D5/2", 2);
+                                      " A5 G#5/2 A5~ F#5/2 D5/2", 2);
     Track themeB = phrase(leadVoice, "C6/2 B5 A5 E5/4~ | G5/2 F#5 E5 B4/4~ | C5 E5 G5 C6 E6/2 D6 C6 |"
                                      " D#6/4~ B5/2 F#5/2", 2);
     Track themeB2 = phrase(leadVoice, "A5/2 C6/2 E6/4~ | D6 B5 G5 E5 G5/2 B5/2 | C6/2 E6/2 G6/2 E6/2 |"

@@ -1,9 +1,9 @@
-// "Waltz for a Robot": G major in 3/4, 120 BPM, six-channel XM with 48-row
+// "Waltz for a Robot": G major in 3/4, 120 BPM, nine-channel XM with 48-row
 // patterns (four bars of twelve rows). Oom-pah-pah: a triangle bass on the
-// first beat, arpeggio chords on the second and third; a triangle lead with
+// first beat, saw chords on the second and third; a triangle lead with
 // a soft pulse counter-voice and an echo. Intro, A, A', B, B', A, A', a music
 // box bridge, A, A', B, B', outro, then back to the start.
-// Channels: 1 drums, 2 bass, 3 chords, 4 lead, 5 counter-voice, 6 lead echo.
+// Channels: 1 drums, 2 bass, 3 chords, 4 lead, 5 counter-voice, 6 lead echo, 7-9 saw pad.
 #include "chip_samples.h"
 #include "score.h"
 #include "songs.h"
@@ -79,7 +79,7 @@ Song robotWaltz() {
     std::string waltz = "K...h...h...K...h...s...K...h...h...K...s.s.S.S.";
     std::string waltzCrash = "C...h...h...K...h...s...K...h...h...K...h...s...";
 
-    Track themeA = phrase(leadVoice, "B5/4 D6/2 | G5/2 B5/2 E6/2 | E6/3 D6 C6/2 | A5/6~", 2);
+    Track themeA = phrase(leadVoice, "B5/4 D6/2 | G5/2 B5/2 E6/2 | E6/3 D6 C6/2 | A5/2 G#5 A5/3~", 2);
     Track themeA2 = phrase(leadVoice, "B5/2 D6/2 G6/2 | F#6/3 E6 D6/2 | C6/2 E6/2 A5/2 | D6/4~ C6/2", 2);
     Track themeB = phrase(leadVoice, "G5/2 E5/2 G5/2 | F#5/4~ D5/2 | E5/2 G5/2 C6/2 | B5/6~", 2);
     Track themeB2 = phrase(leadVoice, "E6/3 D6 C6/2 | D6/2 F#6/2 A6/2 | F#6/3 E6 D6/2 | E6/4~ D6/2", 2);

@@ -25,10 +25,9 @@ Song snowploughBoogie() {
     song.instruments[0].volume = 58;
     song.instruments[1].volume = 64;
     song.instruments[2].volume = 60;
-    const int keyShift = 0; // semitones the written notes sound higher
-    const Voice bass{1, -12 - keyShift};
-    const Voice lead{2, 12 - keyShift};
-    const Voice chords{3, 0 - keyShift};
+    const Voice bass{1, -12};
+    const Voice lead{2, 12};
+    const Voice chords{3, 0};
     const DrumKit kit{4, 5, 6, 7, 8, 0};
     const int bar = 16;
     const int lowBass = noteNumber("F2"), lowChord = noteNumber("F4");
