@@ -136,11 +136,12 @@ TEST(TextLegibilityScore, CountsEditsOverLettersAndDigits) {
 }
 
 // The first track's lines at start-up; the label and lines of the third after two presses of
-// "next".
+// "next". Both are paused two seconds before the shot, so that the fountains' notes have landed
+// instead of flying over the lines.
 TEST_F(TextLegibility, LabelAndInformationLinesReadBack) {
-  const std::string first = renderFrame900({"Kid Quartz - Waltz for a Robot", "Vexel - Wild Jukebox"}, "");
+  const std::string first = renderFrame900({"Kid Quartz - Waltz for a Robot", "Vexel - Wild Jukebox"}, "700:C");
   const std::string third = renderFrame900(
-      {"Pulsegeist - Snowy Valley", "Moxa - Harbour Lights", "Kid Quartz - Popcorn Engine"}, "100:B,150:B");
+      {"Pulsegeist - Snowy Valley", "Moxa - Harbour Lights", "Kid Quartz - Popcorn Engine"}, "100:B,150:B,700:C");
   bestReading(first, artistLine, "Kid Quartz");
   bestReading(first, titleLine, "Waltz for a Robot");
   bestReading(third, label, "Track 3");
