@@ -382,7 +382,6 @@ HRESULT GLDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
   const size_t first = size_t(streamOffset) + size_t(startVertex) * streamStride;
   if (first + size_t(vertexCount - 1) * streamStride + layout.size > bytes.size())
     return D3DERR_INVALIDCALL;
-  if (windowOccluded()) return D3D_OK;
   if (!bindRenderTarget()) return D3DERR_INVALIDCALL;
   const unsigned char* vertices = bytes.data() + first;
   prepareDraw(coversTarget(type, vertices, vertexCount, layout));

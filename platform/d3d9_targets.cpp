@@ -106,7 +106,6 @@ void GLDevice::noteDrawn(const PixelRect& area) {
 HRESULT GLDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
                         DWORD) {
   if (count != 0 && rects) return D3DERR_INVALIDCALL;  // only whole-target clears
-  if (windowOccluded()) return D3D_OK;
   if (!bindRenderTarget()) return D3DERR_INVALIDCALL;
   const D3DSURFACE_DESC& desc = renderTarget->description();
   const PixelRect whole{0, 0, int(desc.Width), int(desc.Height)};
@@ -168,15 +167,11 @@ void GLDevice::blitToWindow(int left, int top, int width, int height, int drawab
                     topRow - height, GL_COLOR_BUFFER_BIT, filter);
 }
 
-// Like a Direct3D 9 device with an occluded window, the device does no work at all while its
-// window is minimised or unmapped: Clear, draws and Present return at once.
-//
 // Blits the back buffer to the window: at the top-left corner when windowed, enlarged by the
 // window scale with nearest texels (1:1 at scale 1); scaled with its aspect kept and centred
 // between black bars when the window covers the desktop.
 HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, const RGNDATA*) {
   if (sourceRect || destRect) return D3DERR_INVALIDCALL;  // whole pictures only
-  if (windowOccluded()) return D3D_OK;
   if (!makeCurrent()) return D3DERR_INVALIDCALL;
   flushClear(backBuffer);
   notifyPresentObserver(this);
