@@ -21,11 +21,13 @@ constexpr int repeatOption = 1000;  // long options without a short form
 constexpr int volumeOption = 1001;
 constexpr int largestVolume = 99;
 
-const option longOptions[] = {
-    {"scale", required_argument, nullptr, 's'},  {"fullscreen", no_argument, nullptr, 'f'},
-    {"repeat", required_argument, nullptr, repeatOption}, {"volume", required_argument, nullptr, volumeOption},
-    {"help", no_argument, nullptr, 'h'},          {"version", no_argument, nullptr, 'V'},
-    {nullptr, 0, nullptr, 0}};
+const option longOptions[] = {{"scale", required_argument, nullptr, 's'},
+                              {"fullscreen", no_argument, nullptr, 'f'},
+                              {"repeat", required_argument, nullptr, repeatOption},
+                              {"volume", required_argument, nullptr, volumeOption},
+                              {"help", no_argument, nullptr, 'h'},
+                              {"version", no_argument, nullptr, 'V'},
+                              {nullptr, 0, nullptr, 0}};
 
 // Text the user typed, safe to print.
 std::string shown(const std::string& typed) { return printableName(typed.c_str()); }
@@ -53,7 +55,8 @@ std::string folderProblem(const std::string& folder) {
   std::error_code error;
   if (!fs::exists(folder, error)) return "no such folder: " + shown(folder);
   if (!fs::is_directory(folder, error)) return "not a folder: " + shown(folder);
-  if (fs::directory_iterator(folder, error); error) return "cannot read the folder: " + shown(folder);
+  if (fs::directory_iterator(folder, error); error)
+    return "cannot read the folder: " + shown(folder);
   return "";
 }
 
@@ -61,7 +64,8 @@ std::string folderProblem(const std::string& folder) {
 std::string optionName(char* argv[], int index) {
   std::string written = argv[index];
   const size_t equals = written.find('=');
-  return shown(written.starts_with("--") && equals != std::string::npos ? written.substr(0, equals) : written);
+  return shown(written.starts_with("--") && equals != std::string::npos ? written.substr(0, equals)
+                                                                        : written);
 }
 
 }  // namespace
@@ -85,12 +89,14 @@ CommandLine parseCommandLine(int argc, char* argv[]) {
         break;
       case 'f': options.fullScreen = true; break;
       case repeatOption:
-        if (value != "on" && value != "off") return badUse("repeat '" + shown(value) + "' is not on or off");
+        if (value != "on" && value != "off")
+          return badUse("repeat '" + shown(value) + "' is not on or off");
         options.repeat = value == "on";
         break;
       case volumeOption: {
         int volume = 0;
-        if (!readNumber(optarg, 0, largestVolume, &volume)) return badUse("volume '" + shown(value) + "' is not 0-99");
+        if (!readNumber(optarg, 0, largestVolume, &volume))
+          return badUse("volume '" + shown(value) + "' is not 0-99");
         options.volume = volume;
         break;
       }
@@ -101,7 +107,8 @@ CommandLine parseCommandLine(int argc, char* argv[]) {
         const std::string written = argv[optind - 1];
         if (written.starts_with("--") && written.find('=') != std::string::npos && optopt)
           return badUse("option " + optionName(argv, optind - 1) + " takes no value");
-        if (written.starts_with("--")) return badUse("unknown or ambiguous option " + optionName(argv, optind - 1));
+        if (written.starts_with("--"))
+          return badUse("unknown or ambiguous option " + optionName(argv, optind - 1));
         return badUse(std::string("unknown option -") + static_cast<char>(optopt));
       }
     }

@@ -7,11 +7,11 @@
 #include <string>
 
 struct StartOptions {
-  std::string folder;            // FOLDER as given; empty: data/msx/ under the working folder
-  int scale = 1;                 // 1-4, or autoWindowScale
-  bool fullScreen = false;       // start as if the full-screen zone had been clicked
-  std::optional<bool> repeat;    // --repeat; unset keeps the program's own start value
-  std::optional<int> volume;     // --volume 0-99; likewise
+  std::string folder;          // FOLDER as given; empty: data/msx/ under the working folder
+  int scale = 1;               // 1-4, or autoWindowScale
+  bool fullScreen = false;     // start as if the full-screen zone had been clicked
+  std::optional<bool> repeat;  // --repeat; unset keeps the program's own start value
+  std::optional<int> volume;   // --volume 0-99; likewise
 };
 
 enum class CommandLineAction { run, showHelp, showVersion, badUse };

@@ -18,7 +18,9 @@ void recreateDevice(bool fullScreen) {
     releaseDevice();
     if (createDevice(!fullScreen) != 0) {
       releaseDevice();
-      std::fprintf(stderr, "zolta: cannot re-create the Direct3D device after a display-mode switch; ending\n");
+      std::fprintf(
+          stderr,
+          "zolta: cannot re-create the Direct3D device after a display-mode switch; ending\n");
       DestroyWindow(appWindow);
       PostQuitMessage(-1);
       return;

@@ -3,9 +3,9 @@
 #pragma once
 
 struct FrameClock {
-  double frequency;          // counter ticks per second
-  long long lastCounter;     // counter before the previous frame; 0 until the first frame
-  unsigned int startTick;    // GetTickCount at start-up, milliseconds
+  double frequency;        // counter ticks per second
+  long long lastCounter;   // counter before the previous frame; 0 until the first frame
+  unsigned int startTick;  // GetTickCount at start-up, milliseconds
 };
 
 extern FrameClock frameClock;

@@ -28,7 +28,8 @@ void applyStartOptions(const StartOptions& options) {
   if (options.repeat) repeatTrack = *options.repeat;
   setWindowScale(options.scale);
   if (options.fullScreen)
-    postStartupClick(FULL_SCREEN_ZONE.x + FULL_SCREEN_ZONE.width / 2, FULL_SCREEN_ZONE.y + FULL_SCREEN_ZONE.height / 2);
+    postStartupClick(FULL_SCREEN_ZONE.x + FULL_SCREEN_ZONE.width / 2,
+                     FULL_SCREEN_ZONE.y + FULL_SCREEN_ZONE.height / 2);
 }
 
 }  // namespace
@@ -38,7 +39,9 @@ int main(int argc, char* argv[]) {
   switch (commandLine.action) {
     case CommandLineAction::showHelp: std::fputs(usageText().c_str(), stdout); return 0;
     case CommandLineAction::showVersion: std::fputs(versionText().c_str(), stdout); return 0;
-    case CommandLineAction::badUse: std::fprintf(stderr, "%s\n", commandLine.problem.c_str()); return badUseStatus;
+    case CommandLineAction::badUse:
+      std::fprintf(stderr, "%s\n", commandLine.problem.c_str());
+      return badUseStatus;
     case CommandLineAction::run: break;
   }
   applyStartOptions(commandLine.options);

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr int cornerEllipse = 10;       // width and height of the corner ellipses, pixels
+constexpr int cornerEllipse = 10;  // width and height of the corner ellipses, pixels
 const char* const className = "ClassName";
 const char* const windowTitle = "Zolta RodiZeve #1";
 
@@ -47,13 +47,16 @@ int createMainWindow() {
   RegisterClassExA(&windowClass);
 
   windowStyle = WS_OVERLAPPEDWINDOW;
-  appWindow = CreateWindowExA(0, className, windowTitle, windowStyle, corner.x, corner.y, frame.right, frame.bottom,
-                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  appWindow =
+      CreateWindowExA(0, className, windowTitle, windowStyle, corner.x, corner.y, frame.right,
+                      frame.bottom, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (!appWindow) return -1;
 
   windowStyle &= ~(WS_CAPTION | WS_THICKFRAME);
   SetWindowLongA(appWindow, GWL_STYLE, static_cast<LONG>(windowStyle));
-  SetWindowRgn(appWindow, CreateRoundRectRgn(0, 0, CLIENT_WIDTH, CLIENT_HEIGHT, cornerEllipse, cornerEllipse), TRUE);
+  SetWindowRgn(appWindow,
+               CreateRoundRectRgn(0, 0, CLIENT_WIDTH, CLIENT_HEIGHT, cornerEllipse, cornerEllipse),
+               TRUE);
   InvalidateRect(appWindow, nullptr, TRUE);
   SetWindowPos(appWindow, nullptr, 0, 0, CLIENT_WIDTH, WINDOW_HEIGHT, SWP_NOMOVE | SWP_NOZORDER);
   ShowWindow(appWindow, SW_SHOWNORMAL);

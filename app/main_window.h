@@ -3,8 +3,9 @@
 
 #include "platform/win32.h"
 
-extern HWND appWindow;      // null until createMainWindow succeeds
-extern DWORD windowStyle;   // 0 before creation, WS_OVERLAPPEDWINDOW while creating, 0x000B0000 after
+extern HWND appWindow;  // null until createMainWindow succeeds
+extern DWORD
+    windowStyle;  // 0 before creation, WS_OVERLAPPEDWINDOW while creating, 0x000B0000 after
 
 // Registers the window class and creates, shapes, sizes and shows the window.
 // Returns 0, or -1 when the window cannot be created.

@@ -15,7 +15,8 @@ const char* const installedTunes = "share/zolta/msx";  // under the installation
 
 }  // namespace
 
-std::string chooseMusicFolder(const std::string& given, const std::string& executable, std::string* note) {
+std::string chooseMusicFolder(const std::string& given, const std::string& executable,
+                              std::string* note) {
   note->clear();
   if (!given.empty()) return given.ends_with('/') ? given : given + '/';
   std::error_code error;

@@ -8,7 +8,8 @@
 // folder has one; else <prefix>/share/zolta/msx/ when it exists, where the program runs as
 // <prefix>/bin/<name> (`executable`, with links resolved), and `note` is then the one stderr
 // line that says so (without newline); else "data/msx/", whose absence the scan reports.
-std::string chooseMusicFolder(const std::string& given, const std::string& executable, std::string* note);
+std::string chooseMusicFolder(const std::string& given, const std::string& executable,
+                              std::string* note);
 
 // The running program's own file, links resolved; "" when it cannot be told.
 std::string runningExecutable();

@@ -29,7 +29,8 @@ bool fullScreen() { return deviceState.fullScreen; }
 
 HMUSIC music() { return musicChannel; }
 
-const PlayerView view{trackCount, playingTrack, describeTrack, state, currentVolume, repeatOn, fullScreen, music};
+const PlayerView view{trackCount,    playingTrack, describeTrack, state,
+                      currentVolume, repeatOn,     fullScreen,    music};
 
 }  // namespace
 

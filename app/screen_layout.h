@@ -20,10 +20,10 @@ constexpr int WINDOW_HEIGHT = 482;  // the window has two rows more than its reg
 
 // ---- The top strip: dragging it moves the window; three zones at its right end ----------
 
-constexpr int TITLE_STRIP_ROWS = 15;                 // rows 0-14
-constexpr PixelRect MINIMISE_ZONE{596, 0, 9, 15};    // columns 596-604
+constexpr int TITLE_STRIP_ROWS = 15;                   // rows 0-14
+constexpr PixelRect MINIMISE_ZONE{596, 0, 9, 15};      // columns 596-604
 constexpr PixelRect FULL_SCREEN_ZONE{606, 0, 14, 15};  // columns 606-619
-constexpr PixelRect CLOSE_ZONE{621, 0, 19, 15};      // columns 621-639
+constexpr PixelRect CLOSE_ZONE{621, 0, 19, 15};        // columns 621-639
 
 // ---- Control buttons: previous, pause, stop, play, next, left to right ----------------------
 
@@ -35,7 +35,7 @@ constexpr PixelRect controlButton(int i) { return {329 + BUTTON_PITCH * i, 14, 4
 // ---- The repeat lamp ----------------------------------------------------------------------
 
 constexpr PixelRect REPEAT_LAMP_PICTURE{552, 29, 14, 14};  // the lamp's quad
-constexpr PixelRect REPEAT_LAMP{553, 30, 13, 13};          // the lamp itself: a click toggles repeat
+constexpr PixelRect REPEAT_LAMP{553, 30, 13, 13};  // the lamp itself: a click toggles repeat
 
 // ---- The volume slider and bar ------------------------------------------------------------
 

@@ -31,7 +31,8 @@ int runMainLoop(void (*drawFrame)(float frameSeconds)) {
     Sleep(idleSleepMilliseconds);
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    const long long elapsed = frameClock.lastCounter == 0 ? 0 : now.QuadPart - frameClock.lastCounter;
+    const long long elapsed =
+        frameClock.lastCounter == 0 ? 0 : now.QuadPart - frameClock.lastCounter;
     frameClock.lastCounter = now.QuadPart;
     drawFrame(static_cast<float>(static_cast<double>(elapsed) / frameClock.frequency));
   }

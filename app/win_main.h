@@ -5,7 +5,8 @@
 
 // Start-up, main loop and shut-down. Returns 0 after a normal run, -1 when the window or the
 // Direct3D device cannot be created. The arguments are ignored.
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
+                   int showCommand);
 
 // Dispatches every waiting message; when none waits, sleeps 10 ms, measures the time since
 // the previous frame and calls drawFrame with it (0 for the first frame). Returns the exit code

@@ -25,7 +25,8 @@ constexpr float volumeScale = 100.0f;  // slider fraction → volume 0-100
 // Zones of the top strip and the repeat box (inclusive bounds, client pixels).
 constexpr unsigned topStripBottom = TITLE_STRIP_ROWS - 1;
 constexpr unsigned closeLeft = CLOSE_ZONE.x;
-constexpr unsigned fullScreenLeft = FULL_SCREEN_ZONE.x, fullScreenRight = lastColumn(FULL_SCREEN_ZONE);
+constexpr unsigned fullScreenLeft = FULL_SCREEN_ZONE.x,
+                   fullScreenRight = lastColumn(FULL_SCREEN_ZONE);
 constexpr unsigned minimiseLeft = MINIMISE_ZONE.x, minimiseRight = lastColumn(MINIMISE_ZONE);
 constexpr unsigned repeatLeft = REPEAT_LAMP.x, repeatRight = lastColumn(REPEAT_LAMP);
 constexpr unsigned repeatTop = REPEAT_LAMP.y, repeatBottom = lastRow(REPEAT_LAMP);
@@ -39,7 +40,8 @@ int buttonAt(float x, float y) {
   for (int index = 0; index < BUTTON_COUNT; ++index) {
     const ScreenVertex* corners = buttonVertices[index];
     if (corners[1].x <= corners[0].x) continue;  // not built yet
-    if (x >= corners[0].x && x <= corners[1].x && y >= corners[0].y && y <= corners[2].y) return index;
+    if (x >= corners[0].x && x <= corners[1].x && y >= corners[0].y && y <= corners[2].y)
+      return index;
   }
   return -1;
 }

@@ -12,9 +12,9 @@
 
 namespace {
 
-constexpr int SEGMENT_WIDTH = 10;        // columns per segment, the first of them a dark gap
-constexpr int GREY_BASE = 150;           // grey of lit column c is c + 150
-constexpr unsigned char BAR_ALPHA = 180; // alpha of every texel of the bar
+constexpr int SEGMENT_WIDTH = 10;         // columns per segment, the first of them a dark gap
+constexpr int GREY_BASE = 150;            // grey of lit column c is c + 150
+constexpr unsigned char BAR_ALPHA = 180;  // alpha of every texel of the bar
 
 // Sets the states of a panel and draws the panel quad with the given picture.
 void drawPanel(const Placement& placement, IDirect3DTexture9* picture) {
@@ -30,7 +30,8 @@ void drawPanel(const Placement& placement, IDirect3DTexture9* picture) {
 void drawVolumeBar() {
   IDirect3DDevice9* device = deviceState.device;
   D3DLOCKED_RECT locked;
-  if (FAILED(volumeTexture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD)) || !locked.pBits) return;
+  if (FAILED(volumeTexture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD)) || !locked.pBits)
+    return;
   fillVolumeBar(static_cast<unsigned char*>(locked.pBits), locked.Pitch, volume);
   volumeTexture->UnlockRect(0);
 
@@ -41,17 +42,17 @@ void drawVolumeBar() {
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
 }
 
-} // namespace
+}  // namespace
 
 void fillVolumeBar(unsigned char* texels, int pitch, int volume) {
   unsigned char row[VOLUME_BAR_WIDTH * 4];
   for (int c = 0; c < VOLUME_BAR_WIDTH; ++c) {
-    const bool lit = c % SEGMENT_WIDTH != 0 &&
-                     static_cast<unsigned int>(c) <= static_cast<unsigned int>(volume);
+    const bool lit =
+        c % SEGMENT_WIDTH != 0 && static_cast<unsigned int>(c) <= static_cast<unsigned int>(volume);
     const unsigned char grey = lit ? static_cast<unsigned char>(c + GREY_BASE) : 0;
-    row[4 * c + 0] = grey; // blue
-    row[4 * c + 1] = grey; // green
-    row[4 * c + 2] = grey; // red
+    row[4 * c + 0] = grey;  // blue
+    row[4 * c + 1] = grey;  // green
+    row[4 * c + 2] = grey;  // red
     row[4 * c + 3] = BAR_ALPHA;
   }
   for (int r = 0; r < VOLUME_BAR_HEIGHT; ++r) std::memcpy(texels + r * pitch, row, sizeof row);

@@ -22,20 +22,20 @@ const FountainGroup rightFountain{&rightNoteStamp, 5.0f, 4.6f, 1.3f};
 
 namespace {
 
-constexpr float CEILING = 3.0f;          // world y from which a note waits
-constexpr float NOTE_Z = 4.0f;           // world z of every note
-constexpr float WAITING_Y = 4.0f;        // world y of the notes before their first launch
-constexpr float SWING_SPEED = 0.05f;     // swing speed / 50, world units a second
-constexpr float WAITING_RISE = 0.005f;   // rise speed / 50 before the first launch
-constexpr float SPEED_FACTOR = 50.0f;    // speeds are stored as 1/50 of units a second
-constexpr float TURN_DAMPING = -0.9f;    // turn point after a turn, times the previous one
-constexpr unsigned int LOUD_LEVEL = 14000; // channel level above which notes launch, 0-65535
-constexpr double LAUNCH_INTERVAL = 0.2;  // seconds between launches of one group
-constexpr float LAUNCH_Y = -0.6f;        // world y of a launched note
-constexpr float BASE_RISE = 0.02f;       // rise speed / 50 of a launch, plus up to 0.01 more
-constexpr float RISE_SPREAD = 0.01f;     // random part of the rise speed / 50
-constexpr float VANISH_Y = 0.8f;         // world y at which a note's size reaches 0
-constexpr int PICTURE_COUNT = 5;         // note pictures
+constexpr float CEILING = 3.0f;             // world y from which a note waits
+constexpr float NOTE_Z = 4.0f;              // world z of every note
+constexpr float WAITING_Y = 4.0f;           // world y of the notes before their first launch
+constexpr float SWING_SPEED = 0.05f;        // swing speed / 50, world units a second
+constexpr float WAITING_RISE = 0.005f;      // rise speed / 50 before the first launch
+constexpr float SPEED_FACTOR = 50.0f;       // speeds are stored as 1/50 of units a second
+constexpr float TURN_DAMPING = -0.9f;       // turn point after a turn, times the previous one
+constexpr unsigned int LOUD_LEVEL = 14000;  // channel level above which notes launch, 0-65535
+constexpr double LAUNCH_INTERVAL = 0.2;     // seconds between launches of one group
+constexpr float LAUNCH_Y = -0.6f;           // world y of a launched note
+constexpr float BASE_RISE = 0.02f;          // rise speed / 50 of a launch, plus up to 0.01 more
+constexpr float RISE_SPREAD = 0.01f;        // random part of the rise speed / 50
+constexpr float VANISH_Y = 0.8f;            // world y at which a note's size reaches 0
+constexpr int PICTURE_COUNT = 5;            // note pictures
 
 void moveNote(NoteSprite& note, const FountainGroup& group, float frameSeconds) {
   const float step = frameSeconds * note.swingSpeed * SPEED_FACTOR;
@@ -47,7 +47,7 @@ void moveNote(NoteSprite& note, const FountainGroup& group, float frameSeconds) 
     note.x -= step;
     turns = note.x - group.swingCentre < note.turnPoint;
   }
-  if (turns) { // each swing ends 10 % closer to the centre, on the other side
+  if (turns) {  // each swing ends 10 % closer to the centre, on the other side
     note.movingRight = !note.movingRight;
     note.turnPoint *= TURN_DAMPING;
   }
@@ -66,7 +66,7 @@ void launchNote(NoteSprite& note, const FountainGroup& group) {
 
 void drawNote(const NoteSprite& note) {
   const float size = VANISH_Y - note.y;
-  if (size <= 0.0f) return; // a note of size 0 leaves no trace
+  if (size <= 0.0f) return;  // a note of size 0 leaves no trace
   setWorldPlacement(
       Placement{{note.y, note.y, 0.0f}, {note.x, note.y, note.z}, {size, size, size}});
   IDirect3DDevice9* device = deviceState.device;
@@ -75,15 +75,15 @@ void drawNote(const NoteSprite& note) {
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
 }
 
-void runGroup(NoteSprite (&notes)[NOTES_PER_GROUP], const FountainGroup& group,
-              unsigned int level, float frameSeconds) {
+void runGroup(NoteSprite (&notes)[NOTES_PER_GROUP], const FountainGroup& group, unsigned int level,
+              float frameSeconds) {
   for (NoteSprite& note : notes) {
     stepNote(note, group, level, frameSeconds);
     drawNote(note);
   }
 }
 
-} // namespace
+}  // namespace
 
 void resetNotes() {
   // movingRight alternates and the pictures cycle over the 64 notes, left group first.

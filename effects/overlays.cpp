@@ -47,7 +47,8 @@ void drawPointer() {
 // The static's layer with fresh noise; nothing when its texture cannot be locked.
 void drawStaticLayer() {
   D3DLOCKED_RECT locked;
-  if (FAILED(staticTexture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD)) || !locked.pBits) return;
+  if (FAILED(staticTexture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD)) || !locked.pBits)
+    return;
   fillStatic(static_cast<unsigned char*>(locked.pBits), locked.Pitch,
              staticAlpha(staticFadeStep()));
   staticTexture->UnlockRect(0);
@@ -74,7 +75,7 @@ void drawStatic() {
   if (staticFadeStep() >= LAST_STEP) staticActive = false;
 }
 
-} // namespace
+}  // namespace
 
 unsigned int staticFadeStep() { return (GetTickCount() - frameClock.startTick) / MS_PER_STEP; }
 
@@ -86,10 +87,10 @@ void fillStatic(unsigned char* texels, int pitch, unsigned char alpha) {
   for (int r = 0; r < STATIC_HEIGHT; ++r) {
     unsigned char* texel = texels + r * pitch;
     for (int p = 0; p < STATIC_WIDTH; ++p, texel += 4) {
-      const unsigned char v = randomValue() % 2 == 0 ? 0xFF : 0x00; // even: white
-      texel[0] = v; // blue
-      texel[1] = v; // green
-      texel[2] = v; // red
+      const unsigned char v = randomValue() % 2 == 0 ? 0xFF : 0x00;  // even: white
+      texel[0] = v;                                                  // blue
+      texel[1] = v;                                                  // green
+      texel[2] = v;                                                  // red
       texel[3] = alpha;
     }
   }

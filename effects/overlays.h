@@ -4,7 +4,7 @@
 
 #include "app/screen_layout.h"
 
-extern bool staticActive; // true until the first frame that ends with the fade step q >= 254
+extern bool staticActive;  // true until the first frame that ends with the fade step q >= 254
 
 constexpr int STATIC_WIDTH = CLIENT_WIDTH;    // texels: the static covers the picture
 constexpr int STATIC_HEIGHT = CLIENT_HEIGHT;  // texels

@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr int RAND_SHIFT = 16;          // drops glibc's 31-bit value to its top 15 bits
-constexpr unsigned int UNSEEDED = 1;    // the seed an unseeded rand() behaves as
+constexpr int RAND_SHIFT = 16;        // drops glibc's 31-bit value to its top 15 bits
+constexpr unsigned int UNSEEDED = 1;  // the seed an unseeded rand() behaves as
 
 // The same 128-byte additive-feedback state that rand() keeps behind its lock.
 struct Generator {
@@ -16,9 +16,9 @@ struct Generator {
   Generator() { initstate_r(UNSEEDED, state, sizeof state, &data); }
 };
 
-Generator generator; // no effect draws a value before main()
+Generator generator;  // no effect draws a value before main()
 
-} // namespace
+}  // namespace
 
 int randomValue() {
   int32_t value = 0;

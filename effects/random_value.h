@@ -6,7 +6,7 @@
 // static draws 307,200 values a frame, and the lock alone cost more than the whole fill may.
 #pragma once
 
-constexpr int RANDOM_VALUE_MAX = 32767; // largest value of randomValue()
+constexpr int RANDOM_VALUE_MAX = 32767;  // largest value of randomValue()
 
 // Next value of the sequence as a number from 0 to 32767 (its top 15 bits).
 int randomValue();

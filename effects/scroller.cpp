@@ -13,21 +13,21 @@ int firstVisible = 0;
 
 namespace {
 
-constexpr float CHARACTER_PITCH = 0.26666668f; // world units between characters (4/15)
-constexpr float START_OFFSET = 15.0f;          // world x of character 0 at the start of a pass
-constexpr float LEFT_EDGE = -2.0f;             // world x at or below which a character has left
-constexpr float RIGHT_EDGE = 20.0f;            // world x beyond which characters are not visited
-constexpr float LINE_Y = -1.59f;               // world y of the line
-constexpr float LINE_Z = 4.0f;                 // world z of the line
-constexpr float GLYPH_SCALE = 0.25f;           // glyph quad scale on every axis
-constexpr float SCROLL_SPEED = 1.5f;           // world units a second, leftwards
-constexpr float FADE_FOLD = 2000.0f;           // fade values above this fold back down
-constexpr float FADE_FULL = 255.0f;            // fully shown
+constexpr float CHARACTER_PITCH = 0.26666668f;  // world units between characters (4/15)
+constexpr float START_OFFSET = 15.0f;           // world x of character 0 at the start of a pass
+constexpr float LEFT_EDGE = -2.0f;              // world x at or below which a character has left
+constexpr float RIGHT_EDGE = 20.0f;             // world x beyond which characters are not visited
+constexpr float LINE_Y = -1.59f;                // world y of the line
+constexpr float LINE_Z = 4.0f;                  // world z of the line
+constexpr float GLYPH_SCALE = 0.25f;            // glyph quad scale on every axis
+constexpr float SCROLL_SPEED = 1.5f;            // world units a second, leftwards
+constexpr float FADE_FOLD = 2000.0f;            // fade values above this fold back down
+constexpr float FADE_FULL = 255.0f;             // fully shown
 
 // Draws character `index` of the scroll text at world x with its fade.
 void drawGlyph(int index, float x) {
   const int glyph = static_cast<unsigned char>(scrollText.chars()[index]) - FIRST_GLYPH_CODE;
-  if (glyph < 0 || glyph >= GLYPH_COUNT) return; // the font has no glyph: leave a blank
+  if (glyph < 0 || glyph >= GLYPH_COUNT) return;  // the font has no glyph: leave a blank
   // A glyph of fade 0 blends in with alpha 0 and leaves the picture as it is; most of the
   // line right of the fade-out is such glyphs, so they cost no draw.
   const float fade = scrollerFade(x);
@@ -49,10 +49,10 @@ void drawGlyph(int index, float x) {
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
 }
 
-} // namespace
+}  // namespace
 
 float scrollerFade(float x) {
-  float fade = (x + 2.0f) * FADE_FULL; // 0 at x = -2, 255 at x = -1
+  float fade = (x + 2.0f) * FADE_FULL;  // 0 at x = -2, 255 at x = -1
   if (fade > FADE_FOLD) fade = FADE_FULL - (fade - FADE_FOLD);
   if (fade > FADE_FULL) fade = FADE_FULL;
   if (fade < 0.0f) fade = 0.0f;
@@ -80,7 +80,7 @@ int visitScrollerCharacters(int textLength, void (*drawCharacter)(int index, flo
 
 void advanceScroller(float frameSeconds, int drawn) {
   scrollOffset -= frameSeconds * SCROLL_SPEED;
-  if (drawn == 0) { // every character has left (or there is no text): start again
+  if (drawn == 0) {  // every character has left (or there is no text): start again
     scrollOffset = START_OFFSET;
     firstVisible = 0;
   }

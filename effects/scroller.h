@@ -5,8 +5,8 @@
 
 #include "platform/d3d9.h"
 
-extern float scrollOffset; // world x of character 0 of the scroll text, world units (starts at 15)
-extern int firstVisible;   // first character that has not yet left the picture on the left
+extern float scrollOffset;  // world x of character 0 of the scroll text, world units (starts at 15)
+extern int firstVisible;    // first character that has not yet left the picture on the left
 
 // Fade of a character standing at world x: 0 (invisible) to 255 (fully shown).
 float scrollerFade(float x);

@@ -37,7 +37,7 @@ constexpr float POINT_SCALE_B = 1.0f;    // D3DRS_POINTSCALE_B
 // A float render state is passed as its bit pattern.
 DWORD floatState(float value) { return std::bit_cast<std::uint32_t>(value); }
 
-} // namespace
+}  // namespace
 
 void resetSparks() {
   for (Spark& spark : sparks) spark = Spark{0.0f, 0.0f, START_DRIFT, START_FALL};
@@ -55,7 +55,7 @@ void updateSpark(Spark& spark, float frameSeconds) {
     spark = Spark{0.0f, 0.0f, RESTART_DRIFT, randomUnit()};
     ++sparkBurstCount;
   }
-  if (sparkBurstCount >= BURST_SIZE) { // the burst is over: the next one in twenty seconds
+  if (sparkBurstCount >= BURST_SIZE) {  // the burst is over: the next one in twenty seconds
     sparkBurstCount = 0;
     sparkBurstStamp = frameClock.lastCounter;
   }

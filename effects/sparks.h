@@ -3,17 +3,17 @@
 #pragma once
 
 struct Spark {
-  float x;          // horizontal offset from the spawn point, world units
-  float y;          // vertical offset from the spawn point, world units; alive while > -3
-  float driftSpeed; // leftward speed, world units a second
-  float fallSpeed;  // downward speed, world units a second (grows 10 % a frame)
+  float x;           // horizontal offset from the spawn point, world units
+  float y;           // vertical offset from the spawn point, world units; alive while > -3
+  float driftSpeed;  // leftward speed, world units a second
+  float fallSpeed;   // downward speed, world units a second (grows 10 % a frame)
 };
 
 constexpr int SPARK_COUNT = 10;
 
 extern Spark sparks[SPARK_COUNT];
-extern long long sparkBurstStamp; // counter value at which the last burst ended; 0 = none yet
-extern int sparkBurstCount;       // restarts made in the current burst, 0-15
+extern long long sparkBurstStamp;  // counter value at which the last burst ended; 0 = none yet
+extern int sparkBurstCount;        // restarts made in the current burst, 0-15
 
 // Start values of the ten sparks: all alive at the spawn point. The burst timer is kept.
 void resetSparks();

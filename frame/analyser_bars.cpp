@@ -10,13 +10,13 @@
 
 namespace {
 
-constexpr double levelScale = 1700.0;          // bar levels per unit of sqrt(value / log10(11))
-constexpr double levelOffset = 4.0;            // subtracted from every level
-constexpr int maxLevel = 700;                  // the cap of a bar level
-constexpr float firstBarFactor = 0.8f;         // height factor of bar 0
-constexpr float barShrink = 0.16666667f;       // later bars shrink by bar * barShrink^2
-constexpr float levelToHeight = 0.00043478262f; // own units per level (1 / 2300)
-constexpr D3DCOLOR barTopColour = 0x505A9696;  // grey teal, alpha 0x50
+constexpr double levelScale = 1700.0;            // bar levels per unit of sqrt(value / log10(11))
+constexpr double levelOffset = 4.0;              // subtracted from every level
+constexpr int maxLevel = 700;                    // the cap of a bar level
+constexpr float firstBarFactor = 0.8f;           // height factor of bar 0
+constexpr float barShrink = 0.16666667f;         // later bars shrink by bar * barShrink^2
+constexpr float levelToHeight = 0.00043478262f;  // own units per level (1 / 2300)
+constexpr D3DCOLOR barTopColour = 0x505A9696;    // grey teal, alpha 0x50
 
 const Placement barPlacement = {{0, 0.5f, 0}, {-2.7f, -0.8f, 5.0f}, {7.0f, 2.0f, 6.0f}};
 

@@ -10,26 +10,26 @@
 
 namespace {
 
-constexpr float carouselStep = 0.01f;          // title move per frame, world units
-constexpr float carouselBaseX = -2.5f;         // x of a title on the line y = 0, world units
-constexpr float carouselSlant = 0.15f;         // x moved left per unit of height
-constexpr float carouselPitch = 0.35714287f;   // character pitch, world units (2.5 / 7)
-constexpr float carouselGlyphScale = 0.4f;     // glyph scale, all axes
-constexpr int fullColourSteps = 3;             // pending moves at which red is written again
-constexpr float textDepth = 1.5f;              // z of both passes, world units
-constexpr DWORD allButRed = 0xFFFFFFFE;        // colour-write mask without red
-constexpr DWORD allChannels = 0x0000000F;      // colour-write mask of all four channels
+constexpr float carouselStep = 0.01f;         // title move per frame, world units
+constexpr float carouselBaseX = -2.5f;        // x of a title on the line y = 0, world units
+constexpr float carouselSlant = 0.15f;        // x moved left per unit of height
+constexpr float carouselPitch = 0.35714287f;  // character pitch, world units (2.5 / 7)
+constexpr float carouselGlyphScale = 0.4f;    // glyph scale, all axes
+constexpr int fullColourSteps = 3;            // pending moves at which red is written again
+constexpr float textDepth = 1.5f;             // z of both passes, world units
+constexpr DWORD allButRed = 0xFFFFFFFE;       // colour-write mask without red
+constexpr DWORD allChannels = 0x0000000F;     // colour-write mask of all four channels
 
-constexpr float labelPitch = 0.6f;             // label character pitch and x scale, world units
-constexpr float labelStartX = -2.5f;           // x of the label's first character
-constexpr float labelY = -0.6f;                // y of the label's characters
-constexpr float labelFirstY = -0.65f;          // y of its first character
-constexpr float labelScaleY = 4.0f;            // glyph y scale: 1.2 world units high
+constexpr float labelPitch = 0.6f;     // label character pitch and x scale, world units
+constexpr float labelStartX = -2.5f;   // x of the label's first character
+constexpr float labelY = -0.6f;        // y of the label's characters
+constexpr float labelFirstY = -0.65f;  // y of its first character
+constexpr float labelScaleY = 4.0f;    // glyph y scale: 1.2 world units high
 constexpr float labelScaleZ = 1.0f;
-constexpr float labelRightEdge = 2.72f;        // x of the target's right edge at textDepth
-constexpr float tickerStep = 0.03f;            // no-tunes message move per frame, world units
+constexpr float labelRightEdge = 2.72f;  // x of the target's right edge at textDepth
+constexpr float tickerStep = 0.03f;      // no-tunes message move per frame, world units
 
-float noTunesTicker = labelStartX;             // x of the no-tunes message's first character
+float noTunesTicker = labelStartX;  // x of the no-tunes message's first character
 
 void moveTitles(float step) {
   for (int i = 0; i < playlist.count; ++i) {
@@ -44,9 +44,9 @@ float currentTitleY() { return playlist.playOrder[currentTrack]->carouselY; }
 void drawTitle(const TrackEntry& entry) {
   const char* chars = entry.shortTitle.chars();
   for (int c = 0; c < entry.shortTitle.length(); ++c)
-    drawGlyph(chars[c], uprightPlacement(entry.carouselX + c * carouselPitch, entry.carouselY,
-                                         textDepth, carouselGlyphScale, carouselGlyphScale,
-                                         carouselGlyphScale));
+    drawGlyph(chars[c],
+              uprightPlacement(entry.carouselX + c * carouselPitch, entry.carouselY, textDepth,
+                               carouselGlyphScale, carouselGlyphScale, carouselGlyphScale));
 }
 
 }  // namespace

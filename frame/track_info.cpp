@@ -14,19 +14,19 @@
 
 namespace {
 
-constexpr float titleStart = 10.0f;       // infoTitleScroll at the start of a pass, world x
-constexpr float artistStart = -2.0f;      // infoArtistScroll at the start of a pass, world x
-constexpr float titleLead = 0.6f;         // title layout begins this far right of its offset
-constexpr float infoPitch = 0.4f;         // character pitch and glyph scale, world units
-constexpr float titleSkipLeft = -1.3f;    // title characters left of this x are skipped
-constexpr float artistSkipLeft = -3.0f;   // artist characters outside these x are skipped
+constexpr float titleStart = 10.0f;      // infoTitleScroll at the start of a pass, world x
+constexpr float artistStart = -2.0f;     // infoArtistScroll at the start of a pass, world x
+constexpr float titleLead = 0.6f;        // title layout begins this far right of its offset
+constexpr float infoPitch = 0.4f;        // character pitch and glyph scale, world units
+constexpr float titleSkipLeft = -1.3f;   // title characters left of this x are skipped
+constexpr float artistSkipLeft = -3.0f;  // artist characters outside these x are skipped
 constexpr float artistSkipRight = 9.0f;
-constexpr float titleY = -0.53f;          // line heights, world units
+constexpr float titleY = -0.53f;  // line heights, world units
 constexpr float artistY = -0.35f;
-constexpr float infoDepth = 5.0f;         // z of both lines, world units
-constexpr double fadeOrigin = 8.0;        // world x shift of the fade ramp
-constexpr double fadeSlope = 255.0;       // alpha steps per world unit
-constexpr double fadeFold = 2000.0;       // ramp value at which the fade turns
+constexpr float infoDepth = 5.0f;    // z of both lines, world units
+constexpr double fadeOrigin = 8.0;   // world x shift of the fade ramp
+constexpr double fadeSlope = 255.0;  // alpha steps per world unit
+constexpr double fadeFold = 2000.0;  // ramp value at which the fade turns
 
 // Draws the glyph of `code` at x on a line, tinted white with the fade alpha of x. Returns
 // whether anything was drawn.

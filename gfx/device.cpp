@@ -53,9 +53,9 @@ int createDevice(bool fullScreen) {
   params.FullScreen_RefreshRateInHz = 0;
   params.PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
 
-  HRESULT result = deviceState.direct3D->CreateDevice(
-      D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, appWindow, D3DCREATE_HARDWARE_VERTEXPROCESSING, &params,
-      &deviceState.device);
+  HRESULT result = deviceState.direct3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, appWindow,
+                                                      D3DCREATE_HARDWARE_VERTEXPROCESSING, &params,
+                                                      &deviceState.device);
   if (FAILED(result))
     result = deviceState.direct3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, appWindow,
                                                 D3DCREATE_SOFTWARE_VERTEXPROCESSING, &params,

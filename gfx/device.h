@@ -4,15 +4,15 @@
 #include "platform/d3d9.h"
 
 struct DeviceState {
-  IDirect3D9* direct3D;                  // null when none exists
-  IDirect3DDevice9* device;              // null when none exists
-  D3DPRESENT_PARAMETERS presentParams;   // of the last CreateDevice; kept for Reset
-  bool fullScreen;                       // true while the device is full-screen
-  float fieldOfView;                     // vertical field of view, radians (π/4)
-  float aspectRatio;                     // 4/3
-  float nearPlane;                       // world units
-  float farPlane;                        // world units
-  D3DMATRIX projection;                  // built by setupCameraAndLights
+  IDirect3D9* direct3D;                 // null when none exists
+  IDirect3DDevice9* device;             // null when none exists
+  D3DPRESENT_PARAMETERS presentParams;  // of the last CreateDevice; kept for Reset
+  bool fullScreen;                      // true while the device is full-screen
+  float fieldOfView;                    // vertical field of view, radians (π/4)
+  float aspectRatio;                    // 4/3
+  float nearPlane;                      // world units
+  float farPlane;                       // world units
+  D3DMATRIX projection;                 // built by setupCameraAndLights
 };
 
 extern DeviceState deviceState;

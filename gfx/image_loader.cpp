@@ -10,9 +10,9 @@
 
 namespace {
 
-constexpr std::size_t headerBytes = 6;        // pictureType, height, width, paletteCount
-constexpr int trueColourAlphaPalette = 1;     // paletteCount of 32-bit RGBA pictures
-constexpr int firstIndexedPalette = 2;        // smallest paletteCount of indexed pictures
+constexpr std::size_t headerBytes = 6;     // pictureType, height, width, paletteCount
+constexpr int trueColourAlphaPalette = 1;  // paletteCount of 32-bit RGBA pictures
+constexpr int firstIndexedPalette = 2;     // smallest paletteCount of indexed pictures
 constexpr unsigned char opaque = 255, clear = 0;
 constexpr std::size_t readChunk = 64 * 1024;  // bytes per fread of a picture file
 
@@ -29,8 +29,10 @@ void createTexture(const DecodedImage& image, IDirect3DTexture9** texture) {
   }
   IDirect3DTexture9* created = nullptr;
   if (FAILED(device->CreateTexture(UINT(image.width), UINT(image.height), 1, D3DUSAGE_DYNAMIC,
-                                   D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &created, nullptr)) || !created) {
-    std::fprintf(stderr, "picture not loaded: CreateTexture %dx%d failed\n", image.width, image.height);
+                                   D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &created, nullptr)) ||
+      !created) {
+    std::fprintf(stderr, "picture not loaded: CreateTexture %dx%d failed\n", image.width,
+                 image.height);
     return;
   }
   D3DLOCKED_RECT locked;
@@ -49,16 +51,19 @@ void createTexture(const DecodedImage& image, IDirect3DTexture9** texture) {
 
 }  // namespace
 
-ImageBlobStatus decodeImageBlob(const unsigned char* data, std::size_t size, bool colourKey, DecodedImage& image) {
+ImageBlobStatus decodeImageBlob(const unsigned char* data, std::size_t size, bool colourKey,
+                                DecodedImage& image) {
   image = DecodedImage{};
   if (!data || size < headerBytes) return ImageBlobStatus::tooShort;
   const int height = data[1] | data[2] << 8;
   const int width = data[3] | data[4] << 8;
   const int paletteCount = data[5];
   if (width == 0 || height == 0) return ImageBlobStatus::emptyPicture;
-  const std::size_t paletteBytes = paletteCount >= firstIndexedPalette ? 3 * std::size_t(paletteCount) : 0;
-  const std::size_t bytesPerPixel = paletteCount >= firstIndexedPalette ? 1
-                                    : paletteCount == trueColourAlphaPalette ? 4 : 3;
+  const std::size_t paletteBytes =
+      paletteCount >= firstIndexedPalette ? 3 * std::size_t(paletteCount) : 0;
+  const std::size_t bytesPerPixel = paletteCount >= firstIndexedPalette      ? 1
+                                    : paletteCount == trueColourAlphaPalette ? 4
+                                                                             : 3;
   const std::size_t pixelCount = std::size_t(width) * height;
   const std::size_t expected = headerBytes + paletteBytes + pixelCount * bytesPerPixel;
   if (size < expected) return ImageBlobStatus::tooShort;
@@ -100,15 +105,18 @@ const char* describeImageBlobStatus(ImageBlobStatus status) {
   return "unknown problem";
 }
 
-void loadImageBlob(const unsigned char* data, int size, IDirect3DTexture9** texture, bool colourKey) {
+void loadImageBlob(const unsigned char* data, int size, IDirect3DTexture9** texture,
+                   bool colourKey) {
   DecodedImage image;
-  const ImageBlobStatus status = decodeImageBlob(data, size < 0 ? 0 : std::size_t(size), colourKey, image);
+  const ImageBlobStatus status =
+      decodeImageBlob(data, size < 0 ? 0 : std::size_t(size), colourKey, image);
   if (status != ImageBlobStatus::decoded) {
     std::fprintf(stderr, "picture not loaded: %s\n", describeImageBlobStatus(status));
     return;
   }
   if (image.badIndexCount > 0)
-    std::fprintf(stderr, "picture has %d pixels with a palette index beyond its palette; drawn black\n",
+    std::fprintf(stderr,
+                 "picture has %d pixels with a palette index beyond its palette; drawn black\n",
                  image.badIndexCount);
   createTexture(image, texture);
 }
@@ -142,6 +150,7 @@ void loadImageResource(WORD id, IDirect3DTexture9** texture, bool colourKey) {
     return;
   }
   const DWORD size = SizeofResource(nullptr, resource);
-  const auto* bytes = static_cast<const unsigned char*>(LockResource(LoadResource(nullptr, resource)));
+  const auto* bytes =
+      static_cast<const unsigned char*>(LockResource(LoadResource(nullptr, resource)));
   loadImageBlob(bytes, int(size), texture, colourKey);
 }

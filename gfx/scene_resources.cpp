@@ -52,27 +52,27 @@ namespace {
 
 // ---- Constants ----------------------------------------------------------------------------
 
-constexpr D3DCOLOR halfWhite = 0x80FFFFFF;       // glyphs, notes, spark: white, alpha 128
-constexpr D3DCOLOR clearWhite = 0x00FFFFFF;      // panel and metaball quads: white, alpha 0
-constexpr D3DCOLOR barBaseColour = 0x80BEBEBE;   // light grey, half opaque
-constexpr float screenDepth = 0.5f;              // z of every screen quad
-constexpr int atlasColumns = 16;                 // glyph cells per atlas row
-constexpr int atlasRows = 6;                     // glyph rows per atlas
-constexpr float glyphWidthUsed = 0.9f;           // fraction of a cell's width a glyph samples
-constexpr float glyphHeight = 0.3f;              // glyph quad height, own units
-constexpr float barWidth = 1.0f / 16.0f;         // spectrum bar width, own units
-constexpr float barStartHeight = 0.34f;          // bar height before the first frame, own units
-constexpr float sparkSize = 0.1f;                // point size of the spark vertex
-constexpr int isoGridSize = 30;                  // metaball grid cells per axis
-constexpr float isoLevel = 1.0f;                 // metaball surface threshold
+constexpr D3DCOLOR halfWhite = 0x80FFFFFF;      // glyphs, notes, spark: white, alpha 128
+constexpr D3DCOLOR clearWhite = 0x00FFFFFF;     // panel and metaball quads: white, alpha 0
+constexpr D3DCOLOR barBaseColour = 0x80BEBEBE;  // light grey, half opaque
+constexpr float screenDepth = 0.5f;             // z of every screen quad
+constexpr int atlasColumns = 16;                // glyph cells per atlas row
+constexpr int atlasRows = 6;                    // glyph rows per atlas
+constexpr float glyphWidthUsed = 0.9f;          // fraction of a cell's width a glyph samples
+constexpr float glyphHeight = 0.3f;             // glyph quad height, own units
+constexpr float barWidth = 1.0f / 16.0f;        // spectrum bar width, own units
+constexpr float barStartHeight = 0.34f;         // bar height before the first frame, own units
+constexpr float sparkSize = 0.1f;               // point size of the spark vertex
+constexpr int isoGridSize = 30;                 // metaball grid cells per axis
+constexpr float isoLevel = 1.0f;                // metaball surface threshold
 
 // Embedded picture ids (resources of type BINARYDATA).
 constexpr WORD backgroundPicture = 105;
-constexpr WORD firstNotePicture = 113;           // 113-117
+constexpr WORD firstNotePicture = 113;  // 113-117
 constexpr WORD scrollFontPicture = 112;
 constexpr WORD textFontPicture = 118;
 constexpr WORD sparkPicture = 103;
-constexpr WORD firstHighlightPicture = 106;      // 106-110
+constexpr WORD firstHighlightPicture = 106;  // 106-110
 constexpr WORD pointerPicture = 104;
 constexpr WORD speakerPicture = 111;
 constexpr WORD repeatPicture = 119;
@@ -101,7 +101,8 @@ struct QuadCorners {
   float corners[4][2];
 };
 constexpr QuadCorners pictureCorners(const PixelRect& rect) {
-  const float left = rect.x, top = rect.y, right = rect.x + rect.width, bottom = rect.y + rect.height;
+  const float left = rect.x, top = rect.y, right = rect.x + rect.width,
+              bottom = rect.y + rect.height;
   return {{{left, top}, {right, top}, {right, bottom}, {left, bottom}}};
 }
 
@@ -145,7 +146,8 @@ void makeScreenQuads() {
   for (int i = 0; i < BUTTON_COUNT; ++i) {
     const PixelRect area = controlButton(i);
     const float left = area.x, right = lastColumn(area), bottom = lastRow(area);
-    const float corners[4][2] = {{left, buttonTopLeft}, {right, buttonTopRight}, {right, bottom}, {left, bottom}};
+    const float corners[4][2] = {
+        {left, buttonTopLeft}, {right, buttonTopRight}, {right, bottom}, {left, bottom}};
     makeScreenQuad(corners, buttonVertices[i]);
     buttonQuads[i] = makeBuffer(buttonVertices[i], sizeof buttonVertices[i], 0, SCREEN_FVF);
   }

@@ -43,30 +43,30 @@ static_assert(sizeof(ColouredVertex) == 16 && sizeof(PointVertex) == 20);
 
 // ---- Sizes --------------------------------------------------------------------------------
 
-constexpr int GLYPH_COUNT = 96;         // glyph quads per font: character codes 32-127
-constexpr int FIRST_GLYPH_CODE = 32;    // character code of glyph entry 0
-constexpr int BAR_COUNT = 6;            // spectrum bars
-constexpr int NOTE_PICTURE_COUNT = 5;   // music-note sprites
+constexpr int GLYPH_COUNT = 96;        // glyph quads per font: character codes 32-127
+constexpr int FIRST_GLYPH_CODE = 32;   // character code of glyph entry 0
+constexpr int BAR_COUNT = 6;           // spectrum bars
+constexpr int NOTE_PICTURE_COUNT = 5;  // music-note sprites
 
 // One four-vertex textured quad per character of a font atlas.
 using GlyphQuad = IDirect3DVertexBuffer9*;
 
 // ---- Handles (all belong to the device current at the last createSceneResources) ---------
 
-extern IDirect3DVertexBuffer9* screenQuad;                // whole window, screen vertices
-extern IDirect3DVertexBuffer9* pointerQuad;               // rewritten per frame (pointer)
-extern IDirect3DVertexBuffer9* buttonQuads[BUTTON_COUNT]; // button highlight rectangles
-extern ScreenVertex buttonVertices[BUTTON_COUNT][4];      // the same corners, for hit tests
+extern IDirect3DVertexBuffer9* screenQuad;                 // whole window, screen vertices
+extern IDirect3DVertexBuffer9* pointerQuad;                // rewritten per frame (pointer)
+extern IDirect3DVertexBuffer9* buttonQuads[BUTTON_COUNT];  // button highlight rectangles
+extern ScreenVertex buttonVertices[BUTTON_COUNT][4];       // the same corners, for hit tests
 extern IDirect3DVertexBuffer9* speakerQuad;
 extern IDirect3DVertexBuffer9* volumeQuad;
 extern IDirect3DVertexBuffer9* repeatQuad;
 extern IDirect3DVertexBuffer9* noteQuad;
 extern IDirect3DVertexBuffer9* panelQuad;
 extern IDirect3DVertexBuffer9* metaballQuad;
-extern IDirect3DVertexBuffer9* barQuads[BAR_COUNT];       // tops rewritten per frame
+extern IDirect3DVertexBuffer9* barQuads[BAR_COUNT];  // tops rewritten per frame
 extern IDirect3DVertexBuffer9* sparkVertex;
-extern GlyphQuad scrollGlyphs[GLYPH_COUNT];               // for scrollFontTexture
-extern GlyphQuad textGlyphs[GLYPH_COUNT];                 // for textFontTexture
+extern GlyphQuad scrollGlyphs[GLYPH_COUNT];  // for scrollFontTexture
+extern GlyphQuad textGlyphs[GLYPH_COUNT];    // for textFontTexture
 
 extern IDirect3DTexture9* backgroundTexture;
 extern IDirect3DTexture9* noteTextures[NOTE_PICTURE_COUNT];

@@ -18,10 +18,10 @@ bool repeatTrack = true;
 
 namespace {
 
-constexpr int outputDevice = 1;          // the default output device
-constexpr DWORD outputRate = 44100;      // Hz
-constexpr DWORD musicFlags = BASS_MUSIC_LOOP | BASS_MUSIC_RAMP; // 0x204
-constexpr unsigned lastIntroOrder = 2;   // orders 0-2: a tune back here has looped
+constexpr int outputDevice = 1;                                  // the default output device
+constexpr DWORD outputRate = 44100;                              // Hz
+constexpr DWORD musicFlags = BASS_MUSIC_LOOP | BASS_MUSIC_RAMP;  // 0x204
+constexpr unsigned lastIntroOrder = 2;  // orders 0-2: a tune back here has looped
 
 bool havePlaylist() { return playlist.count > 0; }
 
@@ -34,7 +34,7 @@ void changeTrack(int track) {
   advanceArmed = false;
 }
 
-} // namespace
+}  // namespace
 
 void startAudio() { BASS_Init(outputDevice, outputRate, 0, appWindow, nullptr); }
 

@@ -6,14 +6,14 @@
 #include "platform/bass.h"
 #include "support/ref_string.h"
 
-extern HMUSIC musicChannel; // the current music, 0 when none could be loaded
-extern int currentTrack;    // index into playlist.playOrder
-extern int carouselSteps;   // pending carousel moves: +1 per next, -1 per previous
-extern int volume;          // 0-100, applied to every music loaded
+extern HMUSIC musicChannel;  // the current music, 0 when none could be loaded
+extern int currentTrack;     // index into playlist.playOrder
+extern int carouselSteps;    // pending carousel moves: +1 per next, -1 per previous
+extern int volume;           // 0-100, applied to every music loaded
 extern bool paused;
 extern bool stopped;
-extern bool advanceArmed;   // set once the position has passed order 2
-extern bool repeatTrack;    // the playing tune repeats for ever; no automatic advance
+extern bool advanceArmed;  // set once the position has passed order 2
+extern bool repeatTrack;   // the playing tune repeats for ever; no automatic advance
 
 void startAudio();
 // Frees the current music, loads `path` as a looping music at `volume` and plays it.

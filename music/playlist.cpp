@@ -16,21 +16,22 @@ const char* musicFolder = "data/msx/";
 
 namespace {
 
-constexpr int shortTitleLimit = 14;      // characters a carousel label may have
-constexpr int shortTitleKept = 13;       // characters kept before ">" when cut
-constexpr int wholeRest = 0x7FFFFFFF;    // substring count: everything to the end
+constexpr int shortTitleLimit = 14;         // characters a carousel label may have
+constexpr int shortTitleKept = 13;          // characters kept before ">" when cut
+constexpr int wholeRest = 0x7FFFFFFF;       // substring count: everything to the end
 constexpr float carouselRowStep = -0.125f;  // y between titles, world units
 constexpr float carouselStartX = -2.5f;     // x of the first title, world units
 constexpr float carouselSlant = 0.15f;      // x gained per unit of y going down
 
-bool fieldsDerived = false; // deriveTrackFields works once per scan
+bool fieldsDerived = false;  // deriveTrackFields works once per scan
 
 // Storage of `needed` entries: exact when there is none yet, otherwise twice the need.
 // Entries are moved as plain bytes; nothing points into them.
 void growStorage(int needed) {
   if (needed <= playlist.capacity) return;
   int newCapacity = playlist.entries ? needed * 2 : needed;
-  void* moved = std::realloc(static_cast<void*>(playlist.entries), sizeof(TrackEntry) * newCapacity);
+  void* moved =
+      std::realloc(static_cast<void*>(playlist.entries), sizeof(TrackEntry) * newCapacity);
   playlist.entries = static_cast<TrackEntry*>(moved);
   playlist.capacity = newCapacity;
 }
@@ -41,7 +42,8 @@ void shrinkStorage() {
     std::free(static_cast<void*>(playlist.entries));
     playlist.entries = nullptr;
   } else {
-    void* moved = std::realloc(static_cast<void*>(playlist.entries), sizeof(TrackEntry) * playlist.count);
+    void* moved =
+        std::realloc(static_cast<void*>(playlist.entries), sizeof(TrackEntry) * playlist.count);
     playlist.entries = static_cast<TrackEntry*>(moved);
   }
   playlist.capacity = playlist.count;
@@ -55,7 +57,9 @@ void addEntry(const char* fileName) {
   entry->path.append(RefString::borrow(fileName, 0, -1));
 }
 
-bool isDotEntry(const char* name) { return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0; }
+bool isDotEntry(const char* name) {
+  return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
 
 // Why the music folder cannot be listed, from FindFirstFileA's last error.
 const char* folderFailure(DWORD error) {
@@ -96,7 +100,7 @@ struct PlaylistCleanup {
   ~PlaylistCleanup() { destroyPlaylist(); }
 } playlistCleanup;
 
-} // namespace
+}  // namespace
 
 int scanMusicFolder() {
   WIN32_FIND_DATAA found;
@@ -113,14 +117,14 @@ int scanMusicFolder() {
   } while (FindNextFileA(search, &found));
   if (GetLastError() != ERROR_NO_MORE_FILES) {
     std::fprintf(stderr, "%s: listing failed after %d entries - playing those\n",
-                 printableName(musicFolder).c_str(),
-                 playlist.count);
+                 printableName(musicFolder).c_str(), playlist.count);
     result = -1;
   }
   FindClose(search);
   shrinkStorage();
   if (playlist.count == 0) {
-    std::fprintf(stderr, "%s: no tunes found - playing nothing\n", printableName(musicFolder).c_str());
+    std::fprintf(stderr, "%s: no tunes found - playing nothing\n",
+                 printableName(musicFolder).c_str());
     return result == 0 ? -2 : result;
   }
   makePlayOrder();

@@ -6,20 +6,20 @@
 #include "support/ref_string.h"
 
 struct TrackEntry {
-  RefString artist;     // base name before its first hyphen
-  RefString shortTitle; // after the last hyphen, cut to 13 characters + ">" when over 14
-  RefString path;       // musicFolder + the listed file name
-  RefString number;     // 1-based display position, decimal
-  RefString title;      // after the last hyphen, uncut
-  float carouselX = 0.0f; // x of the first character in the carousel, world units
-  float carouselY = 0.0f; // y of the title in the carousel, world units
+  RefString artist;        // base name before its first hyphen
+  RefString shortTitle;    // after the last hyphen, cut to 13 characters + ">" when over 14
+  RefString path;          // musicFolder + the listed file name
+  RefString number;        // 1-based display position, decimal
+  RefString title;         // after the last hyphen, uncut
+  float carouselX = 0.0f;  // x of the first character in the carousel, world units
+  float carouselY = 0.0f;  // y of the title in the carousel, world units
 };
 
 struct Playlist {
-  TrackEntry* entries;    // contiguous storage (malloc), null until the first entry
-  int count;              // entries in use
-  int capacity;           // entries the storage holds
-  TrackEntry** playOrder; // count pointers in display order (malloc); null when empty
+  TrackEntry* entries;     // contiguous storage (malloc), null until the first entry
+  int count;               // entries in use
+  int capacity;            // entries the storage holds
+  TrackEntry** playOrder;  // count pointers in display order (malloc); null when empty
 };
 
 extern Playlist playlist;

@@ -16,12 +16,12 @@
 #include "platform/win32.h"
 
 typedef uint64_t QWORD;
-typedef DWORD HMUSIC;   // music handle
-typedef DWORD HCHANNEL; // any channel handle (a music here)
+typedef DWORD HMUSIC;    // music handle
+typedef DWORD HCHANNEL;  // any channel handle (a music here)
 
 // ---- BASS_MusicLoad flags
-#define BASS_MUSIC_LOOP 4       // repeat for ever, following the module's own loop
-#define BASS_MUSIC_RAMP 0x200   // normal volume ramping (without it: none)
+#define BASS_MUSIC_LOOP 4      // repeat for ever, following the module's own loop
+#define BASS_MUSIC_RAMP 0x200  // normal volume ramping (without it: none)
 
 // ---- BASS_ChannelIsActive results
 #define BASS_ACTIVE_STOPPED 0
@@ -34,7 +34,7 @@ typedef DWORD HCHANNEL; // any channel handle (a music here)
 // centred on a bin reads about 1.0). The program hands in a 1024-float buffer: this layer
 // writes the 512 magnitudes followed by 512 zeros.
 #define BASS_DATA_FFT1024 0x80000002
-#define BASS_DATA_FFT_FLOATS 1024 // floats written for BASS_DATA_FFT1024
+#define BASS_DATA_FFT_FLOATS 1024  // floats written for BASS_DATA_FFT1024
 
 // Opens the default output at `freq` Hz, stereo float. `device` -1 or 1 (the default
 // output); flags, window and dsguid are accepted and ignored. FALSE (with one stderr line)
@@ -46,7 +46,8 @@ BOOL BASS_Free();
 // Loads a music from a file (mem must be FALSE; offset and length 0 = the whole file).
 // 0 when the library is not initialised or libopenmpt cannot read the file (a directory,
 // an empty file, text, random bytes); a damaged module plays what libopenmpt recovers.
-HMUSIC BASS_MusicLoad(BOOL mem, const void* file, QWORD offset, DWORD length, DWORD flags, DWORD freq);
+HMUSIC BASS_MusicLoad(BOOL mem, const void* file, QWORD offset, DWORD length, DWORD flags,
+                      DWORD freq);
 // Stops and frees a music; its handle becomes invalid.
 BOOL BASS_MusicFree(HMUSIC handle);
 

@@ -11,10 +11,10 @@
 
 namespace {
 
-constexpr int fftBins = bassFftSize / 2;                       // magnitudes returned
-constexpr float fftScale = 4.0f / bassFftSize;                 // full-scale centred sine -> 1.0
-constexpr float levelFullScale = 32768.0f;                     // level of a sample of 1.0
-constexpr DWORD fftBytesUsed = bassFftSize * 2 * sizeof(float); // stereo float frames read
+constexpr int fftBins = bassFftSize / 2;                         // magnitudes returned
+constexpr float fftScale = 4.0f / bassFftSize;                   // full-scale centred sine -> 1.0
+constexpr float levelFullScale = 32768.0f;                       // level of a sample of 1.0
+constexpr DWORD fftBytesUsed = bassFftSize * 2 * sizeof(float);  // stereo float frames read
 
 struct FftTables {
   kiss_fftr_cfg plan = kiss_fftr_alloc(bassFftSize, 0, nullptr, nullptr);
@@ -40,7 +40,7 @@ void latestMonoWindowed(const Music& music, const float* window, float* mono) {
   }
 }
 
-} // namespace
+}  // namespace
 
 DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) {
   if (length != BASS_DATA_FFT1024 || !buffer) return static_cast<DWORD>(-1);
@@ -60,7 +60,8 @@ DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) {
   kiss_fftr(tables.plan, mono, spectrum);
   float* out = static_cast<float*>(buffer);
   for (int bin = 0; bin < fftBins; ++bin)
-    out[bin] = fftScale * std::sqrt(spectrum[bin].r * spectrum[bin].r + spectrum[bin].i * spectrum[bin].i);
+    out[bin] =
+        fftScale * std::sqrt(spectrum[bin].r * spectrum[bin].r + spectrum[bin].i * spectrum[bin].i);
   std::memset(out + fftBins, 0, sizeof(float) * (BASS_DATA_FFT_FLOATS - fftBins));
   return fftBytesUsed;
 }
@@ -71,7 +72,8 @@ DWORD BASS_ChannelGetLevel(DWORD handle) {
   if (!music || music->state != MusicState::playing) return static_cast<DWORD>(-1);
   float left = 0.0f, right = 0.0f;
   for (int i = 1; i <= bassLevelFrames; ++i) {
-    const float* frame = music->history + ((music->historyNext - i + bassHistoryFrames) % bassHistoryFrames) * 2;
+    const float* frame =
+        music->history + ((music->historyNext - i + bassHistoryFrames) % bassHistoryFrames) * 2;
     left = std::fmax(left, std::fabs(frame[0]));
     right = std::fmax(right, std::fabs(frame[1]));
   }

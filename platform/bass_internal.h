@@ -19,18 +19,19 @@ struct Music {
   HMUSIC handle = 0;
   openmpt_module* module = nullptr;
   MusicState state = MusicState::stopped;
-  float gain = 1.0f;                      // linear, volume / 100
-  float history[bassHistoryFrames * 2] = {}; // interleaved stereo ring buffer of output before the gain
-  int historyNext = 0;                    // frame index the next output frame goes to
-  int heardOrder = 0;                     // position after the latest mixed frame
+  float gain = 1.0f;  // linear, volume / 100
+  float history[bassHistoryFrames * 2] =
+      {};               // interleaved stereo ring buffer of output before the gain
+  int historyNext = 0;  // frame index the next output frame goes to
+  int heardOrder = 0;   // position after the latest mixed frame
   int heardRow = 0;
 };
 
 // Everything below is guarded by bassLock (also taken by the output callback).
 extern std::mutex bassLock;
 extern bool bassInitialised;
-extern int bassSampleRate; // Hz
-extern std::vector<Music*> musics; // every loaded music, in load order
+extern int bassSampleRate;          // Hz
+extern std::vector<Music*> musics;  // every loaded music, in load order
 
 // The music with this handle, or null (handle 0, freed or unknown).
 Music* findMusic(DWORD handle);

@@ -16,10 +16,10 @@ std::vector<Music*> musics;
 
 namespace {
 
-constexpr int volumeRampingDefault = -1; // libopenmpt render param: library default ramping
-constexpr int volumeRampingOff = 0;      // libopenmpt render param: no ramping
+constexpr int volumeRampingDefault = -1;  // libopenmpt render param: library default ramping
+constexpr int volumeRampingOff = 0;       // libopenmpt render param: no ramping
 
-DWORD nextHandle = 1; // handles are never reused, so a stale one stays invalid
+DWORD nextHandle = 1;  // handles are never reused, so a stale one stays invalid
 
 // Largest module file loaded, bytes: far beyond any real module (the largest are tens of MiB),
 // yet small enough to hold in memory beside the program.
@@ -48,9 +48,12 @@ const char* readModuleFile(const char* path, std::vector<char>& bytes) {
   int file = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (file < 0) return openFailure(errno);
   const char* failure = nullptr;
-  if (fstat(file, &info) != 0) failure = "cannot be read";
-  else if (!S_ISREG(info.st_mode)) failure = "not a regular file";
-  else if (info.st_size > moduleSizeLimit) failure = "too large";
+  if (fstat(file, &info) != 0)
+    failure = "cannot be read";
+  else if (!S_ISREG(info.st_mode))
+    failure = "not a regular file";
+  else if (info.st_size > moduleSizeLimit)
+    failure = "too large";
   if (!failure) {
     bytes.resize(static_cast<size_t>(info.st_size));
     size_t got = 0;
@@ -85,9 +88,9 @@ openmpt_module* loadModule(const char* path) {
     std::vector<char> bytes;
     failure = readModuleFile(path, bytes);
     if (!failure && !bytes.empty())
-      module = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent,
-                                                  nullptr, openmpt_error_func_ignore, nullptr,
-                                                  nullptr, nullptr, nullptr);
+      module = openmpt_module_create_from_memory2(
+          bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr, openmpt_error_func_ignore,
+          nullptr, nullptr, nullptr, nullptr);
   } catch (const std::bad_alloc&) {
     failure = "not enough memory";
   }
@@ -97,7 +100,7 @@ openmpt_module* loadModule(const char* path) {
   return module;
 }
 
-} // namespace
+}  // namespace
 
 Music* findMusic(DWORD handle) {
   if (handle == 0) return nullptr;
@@ -136,8 +139,9 @@ HMUSIC BASS_MusicLoad(BOOL mem, const void* file, QWORD offset, DWORD length, DW
   openmpt_module* module = loadModule(static_cast<const char*>(file));
   if (!module) return 0;
   openmpt_module_set_repeat_count(module, (flags & BASS_MUSIC_LOOP) ? -1 : 0);
-  openmpt_module_set_render_param(module, OPENMPT_MODULE_RENDER_VOLUMERAMPING_STRENGTH,
-                                  (flags & BASS_MUSIC_RAMP) ? volumeRampingDefault : volumeRampingOff);
+  openmpt_module_set_render_param(
+      module, OPENMPT_MODULE_RENDER_VOLUMERAMPING_STRENGTH,
+      (flags & BASS_MUSIC_RAMP) ? volumeRampingDefault : volumeRampingOff);
   Music* music = new (std::nothrow) Music;
   std::lock_guard<std::mutex> hold(bassLock);
   try {
@@ -147,7 +151,8 @@ HMUSIC BASS_MusicLoad(BOOL mem, const void* file, QWORD offset, DWORD length, DW
     music = nullptr;
   }
   if (!music) {
-    std::fprintf(stderr, "BASS_MusicLoad: %s: not enough memory\n", printableName(static_cast<const char*>(file)).c_str());
+    std::fprintf(stderr, "BASS_MusicLoad: %s: not enough memory\n",
+                 printableName(static_cast<const char*>(file)).c_str());
     openmpt_module_destroy(module);
     return 0;
   }

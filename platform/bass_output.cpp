@@ -16,8 +16,8 @@ int bassSampleRate = 44100;
 
 namespace {
 
-constexpr int outputBufferFrames = 1024; // device buffer, frames (23 ms at 44.1 kHz)
-constexpr int mixChunkFrames = 256;      // frames decoded per libopenmpt call (5.8 ms)
+constexpr int outputBufferFrames = 1024;  // device buffer, frames (23 ms at 44.1 kHz)
+constexpr int mixChunkFrames = 256;       // frames decoded per libopenmpt call (5.8 ms)
 
 SDL_AudioDeviceID outputDevice = 0;
 bool manualOutput = false;
@@ -59,7 +59,7 @@ void audioCallback(void*, Uint8* stream, int bytes) {
 // freed before the exit-time destructors take the table of musics the callback still mixes.
 void freeAtExit() { BASS_Free(); }
 
-} // namespace
+}  // namespace
 
 void bassUseManualOutput(bool manual) { manualOutput = manual; }
 
@@ -107,7 +107,7 @@ BOOL BASS_Init(int device, DWORD freq, DWORD, HWND, const void*) {
 
 void bassCloseOutput() {
   if (outputDevice == 0) return;
-  SDL_CloseAudioDevice(outputDevice); // waits for a running callback to finish
+  SDL_CloseAudioDevice(outputDevice);  // waits for a running callback to finish
   outputDevice = 0;
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }

@@ -90,10 +90,15 @@ struct RGNDATA;  // Present's dirty region; always NULL here
 
 typedef DWORD D3DCOLOR;  // 0xAARRGGBB; in memory B, G, R, A
 #define D3DCOLOR_ARGB(a, r, g, b) \
-  ((D3DCOLOR)((((a) & 0xff) << 24) | (((r) & 0xff) << 16) | (((g) & 0xff) << 8) | ((b) & 0xff)))
+  ((D3DCOLOR)((((a)&0xff) << 24) | (((r)&0xff) << 16) | (((g)&0xff) << 8) | ((b)&0xff)))
 #define D3DCOLOR_XRGB(r, g, b) D3DCOLOR_ARGB(0xff, r, g, b)
 
-enum D3DDEVTYPE { D3DDEVTYPE_HAL = 1, D3DDEVTYPE_REF = 2, D3DDEVTYPE_SW = 3, D3DDEVTYPE_NULLREF = 4 };
+enum D3DDEVTYPE {
+  D3DDEVTYPE_HAL = 1,
+  D3DDEVTYPE_REF = 2,
+  D3DDEVTYPE_SW = 3,
+  D3DDEVTYPE_NULLREF = 4
+};
 
 enum D3DFORMAT {
   D3DFMT_UNKNOWN = 0,
@@ -108,7 +113,12 @@ enum D3DFORMAT {
 
 enum D3DMULTISAMPLE_TYPE { D3DMULTISAMPLE_NONE = 0 };
 enum D3DSWAPEFFECT { D3DSWAPEFFECT_DISCARD = 1, D3DSWAPEFFECT_FLIP = 2, D3DSWAPEFFECT_COPY = 3 };
-enum D3DPOOL { D3DPOOL_DEFAULT = 0, D3DPOOL_MANAGED = 1, D3DPOOL_SYSTEMMEM = 2, D3DPOOL_SCRATCH = 3 };
+enum D3DPOOL {
+  D3DPOOL_DEFAULT = 0,
+  D3DPOOL_MANAGED = 1,
+  D3DPOOL_SYSTEMMEM = 2,
+  D3DPOOL_SCRATCH = 3
+};
 enum D3DRESOURCETYPE { D3DRTYPE_SURFACE = 1, D3DRTYPE_TEXTURE = 3, D3DRTYPE_VERTEXBUFFER = 6 };
 
 enum D3DTRANSFORMSTATETYPE {
@@ -377,8 +387,8 @@ struct IDirect3DDevice9 : IUnknown {
   virtual HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
                           const RGNDATA* dirtyRegion) = 0;
 
-  virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
-                                D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture,
+  virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                D3DPOOL pool, IDirect3DTexture9** texture,
                                 HANDLE* sharedHandle) = 0;
   virtual HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                      IDirect3DVertexBuffer9** vertexBuffer,
@@ -409,8 +419,7 @@ struct IDirect3DDevice9 : IUnknown {
   virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) = 0;
   virtual HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) = 0;
   virtual HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) = 0;
-  virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
-                                       DWORD value) = 0;
+  virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) = 0;
   virtual HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
                                        DWORD* value) = 0;
   virtual HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) = 0;

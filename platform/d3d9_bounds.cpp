@@ -46,8 +46,12 @@ PixelRect DrawBounds::rect() const {
   if (minX > maxX) return {};
   // Bounds far outside the target are clipped in float before converting.
   const float limit = float(std::max(width, height)) + 2.0f;
-  auto clampedFloor = [limit](float value) { return int(std::floor(std::clamp(value, -limit, limit))); };
-  auto clampedCeil = [limit](float value) { return int(std::ceil(std::clamp(value, -limit, limit))); };
+  auto clampedFloor = [limit](float value) {
+    return int(std::floor(std::clamp(value, -limit, limit)));
+  };
+  auto clampedCeil = [limit](float value) {
+    return int(std::ceil(std::clamp(value, -limit, limit)));
+  };
   PixelRect area{clampedFloor(minX) - 1, clampedFloor(minY) - 1, clampedCeil(maxX) + 2,
                  clampedCeil(maxY) + 2};
   area.left = std::max(area.left, 0);

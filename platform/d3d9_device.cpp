@@ -29,25 +29,19 @@ unsigned groupOfRenderState(D3DRENDERSTATETYPE state) {
     case D3DRS_ALPHABLENDENABLE:
     case D3DRS_SRCBLEND:
     case D3DRS_DESTBLEND:
-    case D3DRS_BLENDOP:
-      return dirtyBlend;
+    case D3DRS_BLENDOP: return dirtyBlend;
     case D3DRS_ZENABLE:
     case D3DRS_ZWRITEENABLE:
-    case D3DRS_ZFUNC:
-      return dirtyDepth;
+    case D3DRS_ZFUNC: return dirtyDepth;
     case D3DRS_CULLMODE:
     case D3DRS_FILLMODE:
     case D3DRS_SHADEMODE:
-    case D3DRS_DITHERENABLE:
-      return dirtyRaster;
-    case D3DRS_COLORWRITEENABLE:
-      return dirtyColourMask;
+    case D3DRS_DITHERENABLE: return dirtyRaster;
+    case D3DRS_COLORWRITEENABLE: return dirtyColourMask;
     case D3DRS_AMBIENT:
     case D3DRS_DIFFUSEMATERIALSOURCE:
-    case D3DRS_COLORVERTEX:
-      return dirtyMaterial;
-    default:
-      return 0;
+    case D3DRS_COLORVERTEX: return dirtyMaterial;
+    default: return 0;
   }
 }
 
@@ -113,8 +107,8 @@ bool GLDevice::initialise(const D3DPRESENT_PARAMETERS& parameters) {
     SDL_SetError("Direct3D: OpenGL has no framebuffer objects");
     return false;
   }
-  SDL_GL_SetSwapInterval(presentParameters.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE
-                             ? 0 : 1);
+  SDL_GL_SetSwapInterval(
+      presentParameters.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
 
   const UINT width = presentParameters.BackBufferWidth;
   const UINT height = presentParameters.BackBufferHeight;
@@ -122,9 +116,14 @@ bool GLDevice::initialise(const D3DPRESENT_PARAMETERS& parameters) {
   glBindRenderbuffer(GL_RENDERBUFFER, autoDepthBuffer);
   glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, GLsizei(width), GLsizei(height));
 
-  D3DSURFACE_DESC description{presentParameters.BackBufferFormat, D3DRTYPE_SURFACE,
-                              D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT, D3DMULTISAMPLE_NONE, 0,
-                              width, height};
+  D3DSURFACE_DESC description{presentParameters.BackBufferFormat,
+                              D3DRTYPE_SURFACE,
+                              D3DUSAGE_RENDERTARGET,
+                              D3DPOOL_DEFAULT,
+                              D3DMULTISAMPLE_NONE,
+                              0,
+                              width,
+                              height};
   backBuffer = new GLSurface(this, GLSurface::Kind::backBuffer, description);
   if (!backBuffer->initialise()) {
     SDL_SetError("Direct3D: OpenGL cannot make a %ux%u back buffer", width, height);
@@ -248,8 +247,8 @@ void GLDevice::forget(const void* resource) {
 
 HRESULT GLDevice::Reset(D3DPRESENT_PARAMETERS* parameters) {
   if (!parameters) return D3DERR_INVALIDCALL;
-  const UINT width = parameters->BackBufferWidth ? parameters->BackBufferWidth
-                                                 : presentParameters.BackBufferWidth;
+  const UINT width =
+      parameters->BackBufferWidth ? parameters->BackBufferWidth : presentParameters.BackBufferWidth;
   const UINT height = parameters->BackBufferHeight ? parameters->BackBufferHeight
                                                    : presentParameters.BackBufferHeight;
   // The back buffer keeps its size: render targets and the depth buffer are made for it.
@@ -293,10 +292,14 @@ HRESULT GLDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* mat
 
 HRESULT GLDevice::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
   if (!matrix) return D3DERR_INVALIDCALL;
-  if (state == D3DTS_WORLD) *matrix = world;
-  else if (state == D3DTS_VIEW) *matrix = view;
-  else if (state == D3DTS_PROJECTION) *matrix = projection;
-  else return D3DERR_INVALIDCALL;
+  if (state == D3DTS_WORLD)
+    *matrix = world;
+  else if (state == D3DTS_VIEW)
+    *matrix = view;
+  else if (state == D3DTS_PROJECTION)
+    *matrix = projection;
+  else
+    return D3DERR_INVALIDCALL;
   return D3D_OK;
 }
 

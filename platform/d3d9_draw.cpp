@@ -149,16 +149,17 @@ void setCombiner(bool alpha, DWORD operation, DWORD argument1, DWORD argument2) 
 // Clip-space correction after the program's projection, for a W × H target (GL column-major):
 // x' = x + w/W, y' = −y + w/H, z' = 2z − w.
 void loadTargetCorrection(float width, float height) {
-  const float matrix[16] = {1.0f, 0.0f, 0.0f, 0.0f,  0.0f, -1.0f, 0.0f, 0.0f,
-                            0.0f, 0.0f, 2.0f, 0.0f,  1.0f / width, 1.0f / height, -1.0f, 1.0f};
+  const float matrix[16] = {1.0f, 0.0f, 0.0f, 0.0f, 0.0f,         -1.0f,         0.0f,  0.0f,
+                            0.0f, 0.0f, 2.0f, 0.0f, 1.0f / width, 1.0f / height, -1.0f, 1.0f};
   glLoadMatrixf(matrix);
 }
 
 // Window pixels (pixel centres on integers) fed as (x, y, z, 1) · w to clip space.
 void loadScreenToClip(float width, float height) {
-  const float matrix[16] = {2.0f / width, 0.0f, 0.0f, 0.0f,  0.0f, 2.0f / height, 0.0f, 0.0f,
-                            0.0f, 0.0f, 2.0f, 0.0f,
-                            1.0f / width - 1.0f, 1.0f / height - 1.0f, -1.0f, 1.0f};
+  const float matrix[16] = {
+      2.0f / width, 0.0f, 0.0f, 0.0f, 0.0f, 2.0f / height,       0.0f,
+      0.0f,         0.0f, 0.0f, 2.0f, 0.0f, 1.0f / width - 1.0f, 1.0f / height - 1.0f,
+      -1.0f,        1.0f};
   glLoadMatrixf(matrix);
 }
 
@@ -196,8 +197,10 @@ void GLDevice::initialiseFixedState() {
 
 // ---- State groups -------------------------------------------------------------------------
 void GLDevice::applyBlend() {
-  if (renderStates[D3DRS_ALPHABLENDENABLE]) glEnable(GL_BLEND);
-  else glDisable(GL_BLEND);
+  if (renderStates[D3DRS_ALPHABLENDENABLE])
+    glEnable(GL_BLEND);
+  else
+    glDisable(GL_BLEND);
   glBlendFunc(blendFactorOf(renderStates[D3DRS_SRCBLEND]),
               blendFactorOf(renderStates[D3DRS_DESTBLEND]));
   glBlendEquation(blendEquationOf(renderStates[D3DRS_BLENDOP]));
@@ -223,16 +226,17 @@ void GLDevice::applyRaster() {
       glEnable(GL_CULL_FACE);
       glCullFace(GL_BACK);
       break;
-    default:
-      glDisable(GL_CULL_FACE);
+    default: glDisable(GL_CULL_FACE);
   }
   const DWORD fill = renderStates[D3DRS_FILLMODE];
   glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_POINT       ? GL_POINT
                                    : fill == D3DFILL_WIREFRAME ? GL_LINE
                                                                : GL_FILL);
   glShadeModel(renderStates[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? GL_FLAT : GL_SMOOTH);
-  if (renderStates[D3DRS_DITHERENABLE]) glEnable(GL_DITHER);
-  else glDisable(GL_DITHER);
+  if (renderStates[D3DRS_DITHERENABLE])
+    glEnable(GL_DITHER);
+  else
+    glDisable(GL_DITHER);
 }
 
 void GLDevice::applyColourMask() {
@@ -315,7 +319,7 @@ void GLDevice::applyTexture() {
   if (texture->appliedWrapT != wrapT)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, texture->appliedWrapT = wrapT);
 
-  const DWORD combiner[6] = {stage[D3DTSS_COLOROP], stage[D3DTSS_COLORARG1],
+  const DWORD combiner[6] = {stage[D3DTSS_COLOROP],   stage[D3DTSS_COLORARG1],
                              stage[D3DTSS_COLORARG2], stage[D3DTSS_ALPHAOP],
                              stage[D3DTSS_ALPHAARG1], stage[D3DTSS_ALPHAARG2]};
   if (std::memcmp(combiner, appliedCombiner, sizeof combiner) == 0) return;
@@ -335,8 +339,10 @@ void GLDevice::applyMatrices(MatrixSetup setup) {
     glLoadMatrixf(&view.m[0][0]);
     glMultMatrixf(&world.m[0][0]);
   } else {
-    if (setup == MatrixSetup::screen) loadScreenToClip(width, height);
-    else glLoadIdentity();
+    if (setup == MatrixSetup::screen)
+      loadScreenToClip(width, height);
+    else
+      glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
   }
@@ -360,8 +366,10 @@ void GLDevice::applyState(MatrixSetup setup, bool lit, bool vertexDiffuse) {
     }
   }
   if (lit != glLighting) {
-    if (lit) glEnable(GL_LIGHTING);
-    else glDisable(GL_LIGHTING);
+    if (lit)
+      glEnable(GL_LIGHTING);
+    else
+      glDisable(GL_LIGHTING);
     glLighting = lit;
   }
   if ((dirty & dirtyMatrices) || matrixSetup != setup) applyMatrices(setup);
@@ -374,10 +382,14 @@ HRESULT GLDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
   if (!stream || !layout.valid || streamStride < layout.size || primitiveCount == 0)
     return D3DERR_INVALIDCALL;
   UINT vertexCount = 0;
-  if (type == D3DPT_TRIANGLELIST) vertexCount = primitiveCount * 3;
-  else if (type == D3DPT_TRIANGLEFAN) vertexCount = primitiveCount + 2;
-  else if (type == D3DPT_POINTLIST) vertexCount = primitiveCount;
-  else return D3DERR_INVALIDCALL;
+  if (type == D3DPT_TRIANGLELIST)
+    vertexCount = primitiveCount * 3;
+  else if (type == D3DPT_TRIANGLEFAN)
+    vertexCount = primitiveCount + 2;
+  else if (type == D3DPT_POINTLIST)
+    vertexCount = primitiveCount;
+  else
+    return D3DERR_INVALIDCALL;
   const std::vector<unsigned char>& bytes = stream->bytes();
   const size_t first = size_t(streamOffset) + size_t(startVertex) * streamStride;
   if (first + size_t(vertexCount - 1) * streamStride + layout.size > bytes.size())
@@ -431,8 +443,10 @@ PixelRect GLDevice::drawTriangles(D3DPRIMITIVETYPE type, const unsigned char* fi
       const float rhw = vertex.position[3];
       const float w = rhw != 0.0f ? 1.0f / rhw : 1.0f;
       glVertex4f(vertex.position[0] * w, vertex.position[1] * w, vertex.position[2] * w, w);
-      if (w > 0.0f) bounds.addPixel(vertex.position[0], vertex.position[1]);
-      else bounds.addUnknown();
+      if (w > 0.0f)
+        bounds.addPixel(vertex.position[0], vertex.position[1]);
+      else
+        bounds.addUnknown();
     } else {
       glVertex3fv(vertex.position);
       float clip[4];
@@ -488,8 +502,10 @@ PixelRect GLDevice::drawPointSprites(const unsigned char* first, UINT vertexCoun
     sendColour(vertex.colour);
     for (const auto& corner : corners) {
       // Row 0 is the top of the picture, so −y is up and v = 0 is the sprite's top.
-      if (sprite) glTexCoord2f(corner[0] > 0.0f ? 1.0f : 0.0f, corner[1] > 0.0f ? 1.0f : 0.0f);
-      else glTexCoord2fv(vertex.texCoord);
+      if (sprite)
+        glTexCoord2f(corner[0] > 0.0f ? 1.0f : 0.0f, corner[1] > 0.0f ? 1.0f : 0.0f);
+      else
+        glTexCoord2fv(vertex.texCoord);
       glVertex4f(x + corner[0] * halfX, y + corner[1] * halfY, z, w);
     }
   }

@@ -49,22 +49,22 @@ class GLDirect3D final : public RefCounted<IDirect3D9> {
 };
 
 // ---- Device -------------------------------------------------------------------------------
-constexpr int renderStateCount = 256;   // D3DRENDERSTATETYPE values are below this
-constexpr int stageStateCount = 33;     // D3DTEXTURESTAGESTATETYPE values are below this
-constexpr int samplerStateCount = 14;   // D3DSAMPLERSTATETYPE values are below this
-constexpr int stageCount = 8;           // texture stages and samplers accepted (stage 0 is drawn)
-constexpr int lightCount = 8;           // light indices accepted, one GL light each
+constexpr int renderStateCount = 256;  // D3DRENDERSTATETYPE values are below this
+constexpr int stageStateCount = 33;    // D3DTEXTURESTAGESTATETYPE values are below this
+constexpr int samplerStateCount = 14;  // D3DSAMPLERSTATETYPE values are below this
+constexpr int stageCount = 8;          // texture stages and samplers accepted (stage 0 is drawn)
+constexpr int lightCount = 8;          // light indices accepted, one GL light each
 
 // Groups of cached state that changed since the last draw.
 enum DirtyState : unsigned {
-  dirtyBlend = 1u << 0,      // ALPHABLENDENABLE, SRCBLEND, DESTBLEND, BLENDOP
-  dirtyDepth = 1u << 1,      // ZENABLE, ZWRITEENABLE, ZFUNC
-  dirtyRaster = 1u << 2,     // CULLMODE, FILLMODE, SHADEMODE, DITHERENABLE
-  dirtyColourMask = 1u << 3, // COLORWRITEENABLE
-  dirtyLights = 1u << 4,     // SetLight, LightEnable, view transform
-  dirtyMaterial = 1u << 5,   // AMBIENT, DIFFUSEMATERIALSOURCE, COLORVERTEX
-  dirtyTexture = 1u << 6,    // stage 0 texture, stage states, sampler states
-  dirtyMatrices = 1u << 7,   // world, view, projection, render-target size
+  dirtyBlend = 1u << 0,       // ALPHABLENDENABLE, SRCBLEND, DESTBLEND, BLENDOP
+  dirtyDepth = 1u << 1,       // ZENABLE, ZWRITEENABLE, ZFUNC
+  dirtyRaster = 1u << 2,      // CULLMODE, FILLMODE, SHADEMODE, DITHERENABLE
+  dirtyColourMask = 1u << 3,  // COLORWRITEENABLE
+  dirtyLights = 1u << 4,      // SetLight, LightEnable, view transform
+  dirtyMaterial = 1u << 5,    // AMBIENT, DIFFUSEMATERIALSOURCE, COLORVERTEX
+  dirtyTexture = 1u << 6,     // stage 0 texture, stage states, sampler states
+  dirtyMatrices = 1u << 7,    // world, view, projection, render-target size
   dirtyAll = 0xFFu,
 };
 
@@ -73,7 +73,7 @@ struct VertexLayout {
   bool valid = false;
   bool pretransformed = false;  // XYZRHW: x, y in window pixels, z, reciprocal of w
   int normal = -1, pointSize = -1, diffuse = -1, texCoord = -1;
-  UINT size = 0;                // bytes of one vertex
+  UINT size = 0;  // bytes of one vertex
 };
 
 // What GL's matrix stacks hold at the moment.
@@ -82,8 +82,7 @@ enum class MatrixSetup { unknown, camera, screen, clip };
 class GLDevice final : public RefCounted<IDirect3DDevice9> {
  public:
   // Makes the context and the default objects; null (and the reason on SDL's error) on failure.
-  static GLDevice* create(GLDirect3D* parent, HWND window,
-                          const D3DPRESENT_PARAMETERS& parameters);
+  static GLDevice* create(GLDirect3D* parent, HWND window, const D3DPRESENT_PARAMETERS& parameters);
   ~GLDevice() override;
 
   // Makes this device's context current; false when its window is gone (then no GL call may run).
@@ -143,13 +142,13 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   void setDefaultStates();
   void applyWindowMode(bool windowed);
   bool bindRenderTarget();  // makes the context current and binds the target's framebuffer
-  void blitToWindow(int left, int top, int width, int height, int drawableWidth,
-                    int drawableHeight, GLenum filter);
+  void blitToWindow(int left, int top, int width, int height, int drawableWidth, int drawableHeight,
+                    GLenum filter);
 
   // d3d9_targets.cpp: no clears of what was not drawn since the previous one
   bool targetHasDepth() const;
-  void flushClear(GLSurface* target);  // gives a target's pending colour Clear to GL
-  void prepareDraw(bool coversTarget);  // before a draw on the current target
+  void flushClear(GLSurface* target);     // gives a target's pending colour Clear to GL
+  void prepareDraw(bool coversTarget);    // before a draw on the current target
   void noteDrawn(const PixelRect& area);  // after a draw on the current target
 
   // d3d9_draw.cpp
@@ -212,7 +211,8 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
 template <class Interface>
 class DeviceChild : public RefCounted<Interface> {
  public:
-  DeviceChild(GLDevice* device, bool keepsDeviceAlive) : owner(device), holdsDevice(keepsDeviceAlive) {
+  DeviceChild(GLDevice* device, bool keepsDeviceAlive)
+      : owner(device), holdsDevice(keepsDeviceAlive) {
     if (holdsDevice) owner->AddRef();
   }
   ~DeviceChild() override {
@@ -258,9 +258,9 @@ class GLTexture final : public DeviceChild<IDirect3DTexture9> {
  private:
   D3DSURFACE_DESC desc;
   GLuint texture = 0;
-  GLuint frameBuffer = 0;            // render targets only
-  GLSurface* level = nullptr;        // render targets only; shares this texture's count
-  std::vector<unsigned char> pixels; // CPU copy of lockable textures
+  GLuint frameBuffer = 0;             // render targets only
+  GLSurface* level = nullptr;         // render targets only; shares this texture's count
+  std::vector<unsigned char> pixels;  // CPU copy of lockable textures
   bool locked = false;
   bool lockedReadOnly = false;
 };
@@ -298,10 +298,10 @@ class GLSurface final : public DeviceChild<IDirect3DSurface9> {
  private:
   Kind kind;
   D3DSURFACE_DESC desc;
-  GLTexture* container;              // the texture of a texture level
-  GLuint texture = 0;                // back buffer only
-  GLuint frameBuffer = 0;            // back buffer only
-  std::vector<unsigned char> pixels; // system-memory surfaces
+  GLTexture* container;               // the texture of a texture level
+  GLuint texture = 0;                 // back buffer only
+  GLuint frameBuffer = 0;             // back buffer only
+  std::vector<unsigned char> pixels;  // system-memory surfaces
 };
 
 class GLVertexBuffer final : public DeviceChild<IDirect3DVertexBuffer9> {

@@ -61,8 +61,8 @@ HRESULT GLDevice::CreateTexture(UINT width, UINT height, UINT, DWORD usage, D3DF
   if (!texture || width == 0 || height == 0 || !isColourFormat(format)) return D3DERR_INVALIDCALL;
   *texture = nullptr;
   if ((usage & D3DUSAGE_RENDERTARGET) && pool != D3DPOOL_DEFAULT) return D3DERR_INVALIDCALL;
-  D3DSURFACE_DESC description{format, D3DRTYPE_SURFACE, usage, pool, D3DMULTISAMPLE_NONE, 0,
-                              width, height};
+  D3DSURFACE_DESC description{format, D3DRTYPE_SURFACE, usage, pool, D3DMULTISAMPLE_NONE, 0, width,
+                              height};
   GLTexture* made = new GLTexture(this, description);
   if (!made->initialise()) {
     made->Release();
@@ -75,8 +75,8 @@ HRESULT GLDevice::CreateTexture(UINT width, UINT height, UINT, DWORD usage, D3DF
 HRESULT GLDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                      IDirect3DVertexBuffer9** vertexBuffer, HANDLE*) {
   if (!vertexBuffer || length == 0) return D3DERR_INVALIDCALL;
-  D3DVERTEXBUFFER_DESC description{D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, usage, pool, length,
-                                   fvf};
+  D3DVERTEXBUFFER_DESC description{
+      D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, usage, pool, length, fvf};
   *vertexBuffer = new GLVertexBuffer(this, description);
   return D3D_OK;
 }

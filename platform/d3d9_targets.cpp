@@ -84,8 +84,10 @@ void GLDevice::flushClear(GLSurface* target) {
 // A pending Clear of the target is dropped when the draw overwrites every pixel; the Clear of a
 // render target the draw samples is given to GL first.
 void GLDevice::prepareDraw(bool coversTarget) {
-  if (coversTarget) renderTarget->clearPending = false;
-  else flushClear(renderTarget);
+  if (coversTarget)
+    renderTarget->clearPending = false;
+  else
+    flushClear(renderTarget);
   if (textures[0] && textures[0]->targetSurface()) flushClear(textures[0]->targetSurface());
   bindRenderTarget();
 }

@@ -55,7 +55,8 @@ bool haveTracks() { return viewPublished && view.trackCount() > 0; }
 PlaybackState currentState() { return haveTracks() ? view.state() : PlaybackState::stopped; }
 
 PlayerSnapshot snapshot() {
-  return {haveTracks() ? view.playingTrack() : -1, currentState(), view.volume(), view.repeat(), view.fullScreen()};
+  return {haveTracks() ? view.playingTrack() : -1, currentState(), view.volume(), view.repeat(),
+          view.fullScreen()};
 }
 
 // The program's window: the newest one still open.
@@ -112,11 +113,13 @@ int onQuit(sd_bus_message* call, void*, sd_bus_error*) {
   return sd_bus_reply_method_return(call, "");
 }
 
-int getFullscreen(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+int getFullscreen(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                  sd_bus_error*) {
   return sd_bus_message_append(reply, "b", static_cast<int>(view.fullScreen()));
 }
 
-int setFullscreen(sd_bus*, const char*, const char*, const char*, sd_bus_message* value, void*, sd_bus_error*) {
+int setFullscreen(sd_bus*, const char*, const char*, const char*, sd_bus_message* value, void*,
+                  sd_bus_error*) {
   int wanted;
   const int read = sd_bus_message_read(value, "b", &wanted);
   if (read < 0) return read;
@@ -124,55 +127,76 @@ int setFullscreen(sd_bus*, const char*, const char*, const char*, sd_bus_message
   return 0;
 }
 
-int getEmptyList(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+int getEmptyList(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                 sd_bus_error*) {
   return sd_bus_message_append(reply, "as", 0);
 }
 
 // ---- Player interface
 
-int onNext(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(MediaCommand::next, call); }
-int onPrevious(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(MediaCommand::previous, call); }
-int onPause(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(MediaCommand::pause, call); }
-int onPlayPause(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(MediaCommand::playPause, call); }
-int onStop(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(MediaCommand::stop, call); }
-int onPlay(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(MediaCommand::play, call); }
-
-int refuse(sd_bus_message*, void*, sd_bus_error* error) {
-  return sd_bus_error_set(error, SD_BUS_ERROR_NOT_SUPPORTED, "this player cannot seek or open other files");
+int onNext(sd_bus_message* call, void*, sd_bus_error*) {
+  return runCommand(MediaCommand::next, call);
+}
+int onPrevious(sd_bus_message* call, void*, sd_bus_error*) {
+  return runCommand(MediaCommand::previous, call);
+}
+int onPause(sd_bus_message* call, void*, sd_bus_error*) {
+  return runCommand(MediaCommand::pause, call);
+}
+int onPlayPause(sd_bus_message* call, void*, sd_bus_error*) {
+  return runCommand(MediaCommand::playPause, call);
+}
+int onStop(sd_bus_message* call, void*, sd_bus_error*) {
+  return runCommand(MediaCommand::stop, call);
+}
+int onPlay(sd_bus_message* call, void*, sd_bus_error*) {
+  return runCommand(MediaCommand::play, call);
 }
 
-int getPlaybackStatus(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+int refuse(sd_bus_message*, void*, sd_bus_error* error) {
+  return sd_bus_error_set(error, SD_BUS_ERROR_NOT_SUPPORTED,
+                          "this player cannot seek or open other files");
+}
+
+int getPlaybackStatus(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                      sd_bus_error*) {
   return sd_bus_message_append(reply, "s", playbackStatusName(currentState()));
 }
 
-int getLoopStatus(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+int getLoopStatus(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                  sd_bus_error*) {
   return sd_bus_message_append(reply, "s", view.repeat() ? "Track" : "None");
 }
 
-int setLoopStatus(sd_bus*, const char*, const char*, const char*, sd_bus_message* value, void*, sd_bus_error* error) {
+int setLoopStatus(sd_bus*, const char*, const char*, const char*, sd_bus_message* value, void*,
+                  sd_bus_error* error) {
   const char* status;
   const int read = sd_bus_message_read(value, "s", &status);
   if (read < 0) return read;
   const std::string wanted = status;
   if (wanted != "Track" && wanted != "None") {
-    return sd_bus_error_set(error, SD_BUS_ERROR_INVALID_ARGS, "LoopStatus is \"Track\" or \"None\" here");
+    return sd_bus_error_set(error, SD_BUS_ERROR_INVALID_ARGS,
+                            "LoopStatus is \"Track\" or \"None\" here");
   }
   if ((wanted == "Track") != view.repeat()) postClickAt(repeatBoxX, repeatBoxY);
   return 0;
 }
 
-int getVolume(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+int getVolume(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+              sd_bus_error*) {
   return sd_bus_message_append(reply, "d", view.volume() / 100.0);
 }
 
 // A bus volume is a drag on the volume slider: the same path, and the same 0-99 range, as the
 // mouse's.
-int setVolume(sd_bus*, const char*, const char*, const char*, sd_bus_message* value, void*, sd_bus_error* error) {
+int setVolume(sd_bus*, const char*, const char*, const char*, sd_bus_message* value, void*,
+              sd_bus_error* error) {
   double busVolume;
   const int read = sd_bus_message_read(value, "d", &busVolume);
   if (read < 0) return read;
   const int wanted = volumeFromBus(busVolume);
-  if (wanted < 0) return sd_bus_error_set(error, SD_BUS_ERROR_INVALID_ARGS, "Volume is a number from 0.0 to 1.0");
+  if (wanted < 0)
+    return sd_bus_error_set(error, SD_BUS_ERROR_INVALID_ARGS, "Volume is a number from 0.0 to 1.0");
   if (wanted != view.volume()) {
     post(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(volumeSliderX(wanted), volumeSliderY));
     postPointerBack();
@@ -180,40 +204,51 @@ int setVolume(sd_bus*, const char*, const char*, const char*, sd_bus_message* va
   return 0;
 }
 
-int getPosition(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+int getPosition(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                sd_bus_error*) {
   const double seconds = haveTracks() ? musicPositionSeconds(view.music()) : 0.0;
   return sd_bus_message_append(reply, "x", static_cast<int64_t>(seconds * microsecondsPerSecond));
 }
 
-int getCanGoNext(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
-  return sd_bus_message_append(reply, "b", static_cast<int>(haveTracks() && view.playingTrack() < view.trackCount() - 1));
+int getCanGoNext(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                 sd_bus_error*) {
+  return sd_bus_message_append(
+      reply, "b", static_cast<int>(haveTracks() && view.playingTrack() < view.trackCount() - 1));
 }
 
-int getCanGoPrevious(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
-  return sd_bus_message_append(reply, "b", static_cast<int>(haveTracks() && view.playingTrack() > 0));
+int getCanGoPrevious(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                     sd_bus_error*) {
+  return sd_bus_message_append(reply, "b",
+                               static_cast<int>(haveTracks() && view.playingTrack() > 0));
 }
 
-int getHaveTracks(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+int getHaveTracks(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                  sd_bus_error*) {
   return sd_bus_message_append(reply, "b", static_cast<int>(haveTracks()));
 }
 
-int getOne(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+int getOne(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+           sd_bus_error*) {
   return sd_bus_message_append(reply, "d", 1.0);
 }
 
-int getTrue(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+int getTrue(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+            sd_bus_error*) {
   return sd_bus_message_append(reply, "b", 1);
 }
 
-int getFalse(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+int getFalse(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+             sd_bus_error*) {
   return sd_bus_message_append(reply, "b", 0);
 }
 
-int getIdentity(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+int getIdentity(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                sd_bus_error*) {
   return sd_bus_message_append(reply, "s", identity);
 }
 
-int getDesktopEntry(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+int getDesktopEntry(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                    sd_bus_error*) {
   return sd_bus_message_append(reply, "s", desktopEntry);
 }
 
@@ -225,7 +260,8 @@ std::string absolutePath(const char* path) {
   return absolute;
 }
 
-int getMetadata(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*, sd_bus_error*) {
+int getMetadata(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                sd_bus_error*) {
   int result = sd_bus_message_open_container(reply, 'a', "{sv}");
   if (result < 0) return result;
   if (!haveTracks()) {
@@ -238,8 +274,9 @@ int getMetadata(sd_bus*, const char*, const char*, const char*, sd_bus_message* 
   const std::string title = validUtf8(trimmedSpaces(fields.title));
   const std::string artist = validUtf8(trimmedSpaces(fields.artist));
   const std::string url = fileUrl(absolutePath(fields.path));
-  result = sd_bus_message_append(reply, "{sv}{sv}{sv}{sv}{sv}", "mpris:trackid", "o", trackPath.c_str(), "xesam:title",
-                                 "s", title.c_str(), "xesam:artist", "as", 1, artist.c_str(), "xesam:url", "s",
+  result = sd_bus_message_append(reply, "{sv}{sv}{sv}{sv}{sv}", "mpris:trackid", "o",
+                                 trackPath.c_str(), "xesam:title", "s", title.c_str(),
+                                 "xesam:artist", "as", 1, artist.c_str(), "xesam:url", "s",
                                  url.c_str(), "xesam:trackNumber", "i", track + 1);
   if (result < 0) return result;
   const double seconds = musicLengthSeconds(view.music());
@@ -261,7 +298,8 @@ const sd_bus_vtable rootVtable[] = {
     SD_BUS_PROPERTY("CanQuit", "b", getTrue, 0, fixed),
     SD_BUS_PROPERTY("CanRaise", "b", getTrue, 0, fixed),
     SD_BUS_PROPERTY("CanSetFullscreen", "b", getTrue, 0, fixed),
-    SD_BUS_WRITABLE_PROPERTY("Fullscreen", "b", getFullscreen, setFullscreen, 0, changes | SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_WRITABLE_PROPERTY("Fullscreen", "b", getFullscreen, setFullscreen, 0,
+                             changes | SD_BUS_VTABLE_UNPRIVILEGED),
     SD_BUS_PROPERTY("HasTrackList", "b", getFalse, 0, fixed),
     SD_BUS_PROPERTY("Identity", "s", getIdentity, 0, fixed),
     SD_BUS_PROPERTY("DesktopEntry", "s", getDesktopEntry, 0, fixed),
@@ -281,12 +319,14 @@ const sd_bus_vtable playerVtable[] = {
     SD_BUS_METHOD("SetPosition", "ox", "", refuse, SD_BUS_VTABLE_UNPRIVILEGED),
     SD_BUS_METHOD("OpenUri", "s", "", refuse, SD_BUS_VTABLE_UNPRIVILEGED),
     SD_BUS_PROPERTY("PlaybackStatus", "s", getPlaybackStatus, 0, changes),
-    SD_BUS_WRITABLE_PROPERTY("LoopStatus", "s", getLoopStatus, setLoopStatus, 0, changes | SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_WRITABLE_PROPERTY("LoopStatus", "s", getLoopStatus, setLoopStatus, 0,
+                             changes | SD_BUS_VTABLE_UNPRIVILEGED),
     SD_BUS_PROPERTY("Rate", "d", getOne, 0, fixed),
     SD_BUS_PROPERTY("MinimumRate", "d", getOne, 0, fixed),
     SD_BUS_PROPERTY("MaximumRate", "d", getOne, 0, fixed),
     SD_BUS_PROPERTY("Metadata", "a{sv}", getMetadata, 0, changes),
-    SD_BUS_WRITABLE_PROPERTY("Volume", "d", getVolume, setVolume, 0, changes | SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_WRITABLE_PROPERTY("Volume", "d", getVolume, setVolume, 0,
+                             changes | SD_BUS_VTABLE_UNPRIVILEGED),
     SD_BUS_PROPERTY("Position", "x", getPosition, 0, 0),
     SD_BUS_PROPERTY("CanGoNext", "b", getCanGoNext, 0, changes),
     SD_BUS_PROPERTY("CanGoPrevious", "b", getCanGoPrevious, 0, changes),
@@ -304,15 +344,19 @@ int onNameReply(sd_bus_message* reply, void* userdata, sd_bus_error*) {
   constexpr uint32_t primaryOwner = 1, alreadyOwner = 4;  // RequestName replies
   uint32_t outcome = 0;
   const sd_bus_error* error = sd_bus_message_get_error(reply);
-  if (!error && sd_bus_message_read(reply, "u", &outcome) >= 0 && (outcome == primaryOwner || outcome == alreadyOwner)) {
+  if (!error && sd_bus_message_read(reply, "u", &outcome) >= 0 &&
+      (outcome == primaryOwner || outcome == alreadyOwner)) {
     return 0;
   }
   if (!error && userdata == nullptr) {
     static std::string instanceName;
     instanceName = std::string(busName) + ".instance" + std::to_string(getpid());
-    if (sd_bus_request_name_async(bus, nullptr, instanceName.c_str(), 0, onNameReply, &instanceName) >= 0) return 0;
+    if (sd_bus_request_name_async(bus, nullptr, instanceName.c_str(), 0, onNameReply,
+                                  &instanceName) >= 0)
+      return 0;
   }
-  std::fprintf(stderr, "zolta: desktop bus: cannot take a media player name (%s) - no desktop controls\n",
+  std::fprintf(stderr,
+               "zolta: desktop bus: cannot take a media player name (%s) - no desktop controls\n",
                error && error->message ? error->message : "taken");
   return 0;
 }
@@ -324,18 +368,24 @@ void startDesktopBus(const PlayerView& published) {
   viewPublished = true;
   const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
   const char* runtimeFolder = std::getenv("XDG_RUNTIME_DIR");
-  const bool busSocketExists = runtimeFolder && access((std::string(runtimeFolder) + "/bus").c_str(), F_OK) == 0;
+  const bool busSocketExists =
+      runtimeFolder && access((std::string(runtimeFolder) + "/bus").c_str(), F_OK) == 0;
   if ((!address || !*address) && !busSocketExists) return;  // no session bus: nothing to join
   sd_bus* opened = nullptr;
   int result = sd_bus_open_user(&opened);
-  if (result >= 0) result = sd_bus_add_object_vtable(opened, nullptr, objectPath, rootInterface, rootVtable, nullptr);
-  if (result >= 0) result = sd_bus_add_object_vtable(opened, nullptr, objectPath, playerInterface, playerVtable, nullptr);
+  if (result >= 0)
+    result =
+        sd_bus_add_object_vtable(opened, nullptr, objectPath, rootInterface, rootVtable, nullptr);
+  if (result >= 0)
+    result = sd_bus_add_object_vtable(opened, nullptr, objectPath, playerInterface, playerVtable,
+                                      nullptr);
   if (result >= 0) {
     bus = opened;
     result = sd_bus_request_name_async(bus, nullptr, busName, 0, onNameReply, nullptr);
   }
   if (result < 0) {
-    std::fprintf(stderr, "zolta: desktop bus: cannot join the session bus (%s) - no desktop controls\n",
+    std::fprintf(stderr,
+                 "zolta: desktop bus: cannot join the session bus (%s) - no desktop controls\n",
                  std::strerror(-result));
     bus = nullptr;
     sd_bus_flush_close_unref(opened);
@@ -354,13 +404,15 @@ void serviceDesktopBus() {
   const PlayerSnapshot now = snapshot();
   if (now != announced) {
     std::vector<const char*> names;
-    if (now.track != announced.track) names.insert(names.end(), {"Metadata", "CanGoNext", "CanGoPrevious"});
+    if (now.track != announced.track)
+      names.insert(names.end(), {"Metadata", "CanGoNext", "CanGoPrevious"});
     if (now.state != announced.state) names.push_back("PlaybackStatus");
     if (now.volume != announced.volume) names.push_back("Volume");
     if (now.repeat != announced.repeat) names.push_back("LoopStatus");
     if (!names.empty()) {
       names.push_back(nullptr);
-      sd_bus_emit_properties_changed_strv(bus, objectPath, playerInterface, const_cast<char**>(names.data()));
+      sd_bus_emit_properties_changed_strv(bus, objectPath, playerInterface,
+                                          const_cast<char**>(names.data()));
     }
     if (now.fullScreen != announced.fullScreen) {
       sd_bus_emit_properties_changed(bus, objectPath, rootInterface, "Fullscreen", nullptr);
@@ -377,7 +429,8 @@ void serviceDesktopBus() {
     callsLeft = messagesPosted;
   }
   if (result < 0) {
-    std::fprintf(stderr, "zolta: desktop bus: connection lost (%s) - no desktop controls\n", std::strerror(-result));
+    std::fprintf(stderr, "zolta: desktop bus: connection lost (%s) - no desktop controls\n",
+                 std::strerror(-result));
     leaveBus();
   }
 }

@@ -18,13 +18,13 @@ struct TrackDescription {
 // What the bus may read of the player. Every function is called on the main thread.
 struct PlayerView {
   int (*trackCount)();
-  int (*playingTrack)();                     // display position, 0-based; meaningless with no tracks
+  int (*playingTrack)();  // display position, 0-based; meaningless with no tracks
   TrackDescription (*describeTrack)(int track);  // track: display position
   PlaybackState (*state)();
-  int (*volume)();                           // 0-100
-  bool (*repeat)();                          // the playing tune repeats for ever
+  int (*volume)();   // 0-100
+  bool (*repeat)();  // the playing tune repeats for ever
   bool (*fullScreen)();
-  HMUSIC (*music)();                         // the playing music, 0 when none
+  HMUSIC (*music)();  // the playing music, 0 when none
 };
 
 // Publishes the view and, when a session bus exists, joins it as the media player. No session

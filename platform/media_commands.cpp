@@ -41,7 +41,8 @@ size_t utf8SequenceLength(std::string_view bytes) {
     point = point << 6 | (byte(index) & 0x3F);
   }
   const uint32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (point < shortest[length] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) return 0;
+  if (point < shortest[length] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF))
+    return 0;
   return length;
 }
 
@@ -107,8 +108,9 @@ std::string fileUrl(std::string_view absolutePath) {
   std::string url = "file://";
   for (const char character : absolutePath) {
     const auto byte = static_cast<uint8_t>(character);
-    const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
-                       byte == '-' || byte == '.' || byte == '_' || byte == '~' || byte == '/';
+    const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                       (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
+                       byte == '~' || byte == '/';
     if (plain) {
       url += character;
     } else {

@@ -17,8 +17,8 @@ constexpr const char* noBusAddress = "unix:path=/dev/null";
 std::string escapedAddressValue(const std::string& value) {
   std::string escaped;
   for (unsigned char byte : value) {
-    const bool plain = (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-                       (byte != 0 && std::strchr("-_/.\\*", byte));
+    const bool plain = (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
+                       (byte >= 'a' && byte <= 'z') || (byte != 0 && std::strchr("-_/.\\*", byte));
     if (plain) {
       escaped += static_cast<char>(byte);
       continue;

@@ -145,7 +145,8 @@ typedef struct _WIN32_FIND_DATAA {
 
 #define LOWORD(l) ((WORD)(((ULONG_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((ULONG_PTR)(l)) >> 16) & 0xffff))
-#define MAKELONG(a, b) ((LONG)(((WORD)(((ULONG_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((ULONG_PTR)(b)) & 0xffff))) << 16))
+#define MAKELONG(a, b) \
+  ((LONG)(((WORD)(((ULONG_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((ULONG_PTR)(b)) & 0xffff))) << 16))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
@@ -198,7 +199,8 @@ typedef struct _WIN32_FIND_DATAA {
 #define WS_THICKFRAME 0x00040000L
 #define WS_MINIMIZEBOX 0x00020000L
 #define WS_MAXIMIZEBOX 0x00010000L
-#define WS_OVERLAPPEDWINDOW (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
+#define WS_OVERLAPPEDWINDOW \
+  (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
 
 // Class styles
 #define CS_VREDRAW 0x0001
@@ -244,25 +246,29 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass);
 // Creates a hidden borderless SDL window with an OpenGL context surface. x, y, width and height
 // are in screen pixels. Sends WM_CREATE. Returns NULL (one stderr line) when no window can be
 // made, also when SDL has fallen back to its invisible offscreen driver without being asked.
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
+                            HINSTANCE instance, LPVOID param);
 
 // Sends WM_DESTROY to the window procedure, then closes the SDL window.
 BOOL WINAPI DestroyWindow(HWND window);
 
-LONG WINAPI GetWindowLongA(HWND window, int index);           // GWL_STYLE, GWL_EXSTYLE
+LONG WINAPI GetWindowLongA(HWND window, int index);              // GWL_STYLE, GWL_EXSTYLE
 LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);  // returns the previous value
 LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 
 // A rectangle with elliptic corners (ellipse width × height); the right and bottom edges are
 // excluded, as in GDI. SetWindowRgn takes ownership and shapes the X11 window to it.
-HRGN WINAPI CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
+HRGN WINAPI CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth,
+                               int ellipseHeight);
 int WINAPI SetWindowRgn(HWND window, HRGN region, BOOL redraw);
 BOOL WINAPI DeleteObject(HRGN region);
 
-BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
-BOOL WINAPI ShowWindow(HWND window, int command);  // SW_SHOWNORMAL, SW_SHOW, SW_HIDE, SW_MINIMIZE, SW_RESTORE
-BOOL WINAPI IsIconic(HWND window);                // minimised?
+BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height,
+                         UINT flags);
+BOOL WINAPI ShowWindow(HWND window,
+                       int command);  // SW_SHOWNORMAL, SW_SHOW, SW_HIDE, SW_MINIMIZE, SW_RESTORE
+BOOL WINAPI IsIconic(HWND window);    // minimised?
 BOOL WINAPI IsWindow(HWND window);
 BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
@@ -271,7 +277,7 @@ HWND WINAPI GetDesktopWindow();
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect);  // of GetDesktopWindow(): the desktop size
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);  // screen coordinates
 
-HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);   // NULL: the program itself
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);       // NULL: the program itself
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name);  // no icons: always NULL
 HBRUSH WINAPI GetSysColorBrush(int index);
 
@@ -280,11 +286,13 @@ HBRUSH WINAPI GetSysColorBrush(int index);
 // Pumps SDL events into the queue (WM_KEYUP, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP,
 // WM_CLOSE), then returns the oldest queued message, else WM_QUIT after PostQuitMessage, else a
 // due timer as WM_TIMER. Only PM_REMOVE / PM_NOREMOVE and filter 0, 0 are supported.
-BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage);
+BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax,
+                         UINT removeMessage);
 BOOL WINAPI TranslateMessage(const MSG* message);  // no character messages: returns FALSE
 LRESULT WINAPI DispatchMessageA(const MSG* message);
-LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);  // synchronous
-BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);     // queued
+LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam,
+                            LPARAM lParam);                                         // synchronous
+BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);  // queued
 void WINAPI PostQuitMessage(int exitCode);
 
 // WM_CLOSE → DestroyWindow; WM_NCLBUTTONDOWN with HTCAPTION → a modal move that follows the
@@ -297,7 +305,7 @@ BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
 
 // ---- Cursor and geometry ------------------------------------------------------------------
 
-int WINAPI ShowCursor(BOOL show);  // returns the new display count; shown while >= 0
+int WINAPI ShowCursor(BOOL show);         // returns the new display count; shown while >= 0
 BOOL WINAPI GetCursorPos(LPPOINT point);  // screen coordinates
 BOOL WINAPI PtInRect(const RECT* rect, POINT point);  // right and bottom excluded
 

@@ -53,8 +53,10 @@ bool readEntry(FindHandle* find, WIN32_FIND_DATAA* findData) {
   struct stat info;
   const std::string path = find->folder + entry->d_name;
   if (stat(path.c_str(), &info) == 0) {
-    const unsigned long long size = S_ISDIR(info.st_mode) ? 0 : static_cast<unsigned long long>(info.st_size);
-    findData->dwFileAttributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    const unsigned long long size =
+        S_ISDIR(info.st_mode) ? 0 : static_cast<unsigned long long>(info.st_size);
+    findData->dwFileAttributes =
+        S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
     findData->nFileSizeHigh = static_cast<DWORD>(size >> 32);
     findData->nFileSizeLow = static_cast<DWORD>(size);
   } else {

@@ -20,7 +20,7 @@ struct HWND__ {
   WNDPROC procedure = nullptr;
   LONG style = 0;
   LONG exStyle = 0;
-  HRGN region = nullptr;      // owned since SetWindowRgn
+  HRGN region = nullptr;  // owned since SetWindowRgn
   bool destroyed = false;
   bool minimized = false;
   bool fullScreen = false;

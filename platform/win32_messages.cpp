@@ -17,7 +17,7 @@ namespace {
 constexpr long long ticksPerMillisecond = clockTicksPerSecond / 1000;
 constexpr LPARAM keyUpFlags = static_cast<LPARAM>(0xC0000001);  // repeat 1, previous down, released
 constexpr LPARAM keyDownFlags = 0x00000001;                     // repeat 1
-constexpr DWORD moveLoopPollMilliseconds = 10;                   // modal move: pointer poll period
+constexpr DWORD moveLoopPollMilliseconds = 10;                  // modal move: pointer poll period
 
 struct Timer {
   HWND window;
@@ -34,11 +34,12 @@ int cursorDisplayCount = 0;  // ShowCursor: the pointer shows while >= 0
 UINT_PTR nextAnonymousTimerId = 1;
 POINT lastMessagePoint{0, 0};  // pointer position of the last mouse message retrieved
 bool lastMessagePointKnown = false;
-HWND pointerWindow = nullptr;  // window of the last WM_MOUSEMOVE retrieved, NULL after WM_MOUSELEAVE
-LPARAM pointerPosition = 0;    // its client position
+HWND pointerWindow =
+    nullptr;                 // window of the last WM_MOUSEMOVE retrieved, NULL after WM_MOUSELEAVE
+LPARAM pointerPosition = 0;  // its client position
 volatile sig_atomic_t hangUpReceived = 0;  // SIGHUP arrived; handled at the next pump
-bool startupClickWanted = false;  // postStartupClick: a click waits for the first window
-POINT startupClick{0, 0};         // client position
+bool startupClickWanted = false;           // postStartupClick: a click waits for the first window
+POINT startupClick{0, 0};                  // client position
 
 // Windows virtual-key code of an SDL key, 0 for keys the program cannot see.
 WPARAM virtualKeyOf(SDL_Keycode key) {
@@ -90,7 +91,8 @@ WPARAM virtualKeyOfPress(const SDL_Keysym& keysym) {
 bool clientPoint(HWND window, int x, int y, POINT* client) {
   if (!window->fullScreen) {
     const int scale = windowScale();
-    *client = POINT{x >= 0 ? x / scale : (x - scale + 1) / scale, y >= 0 ? y / scale : (y - scale + 1) / scale};
+    *client = POINT{x >= 0 ? x / scale : (x - scale + 1) / scale,
+                    y >= 0 ? y / scale : (y - scale + 1) / scale};
     return true;
   }
   int width, height;
@@ -98,7 +100,8 @@ bool clientPoint(HWND window, int x, int y, POINT* client) {
   return picturePixelAt(width, height, x, y, client);
 }
 
-void queueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, POINT screenPoint = {0, 0}) {
+void queueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                  POINT screenPoint = {0, 0}) {
   MSG entry{window, message, wParam, lParam, GetTickCount(), screenPoint};
   queue.push_back(entry);
 }
@@ -128,7 +131,8 @@ void queueMouseMessage(HWND window, UINT message, WPARAM keys, int x, int y) {
 // leave itself (both come from one X event, so they arrive in the same pump). That move is not
 // the user's: it is dropped, and the window procedure's leave timer hides the pointer.
 void dropMoveOfLeave(HWND window) {
-  if (!queue.empty() && queue.back().hwnd == window && queue.back().message == WM_MOUSEMOVE) queue.pop_back();
+  if (!queue.empty() && queue.back().hwnd == window && queue.back().message == WM_MOUSEMOVE)
+    queue.pop_back();
 }
 
 // The window a key belongs to. SDL leaves the window out when it has not seen the window take
@@ -167,8 +171,10 @@ void translateEvent(const SDL_Event& event) {
       HWND window = keyboardWindow(event.key.windowID);
       const WPARAM key = virtualKeyOfPress(event.key.keysym);
       if (!window || !key) return;
-      if (event.type == SDL_KEYUP) queueMessage(window, WM_KEYUP, key, keyUpFlags);
-      else queueMessage(window, WM_KEYDOWN, key, keyDownFlags);
+      if (event.type == SDL_KEYUP)
+        queueMessage(window, WM_KEYUP, key, keyUpFlags);
+      else
+        queueMessage(window, WM_KEYDOWN, key, keyDownFlags);
       return;
     }
     case SDL_MOUSEMOTION: {
@@ -183,8 +189,8 @@ void translateEvent(const SDL_Event& event) {
       HWND window = windowOfSdlId(event.button.windowID);
       if (!window || event.button.button != SDL_BUTTON_LEFT) return;
       const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-      queueMouseMessage(window, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0, event.button.x,
-                        event.button.y);
+      queueMouseMessage(window, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0,
+                        event.button.x, event.button.y);
       return;
     }
     case SDL_WINDOWEVENT: {
@@ -242,7 +248,8 @@ Timer* dueTimer(HWND window) {
 
 void catchHangUp() {
   struct sigaction current;
-  if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) return;  // nohup: stays ignored
+  if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
+    return;  // nohup: stays ignored
   struct sigaction action = {};
   action.sa_handler = onHangUp;
   sigemptyset(&action.sa_mask);
@@ -274,7 +281,8 @@ bool lastPointerPosition(HWND window, LPARAM* position) {
   return true;
 }
 
-BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
+BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax,
+                         UINT removeMessage) {
   pumpEvents();
   if (queue.empty()) serviceDesktopBus();
   const bool remove = (removeMessage & PM_REMOVE) != 0;
@@ -295,7 +303,8 @@ BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filter
     }
     return TRUE;
   }
-  if (quitPosted && (filterMin == 0 && filterMax == 0 ? true : WM_QUIT >= filterMin && WM_QUIT <= filterMax)) {
+  if (quitPosted &&
+      (filterMin == 0 && filterMax == 0 ? true : WM_QUIT >= filterMin && WM_QUIT <= filterMax)) {
     *message = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quitCode), 0, GetTickCount(), {0, 0}};
     if (remove) quitPosted = false;
     return TRUE;
@@ -314,11 +323,13 @@ BOOL WINAPI TranslateMessage(const MSG*) { return FALSE; }
 
 LRESULT WINAPI DispatchMessageA(const MSG* message) {
   if (!message || !message->hwnd || !IsWindow(message->hwnd)) return 0;
-  return message->hwnd->procedure(message->hwnd, message->message, message->wParam, message->lParam);
+  return message->hwnd->procedure(message->hwnd, message->message, message->wParam,
+                                  message->lParam);
 }
 
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!window || !window->procedure || window == GetDesktopWindow() || (window->destroyed && message != WM_DESTROY)) {
+  if (!window || !window->procedure || window == GetDesktopWindow() ||
+      (window->destroyed && message != WM_DESTROY)) {
     return 0;
   }
   return window->procedure(window, message, wParam, lParam);
@@ -357,8 +368,9 @@ UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapseMilliseconds, TIME
 }
 
 BOOL WINAPI KillTimer(HWND window, UINT_PTR id) {
-  const auto removed =
-      std::erase_if(timers, [window, id](const Timer& timer) { return timer.window == window && timer.id == id; });
+  const auto removed = std::erase_if(timers, [window, id](const Timer& timer) {
+    return timer.window == window && timer.id == id;
+  });
   return removed ? TRUE : FALSE;
 }
 
@@ -407,7 +419,8 @@ void runMoveLoop(HWND window) {
   if (!globalPointer(&pointerX, &pointerY, &leftButtonDown)) return;
   const POINT start = lastMessagePointKnown ? lastMessagePoint : POINT{pointerX, pointerY};
   for (;;) {
-    SDL_SetWindowPosition(window->sdl, startWindowX + pointerX - start.x, startWindowY + pointerY - start.y);
+    SDL_SetWindowPosition(window->sdl, startWindowX + pointerX - start.x,
+                          startWindowY + pointerY - start.y);
     if (!leftButtonDown || !IsWindow(window)) break;
     Sleep(moveLoopPollMilliseconds);
     SDL_PumpEvents();
@@ -417,6 +430,7 @@ void runMoveLoop(HWND window) {
   SDL_PumpEvents();
   SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
   std::erase_if(queue, [window](const MSG& message) {
-    return message.hwnd == window && message.message >= WM_MOUSEMOVE && message.message <= WM_LBUTTONUP;
+    return message.hwnd == window && message.message >= WM_MOUSEMOVE &&
+           message.message <= WM_LBUTTONUP;
   });
 }

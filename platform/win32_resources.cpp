@@ -18,7 +18,9 @@ int resourceId(LPCSTR name) {
   return (*end == '\0' && id >= 0 && id <= 0xffff) ? static_cast<int>(id) : -1;
 }
 
-const EmbeddedResource* entryOf(HRSRC resource) { return reinterpret_cast<const EmbeddedResource*>(resource); }
+const EmbeddedResource* entryOf(HRSRC resource) {
+  return reinterpret_cast<const EmbeddedResource*>(resource);
+}
 
 }  // namespace
 
@@ -38,7 +40,9 @@ HRSRC WINAPI FindResourceA(HMODULE, LPCSTR name, LPCSTR type) {
   return nullptr;
 }
 
-DWORD WINAPI SizeofResource(HMODULE, HRSRC resource) { return resource ? entryOf(resource)->size : 0; }
+DWORD WINAPI SizeofResource(HMODULE, HRSRC resource) {
+  return resource ? entryOf(resource)->size : 0;
+}
 
 HGLOBAL WINAPI LoadResource(HMODULE, HRSRC resource) {
   return resource ? const_cast<unsigned char*>(entryOf(resource)->bytes) : nullptr;

@@ -26,7 +26,8 @@ void clockSleep(unsigned int milliseconds) {
     virtualNow += ticks;
     return;
   }
-  timespec wait{static_cast<time_t>(ticks / clockTicksPerSecond), static_cast<long>(ticks % clockTicksPerSecond)};
+  timespec wait{static_cast<time_t>(ticks / clockTicksPerSecond),
+                static_cast<long>(ticks % clockTicksPerSecond)};
   while (nanosleep(&wait, &wait) != 0) {
   }
 }
@@ -51,6 +52,8 @@ BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
 }
 
 // Milliseconds of the clock, wrapping at 2^32 like the real tick count.
-DWORD WINAPI GetTickCount() { return static_cast<DWORD>(clockNow() / (clockTicksPerSecond / 1000)); }
+DWORD WINAPI GetTickCount() {
+  return static_cast<DWORD>(clockNow() / (clockTicksPerSecond / 1000));
+}
 
 void WINAPI Sleep(DWORD milliseconds) { clockSleep(milliseconds); }

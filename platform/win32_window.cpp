@@ -22,9 +22,10 @@ constexpr int pictureWidth = 640;   // client picture width, pixels
 constexpr int pictureHeight = 480;  // client picture height, pixels
 constexpr int captionHeight = 23;   // AdjustWindowRectEx: WS_CAPTION, pixels
 constexpr int frameThickness = 8;   // AdjustWindowRectEx: WS_THICKFRAME, pixels per side
-constexpr int borderThickness = 1;  // AdjustWindowRectEx: caption without sizing frame, pixels per side
-constexpr int displayOpenAttempts = 4;        // tries at opening the display before giving up
-constexpr Uint32 displayRetryMilliseconds = 50; // pause between them
+constexpr int borderThickness =
+    1;  // AdjustWindowRectEx: caption without sizing frame, pixels per side
+constexpr int displayOpenAttempts = 4;           // tries at opening the display before giving up
+constexpr Uint32 displayRetryMilliseconds = 50;  // pause between them
 
 struct WindowClass {
   std::string name;
@@ -87,8 +88,11 @@ bool ensureVideo() {
   // Without a display SDL quietly picks a driver that shows nothing; a program nobody can see
   // has failed to open its window, unless such a driver was asked for (as the tests do).
   const char* driver = SDL_GetCurrentVideoDriver();
-  if ((sameDriver(driver, "offscreen") || sameDriver(driver, "dummy")) && !sameDriver(driver, requested)) {
-    std::fprintf(stderr, "zolta: no display: cannot open a window (set DISPLAY, or SDL_VIDEODRIVER=offscreen to run unseen)\n");
+  if ((sameDriver(driver, "offscreen") || sameDriver(driver, "dummy")) &&
+      !sameDriver(driver, requested)) {
+    std::fprintf(stderr,
+                 "zolta: no display: cannot open a window (set DISPLAY, or "
+                 "SDL_VIDEODRIVER=offscreen to run unseen)\n");
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     videoFailed = true;
     return false;
@@ -132,26 +136,28 @@ const std::vector<HWND>& allWindows() { return windowHandles; }
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass) {
   if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc) return 0;
   for (const WindowClass& known : windowClasses) {
-    if (known.name == windowClass->lpszClassName) return 0;  // already registered, as Windows answers
+    if (known.name == windowClass->lpszClassName)
+      return 0;  // already registered, as Windows answers
   }
   windowClasses.push_back({windowClass->lpszClassName, windowClass->lpfnWndProc});
   return static_cast<ATOM>(0xC000 + windowClasses.size());
 }
 
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                            int width, int height, HWND, HMENU, HINSTANCE, LPVOID) {
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND, HMENU, HINSTANCE, LPVOID) {
   WNDPROC procedure = nullptr;
   for (const WindowClass& known : windowClasses) {
     if (className && known.name == className) procedure = known.procedure;
   }
   if (!procedure) {
-    std::fprintf(stderr, "zolta: cannot create a window: class \"%s\" is not registered\n", className ? className : "");
+    std::fprintf(stderr, "zolta: cannot create a window: class \"%s\" is not registered\n",
+                 className ? className : "");
     return nullptr;
   }
   if (!ensureVideo()) return nullptr;
   const int scale = windowScale();
-  SDL_Window* sdl = SDL_CreateWindow(windowName ? windowName : "", x * scale, y * scale, std::max(width, 1) * scale,
-                                     std::max(height, 1) * scale,
+  SDL_Window* sdl = SDL_CreateWindow(windowName ? windowName : "", x * scale, y * scale,
+                                     std::max(width, 1) * scale, std::max(height, 1) * scale,
                                      SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
   if (!sdl) {
     std::fprintf(stderr, "zolta: cannot create a window (%s)\n", SDL_GetError());
@@ -186,7 +192,9 @@ BOOL WINAPI DestroyWindow(HWND window) {
   return TRUE;
 }
 
-BOOL WINAPI IsWindow(HWND window) { return (window == &desktopWindow || liveWindow(window)) ? TRUE : FALSE; }
+BOOL WINAPI IsWindow(HWND window) {
+  return (window == &desktopWindow || liveWindow(window)) ? TRUE : FALSE;
+}
 
 LONG WINAPI GetWindowLongA(HWND window, int index) {
   if (!liveWindow(window)) return 0;
@@ -197,7 +205,9 @@ LONG WINAPI GetWindowLongA(HWND window, int index) {
 
 LONG WINAPI SetWindowLongA(HWND window, int index, LONG value) {
   if (!liveWindow(window)) return 0;
-  LONG* field = index == GWL_STYLE ? &window->style : index == GWL_EXSTYLE ? &window->exStyle : nullptr;
+  LONG* field = index == GWL_STYLE     ? &window->style
+                : index == GWL_EXSTYLE ? &window->exStyle
+                                       : nullptr;
   if (!field) return 0;
   const LONG previous = *field;
   *field = value;
@@ -214,7 +224,8 @@ LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
 
 // ---- Regions
 
-HRGN WINAPI CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
+HRGN WINAPI CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth,
+                               int ellipseHeight) {
   if (right < left) std::swap(left, right);
   if (bottom < top) std::swap(top, bottom);
   HRGN region = new HRGN__;
@@ -256,7 +267,8 @@ int WINAPI SetWindowRgn(HWND window, HRGN region, BOOL) {
 BOOL WINAPI SetWindowPos(HWND window, HWND, int x, int y, int width, int height, UINT flags) {
   if (!liveWindow(window)) return FALSE;
   const int scale = windowScale();
-  if (!(flags & SWP_NOSIZE)) SDL_SetWindowSize(window->sdl, std::max(width, 1) * scale, std::max(height, 1) * scale);
+  if (!(flags & SWP_NOSIZE))
+    SDL_SetWindowSize(window->sdl, std::max(width, 1) * scale, std::max(height, 1) * scale);
   if (!(flags & SWP_NOMOVE)) SDL_SetWindowPosition(window->sdl, x * scale, y * scale);
   return TRUE;
 }
@@ -286,15 +298,21 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
   return wasVisible;
 }
 
-BOOL WINAPI IsIconic(HWND window) { return (liveWindow(window) && window->minimized) ? TRUE : FALSE; }
+BOOL WINAPI IsIconic(HWND window) {
+  return (liveWindow(window) && window->minimized) ? TRUE : FALSE;
+}
 
-BOOL WINAPI InvalidateRect(HWND window, const RECT*, BOOL) { return liveWindow(window) ? TRUE : FALSE; }
+BOOL WINAPI InvalidateRect(HWND window, const RECT*, BOOL) {
+  return liveWindow(window) ? TRUE : FALSE;
+}
 
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL, DWORD) {
   if (!rect) return FALSE;
   int side = 0;
-  if (style & WS_THICKFRAME) side = frameThickness;
-  else if (style & WS_CAPTION) side = borderThickness;
+  if (style & WS_THICKFRAME)
+    side = frameThickness;
+  else if (style & WS_CAPTION)
+    side = borderThickness;
   rect->left -= side;
   rect->right += side;
   rect->bottom += side;
@@ -345,7 +363,8 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
 }
 
 BOOL WINAPI PtInRect(const RECT* rect, POINT point) {
-  return (rect && point.x >= rect->left && point.x < rect->right && point.y >= rect->top && point.y < rect->bottom)
+  return (rect && point.x >= rect->left && point.x < rect->right && point.y >= rect->top &&
+          point.y < rect->bottom)
              ? TRUE
              : FALSE;
 }
@@ -357,7 +376,9 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
 HICON WINAPI LoadIconA(HINSTANCE, LPCSTR) { return nullptr; }
 
 // A distinct non-null handle per colour index; nothing paints with it.
-HBRUSH WINAPI GetSysColorBrush(int index) { return reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(0x100 + index)); }
+HBRUSH WINAPI GetSysColorBrush(int index) {
+  return reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(0x100 + index));
+}
 
 // ---- Full-screen support for the Direct3D layer (platform/sdl_window.h)
 
@@ -395,8 +416,10 @@ bool picturePixelAt(int drawableWidth, int drawableHeight, int x, int y, POINT* 
   return true;
 }
 
-void pictureViewport(int drawableWidth, int drawableHeight, int* left, int* top, int* width, int* height) {
-  const double scale = std::min(drawableWidth / double(pictureWidth), drawableHeight / double(pictureHeight));
+void pictureViewport(int drawableWidth, int drawableHeight, int* left, int* top, int* width,
+                     int* height) {
+  const double scale =
+      std::min(drawableWidth / double(pictureWidth), drawableHeight / double(pictureHeight));
   *width = static_cast<int>(std::lround(pictureWidth * scale));
   *height = static_cast<int>(std::lround(pictureHeight * scale));
   *left = (drawableWidth - *width) / 2;

@@ -68,7 +68,8 @@ void requestNoDecoration(HWND window) {
   Window x11Window;
   if (!x11Handles(window, &display, &x11Window)) return;
   const Atom motifHints = XInternAtom(display, "_MOTIF_WM_HINTS", False);
-  const long hints[5] = {motifDecorationsFlag, 0, 0, 0, 0};  // flags, functions, decorations, input, status
+  const long hints[5] = {motifDecorationsFlag, 0, 0, 0,
+                         0};  // flags, functions, decorations, input, status
   XChangeProperty(display, x11Window, motifHints, motifHints, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(hints), 5);
   XFlush(display);
@@ -90,8 +91,8 @@ bool windowManagerRunning(HWND window) {
   int format;
   unsigned long count, remaining;
   unsigned char* data = nullptr;
-  const int status = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type,
-                                        &format, &count, &remaining, &data);
+  const int status = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
+                                        XA_WINDOW, &type, &format, &count, &remaining, &data);
   const bool found = status == Success && data && count == 1;
   if (data) XFree(data);
   return found;
@@ -107,7 +108,9 @@ bool queryPointer(int* x, int* y, bool* leftButtonDown) {
     Window root, child;
     int windowX, windowY;
     unsigned int mask;
-    if (!XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &windowX, &windowY, &mask)) return false;
+    if (!XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &windowX, &windowY,
+                       &mask))
+      return false;
     *leftButtonDown = (mask & Button1Mask) != 0;
     return true;
   }

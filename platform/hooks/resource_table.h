@@ -3,10 +3,10 @@
 #pragma once
 
 struct EmbeddedResource {
-  unsigned short id;          // numeric resource id (103-119 for the pictures)
-  const char* type;           // resource type name, "BINARYDATA" for every picture
-  const unsigned char* bytes; // the resource's bytes
-  unsigned int size;          // number of bytes
+  unsigned short id;           // numeric resource id (103-119 for the pictures)
+  const char* type;            // resource type name, "BINARYDATA" for every picture
+  const unsigned char* bytes;  // the resource's bytes
+  unsigned int size;           // number of bytes
 };
 
 extern const EmbeddedResource embeddedResources[];

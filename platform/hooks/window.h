@@ -23,7 +23,8 @@ void setWindowFullScreen(HWND window, bool fullScreen);
 // min(w / 640, h / 480) and centred, so the Direct3D layer and the mouse mapping agree.
 // (In windowed mode the picture sits unscaled at the window's top-left corner.) Writes the
 // picture's left, top, width and height in drawable pixels.
-void pictureViewport(int drawableWidth, int drawableHeight, int* left, int* top, int* width, int* height);
+void pictureViewport(int drawableWidth, int drawableHeight, int* left, int* top, int* width,
+                     int* height);
 
 // The client pixel (0-639, 0-479) under drawable pixel (x, y) of a full-screen drawable of the
 // given size; false in the black bars around the picture.
