@@ -371,8 +371,10 @@ TEST_F(ListenerWalk, PlayerCommandsAreHeardAndSeen) {
 // loops; the close zone ends the program.
 TEST_F(ListenerWalk, WithoutRepeatATuneAdvancesWhenItLoops) {
   constexpr int rowsPerOrder = 16;  // 0.32 s an order: five orders make a 1.6 s loop
-  ToneModule looping{5, rowsPerOrder, 0, 64, false};
-  ToneModule melody{5, rowsPerOrder, 0, 64, true};
+  // Sample volume 48: loud enough to hear, below the level at which the note fountains launch,
+  // so that no note crosses the title artwork while the picture is waited on to come to rest.
+  ToneModule looping{5, rowsPerOrder, 0, 48, false};
+  ToneModule melody{5, rowsPerOrder, 0, 48, true};
   ASSERT_TRUE(writeBytes(tune("Alpha - Loop.mod"), makeToneModule(looping)));
   ASSERT_TRUE(writeBytes(tune("Beta - Melody.mod"), makeToneModule(melody)));
   const Sound loop = renderModule(tune("Alpha - Loop.mod"), 60.0);
