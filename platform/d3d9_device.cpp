@@ -246,14 +246,14 @@ void GLDevice::forget(const void* resource) {
 }
 
 HRESULT GLDevice::Reset(D3DPRESENT_PARAMETERS* parameters) {
-  if (!parameters) return D3DERR_INVALIDCALL;
+  if (!parameters) return refused("Reset", "no presentation parameters");
   const UINT width =
       parameters->BackBufferWidth ? parameters->BackBufferWidth : presentParameters.BackBufferWidth;
   const UINT height = parameters->BackBufferHeight ? parameters->BackBufferHeight
                                                    : presentParameters.BackBufferHeight;
   // The back buffer keeps its size: render targets and the depth buffer are made for it.
   if (width != presentParameters.BackBufferWidth || height != presentParameters.BackBufferHeight)
-    return D3DERR_INVALIDCALL;
+    return refused("Reset", "the back buffer cannot change its size");
   presentParameters.Windowed = parameters->Windowed;
   presentParameters.PresentationInterval = parameters->PresentationInterval;
   applyWindowMode(parameters->Windowed);
@@ -264,25 +264,25 @@ HRESULT GLDevice::Reset(D3DPRESENT_PARAMETERS* parameters) {
 
 // ---- Scenes -------------------------------------------------------------------------------
 HRESULT GLDevice::BeginScene() {
-  if (inScene) return D3DERR_INVALIDCALL;
+  if (inScene) return refused("BeginScene", "already in a scene");
   inScene = true;
   return D3D_OK;
 }
 
 HRESULT GLDevice::EndScene() {
-  if (!inScene) return D3DERR_INVALIDCALL;
+  if (!inScene) return refused("EndScene", "not in a scene");
   inScene = false;
   return D3D_OK;
 }
 
 // ---- Transforms and lights ----------------------------------------------------------------
 HRESULT GLDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
-  if (!matrix) return D3DERR_INVALIDCALL;
+  if (!matrix) return refused("SetTransform", "no matrix");
   D3DMATRIX* target = state == D3DTS_WORLD        ? &world
                       : state == D3DTS_VIEW       ? &view
                       : state == D3DTS_PROJECTION ? &projection
                                                   : nullptr;
-  if (!target) return D3DERR_INVALIDCALL;
+  if (!target) return refused("SetTransform", "only world, view and projection transforms");
   if (std::memcmp(target, matrix, sizeof *matrix) == 0) return D3D_OK;
   *target = *matrix;
   dirty |= dirtyMatrices;
@@ -291,7 +291,7 @@ HRESULT GLDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* mat
 }
 
 HRESULT GLDevice::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
-  if (!matrix) return D3DERR_INVALIDCALL;
+  if (!matrix) return refused("GetTransform", "no place for the matrix");
   if (state == D3DTS_WORLD)
     *matrix = world;
   else if (state == D3DTS_VIEW)
@@ -299,26 +299,31 @@ HRESULT GLDevice::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
   else if (state == D3DTS_PROJECTION)
     *matrix = projection;
   else
-    return D3DERR_INVALIDCALL;
+    return refused("GetTransform", "only world, view and projection transforms");
   return D3D_OK;
 }
 
 HRESULT GLDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
-  if (!light || index >= DWORD(lightCount)) return D3DERR_INVALIDCALL;
-  if (light->Type < D3DLIGHT_POINT || light->Type > D3DLIGHT_DIRECTIONAL) return D3DERR_INVALIDCALL;
+  if (!light) return refused("SetLight", "no light");
+  if (index >= DWORD(lightCount)) return refused("SetLight", "light index past the eight lights");
+  if (light->Type < D3DLIGHT_POINT || light->Type > D3DLIGHT_DIRECTIONAL)
+    return refused("SetLight", "not a point, spot or directional light");
   lights[index] = *light;
   dirty |= dirtyLights;
   return D3D_OK;
 }
 
 HRESULT GLDevice::GetLight(DWORD index, D3DLIGHT9* light) {
-  if (!light || index >= DWORD(lightCount) || lights[index].Type == 0) return D3DERR_INVALIDCALL;
+  if (!light) return refused("GetLight", "no place for the light");
+  if (index >= DWORD(lightCount)) return refused("GetLight", "light index past the eight lights");
+  if (lights[index].Type == 0) return refused("GetLight", "light never set");
   *light = lights[index];
   return D3D_OK;
 }
 
 HRESULT GLDevice::LightEnable(DWORD index, BOOL enable) {
-  if (index >= DWORD(lightCount)) return D3DERR_INVALIDCALL;
+  if (index >= DWORD(lightCount))
+    return refused("LightEnable", "light index past the eight lights");
   if (lights[index].Type == 0) {
     // Direct3D gives a light that was never set a white directional light along +z.
     lights[index].Type = D3DLIGHT_DIRECTIONAL;
@@ -332,14 +337,18 @@ HRESULT GLDevice::LightEnable(DWORD index, BOOL enable) {
 }
 
 HRESULT GLDevice::GetLightEnable(DWORD index, BOOL* enable) {
-  if (!enable || index >= DWORD(lightCount) || lights[index].Type == 0) return D3DERR_INVALIDCALL;
+  if (!enable) return refused("GetLightEnable", "no place for the answer");
+  if (index >= DWORD(lightCount))
+    return refused("GetLightEnable", "light index past the eight lights");
+  if (lights[index].Type == 0) return refused("GetLightEnable", "light never set");
   *enable = lightEnabled[index] ? TRUE : FALSE;
   return D3D_OK;
 }
 
 // ---- Render, texture-stage and sampler states ---------------------------------------------
 HRESULT GLDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
-  if (unsigned(state) >= unsigned(renderStateCount)) return D3DERR_INVALIDCALL;
+  if (unsigned(state) >= unsigned(renderStateCount))
+    return refused("SetRenderState", "not a render state");
   if (renderStates[state] == value) return D3D_OK;
   renderStates[state] = value;
   dirty |= groupOfRenderState(state);
@@ -347,14 +356,18 @@ HRESULT GLDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
 }
 
 HRESULT GLDevice::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
-  if (!value || unsigned(state) >= unsigned(renderStateCount)) return D3DERR_INVALIDCALL;
+  if (!value) return refused("GetRenderState", "no place for the value");
+  if (unsigned(state) >= unsigned(renderStateCount))
+    return refused("GetRenderState", "not a render state");
   *value = renderStates[state];
   return D3D_OK;
 }
 
 HRESULT GLDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
-  if (stage >= DWORD(stageCount) || unsigned(type) >= unsigned(stageStateCount))
-    return D3DERR_INVALIDCALL;
+  if (stage >= DWORD(stageCount))
+    return refused("SetTextureStageState", "stage past the eight stages");
+  if (unsigned(type) >= unsigned(stageStateCount))
+    return refused("SetTextureStageState", "not a texture-stage state");
   if (stageStates[stage][type] == value) return D3D_OK;
   stageStates[stage][type] = value;
   if (stage == 0) dirty |= dirtyTexture;
@@ -362,15 +375,20 @@ HRESULT GLDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE typ
 }
 
 HRESULT GLDevice::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
-  if (!value || stage >= DWORD(stageCount) || unsigned(type) >= unsigned(stageStateCount))
-    return D3DERR_INVALIDCALL;
+  if (!value) return refused("GetTextureStageState", "no place for the value");
+  if (stage >= DWORD(stageCount))
+    return refused("GetTextureStageState", "stage past the eight stages");
+  if (unsigned(type) >= unsigned(stageStateCount))
+    return refused("GetTextureStageState", "not a texture-stage state");
   *value = stageStates[stage][type];
   return D3D_OK;
 }
 
 HRESULT GLDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
-  if (sampler >= DWORD(stageCount) || unsigned(type) >= unsigned(samplerStateCount))
-    return D3DERR_INVALIDCALL;
+  if (sampler >= DWORD(stageCount))
+    return refused("SetSamplerState", "sampler past the eight samplers");
+  if (unsigned(type) >= unsigned(samplerStateCount))
+    return refused("SetSamplerState", "not a sampler state");
   if (samplerStates[sampler][type] == value) return D3D_OK;
   samplerStates[sampler][type] = value;
   if (sampler == 0) dirty |= dirtyTexture;
@@ -378,15 +396,18 @@ HRESULT GLDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD
 }
 
 HRESULT GLDevice::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) {
-  if (!value || sampler >= DWORD(stageCount) || unsigned(type) >= unsigned(samplerStateCount))
-    return D3DERR_INVALIDCALL;
+  if (!value) return refused("GetSamplerState", "no place for the value");
+  if (sampler >= DWORD(stageCount))
+    return refused("GetSamplerState", "sampler past the eight samplers");
+  if (unsigned(type) >= unsigned(samplerStateCount))
+    return refused("GetSamplerState", "not a sampler state");
   *value = samplerStates[sampler][type];
   return D3D_OK;
 }
 
 // ---- Bindings -----------------------------------------------------------------------------
 HRESULT GLDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
-  if (stage >= DWORD(stageCount)) return D3DERR_INVALIDCALL;
+  if (stage >= DWORD(stageCount)) return refused("SetTexture", "stage past the eight stages");
   GLTexture* glTexture = static_cast<GLTexture*>(static_cast<IDirect3DTexture9*>(texture));
   if (textures[stage] == glTexture) return D3D_OK;
   textures[stage] = glTexture;
@@ -395,7 +416,8 @@ HRESULT GLDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
 }
 
 HRESULT GLDevice::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {
-  if (!texture || stage >= DWORD(stageCount)) return D3DERR_INVALIDCALL;
+  if (!texture) return refused("GetTexture", "no place for the texture");
+  if (stage >= DWORD(stageCount)) return refused("GetTexture", "stage past the eight stages");
   *texture = textures[stage];
   if (*texture) (*texture)->AddRef();
   return D3D_OK;
@@ -407,14 +429,14 @@ HRESULT GLDevice::SetFVF(DWORD fvf) {
 }
 
 HRESULT GLDevice::GetFVF(DWORD* fvf) {
-  if (!fvf) return D3DERR_INVALIDCALL;
+  if (!fvf) return refused("GetFVF", "no place for the vertex format");
   *fvf = vertexFormat;
   return D3D_OK;
 }
 
 HRESULT GLDevice::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* streamData,
                                   UINT offsetInBytes, UINT stride) {
-  if (streamNumber != 0) return D3DERR_INVALIDCALL;
+  if (streamNumber != 0) return refused("SetStreamSource", "only stream 0");
   stream = static_cast<GLVertexBuffer*>(streamData);
   streamOffset = offsetInBytes;
   streamStride = stride;

@@ -379,8 +379,11 @@ void GLDevice::applyState(MatrixSetup setup, bool lit, bool vertexDiffuse) {
 // ---- Drawing ------------------------------------------------------------------------------
 HRESULT GLDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) {
   const VertexLayout layout = layoutOf(vertexFormat);
-  if (!stream || !layout.valid || streamStride < layout.size || primitiveCount == 0)
-    return D3DERR_INVALIDCALL;
+  if (!stream) return refused("DrawPrimitive", "no vertex buffer bound");
+  if (!layout.valid) return refused("DrawPrimitive", "not a vertex format the layer draws");
+  if (streamStride < layout.size)
+    return refused("DrawPrimitive", "stream stride shorter than a vertex");
+  if (primitiveCount == 0) return refused("DrawPrimitive", "no primitives");
   UINT vertexCount = 0;
   if (type == D3DPT_TRIANGLELIST)
     vertexCount = primitiveCount * 3;
@@ -389,12 +392,12 @@ HRESULT GLDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
   else if (type == D3DPT_POINTLIST)
     vertexCount = primitiveCount;
   else
-    return D3DERR_INVALIDCALL;
+    return refused("DrawPrimitive", "only triangle lists, triangle fans and point lists");
   const std::vector<unsigned char>& bytes = stream->bytes();
   const size_t first = size_t(streamOffset) + size_t(startVertex) * streamStride;
   if (first + size_t(vertexCount - 1) * streamStride + layout.size > bytes.size())
-    return D3DERR_INVALIDCALL;
-  if (!bindRenderTarget()) return D3DERR_INVALIDCALL;
+    return refused("DrawPrimitive", "vertices past the end of the stream");
+  if (!bindRenderTarget()) return refused("DrawPrimitive", "the device window is gone");
   const unsigned char* vertices = bytes.data() + first;
   prepareDraw(coversTarget(type, vertices, vertexCount, layout));
   noteDrawn(type == D3DPT_POINTLIST ? drawPointSprites(vertices, vertexCount, layout)

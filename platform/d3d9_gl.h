@@ -18,6 +18,7 @@
 
 #include "platform/d3d9.h"
 #include "platform/d3d9_bounds.h"
+#include "platform/d3d9_refusal.h"
 
 class GLDirect3D;
 class GLTexture;
@@ -219,7 +220,7 @@ class DeviceChild : public RefCounted<Interface> {
     if (holdsDevice) owner->Release();
   }
   HRESULT GetDevice(IDirect3DDevice9** device) override {
-    if (!device) return D3DERR_INVALIDCALL;
+    if (!device) return refused("GetDevice", "no place for the device");
     owner->AddRef();
     *device = owner;
     return D3D_OK;

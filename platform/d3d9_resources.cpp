@@ -58,15 +58,19 @@ GLuint makeTargetFramebuffer(GLDevice* device, GLuint colourTexture, UINT width,
 // ---- Creation on the device ---------------------------------------------------------------
 HRESULT GLDevice::CreateTexture(UINT width, UINT height, UINT, DWORD usage, D3DFORMAT format,
                                 D3DPOOL pool, IDirect3DTexture9** texture, HANDLE*) {
-  if (!texture || width == 0 || height == 0 || !isColourFormat(format)) return D3DERR_INVALIDCALL;
+  if (!texture) return refused("CreateTexture", "no place for the texture");
+  if (width == 0 || height == 0) return refused("CreateTexture", "no pixels");
+  if (!isColourFormat(format))
+    return refused("CreateTexture", "only A8R8G8B8 and X8R8G8B8 textures");
   *texture = nullptr;
-  if ((usage & D3DUSAGE_RENDERTARGET) && pool != D3DPOOL_DEFAULT) return D3DERR_INVALIDCALL;
+  if ((usage & D3DUSAGE_RENDERTARGET) && pool != D3DPOOL_DEFAULT)
+    return refused("CreateTexture", "a render target outside the default pool");
   D3DSURFACE_DESC description{format, D3DRTYPE_SURFACE, usage, pool, D3DMULTISAMPLE_NONE, 0, width,
                               height};
   GLTexture* made = new GLTexture(this, description);
   if (!made->initialise()) {
     made->Release();
-    return D3DERR_OUTOFVIDEOMEMORY;
+    return refused("CreateTexture", "OpenGL cannot hold the texture", D3DERR_OUTOFVIDEOMEMORY);
   }
   *texture = made;
   return D3D_OK;
@@ -74,7 +78,8 @@ HRESULT GLDevice::CreateTexture(UINT width, UINT height, UINT, DWORD usage, D3DF
 
 HRESULT GLDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                      IDirect3DVertexBuffer9** vertexBuffer, HANDLE*) {
-  if (!vertexBuffer || length == 0) return D3DERR_INVALIDCALL;
+  if (!vertexBuffer) return refused("CreateVertexBuffer", "no place for the buffer");
+  if (length == 0) return refused("CreateVertexBuffer", "no bytes");
   D3DVERTEXBUFFER_DESC description{
       D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, usage, pool, length, fvf};
   *vertexBuffer = new GLVertexBuffer(this, description);
@@ -83,8 +88,12 @@ HRESULT GLDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOO
 
 HRESULT GLDevice::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format,
                                               D3DPOOL pool, IDirect3DSurface9** surface, HANDLE*) {
-  if (!surface || width == 0 || height == 0 || !isColourFormat(format)) return D3DERR_INVALIDCALL;
-  if (pool != D3DPOOL_SYSTEMMEM && pool != D3DPOOL_SCRATCH) return D3DERR_INVALIDCALL;
+  if (!surface) return refused("CreateOffscreenPlainSurface", "no place for the surface");
+  if (width == 0 || height == 0) return refused("CreateOffscreenPlainSurface", "no pixels");
+  if (!isColourFormat(format))
+    return refused("CreateOffscreenPlainSurface", "only A8R8G8B8 and X8R8G8B8 surfaces");
+  if (pool != D3DPOOL_SYSTEMMEM && pool != D3DPOOL_SCRATCH)
+    return refused("CreateOffscreenPlainSurface", "only system-memory and scratch surfaces");
   D3DSURFACE_DESC description{format, D3DRTYPE_SURFACE, 0, pool, D3DMULTISAMPLE_NONE, 0, width,
                               height};
   *surface = new GLSurface(this, GLSurface::Kind::systemMemory, description);
@@ -122,14 +131,17 @@ GLTexture::~GLTexture() {
 }
 
 HRESULT GLTexture::GetLevelDesc(UINT levelIndex, D3DSURFACE_DESC* description) {
-  if (levelIndex != 0 || !description) return D3DERR_INVALIDCALL;
+  if (levelIndex != 0) return refused("GetLevelDesc", "textures have level 0 only");
+  if (!description) return refused("GetLevelDesc", "no place for the description");
   *description = desc;
   return D3D_OK;
 }
 
 // Only render-target textures hand out their surface (SetRenderTarget needs it).
 HRESULT GLTexture::GetSurfaceLevel(UINT levelIndex, IDirect3DSurface9** surface) {
-  if (levelIndex != 0 || !surface || !level) return D3DERR_INVALIDCALL;
+  if (levelIndex != 0) return refused("GetSurfaceLevel", "textures have level 0 only");
+  if (!surface) return refused("GetSurfaceLevel", "no place for the surface");
+  if (!level) return refused("GetSurfaceLevel", "only render-target textures hand out a surface");
   level->AddRef();
   *surface = level;
   return D3D_OK;
@@ -137,9 +149,13 @@ HRESULT GLTexture::GetSurfaceLevel(UINT levelIndex, IDirect3DSurface9** surface)
 
 HRESULT GLTexture::LockRect(UINT levelIndex, D3DLOCKED_RECT* lockedRect, const RECT* rect,
                             DWORD flags) {
-  if (levelIndex != 0 || !lockedRect || pixels.empty() || locked) return D3DERR_INVALIDCALL;
+  if (levelIndex != 0) return refused("LockRect", "textures have level 0 only");
+  if (!lockedRect) return refused("LockRect", "no place for the locked rectangle");
+  if (pixels.empty())
+    return refused("LockRect", "texture not lockable (default pool, not dynamic)");
+  if (locked) return refused("LockRect", "texture already locked");
   unsigned char* start = lockedStart(pixels, desc, rect, &lockedRect->Pitch);
-  if (!start) return D3DERR_INVALIDCALL;
+  if (!start) return refused("LockRect", "rectangle outside the texture or empty");
   lockedRect->pBits = start;
   locked = true;
   lockedReadOnly = (flags & D3DLOCK_READONLY) != 0;
@@ -147,7 +163,8 @@ HRESULT GLTexture::LockRect(UINT levelIndex, D3DLOCKED_RECT* lockedRect, const R
 }
 
 HRESULT GLTexture::UnlockRect(UINT levelIndex) {
-  if (levelIndex != 0 || !locked) return D3DERR_INVALIDCALL;
+  if (levelIndex != 0) return refused("UnlockRect", "textures have level 0 only");
+  if (!locked) return refused("UnlockRect", "texture not locked");
   locked = false;
   if (lockedReadOnly || !owner->makeCurrent()) return D3D_OK;
   glBindTexture(GL_TEXTURE_2D, texture);
@@ -200,21 +217,25 @@ ULONG GLSurface::Release() {
 }
 
 HRESULT GLSurface::GetDesc(D3DSURFACE_DESC* description) {
-  if (!description) return D3DERR_INVALIDCALL;
+  if (!description) return refused("GetDesc", "no place for the description");
   *description = desc;
   return D3D_OK;
 }
 
 // Only system-memory surfaces can be locked (render targets cannot, as in Direct3D).
 HRESULT GLSurface::LockRect(D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD) {
-  if (!lockedRect || kind != Kind::systemMemory) return D3DERR_INVALIDCALL;
+  if (!lockedRect) return refused("LockRect", "no place for the locked rectangle");
+  if (kind != Kind::systemMemory) return refused("LockRect", "only system-memory surfaces lock");
   unsigned char* start = lockedStart(pixels, desc, rect, &lockedRect->Pitch);
-  if (!start) return D3DERR_INVALIDCALL;
+  if (!start) return refused("LockRect", "rectangle outside the surface or empty");
   lockedRect->pBits = start;
   return D3D_OK;
 }
 
-HRESULT GLSurface::UnlockRect() { return kind == Kind::systemMemory ? D3D_OK : D3DERR_INVALIDCALL; }
+HRESULT GLSurface::UnlockRect() {
+  if (kind != Kind::systemMemory) return refused("UnlockRect", "only system-memory surfaces lock");
+  return D3D_OK;
+}
 
 // ---- Vertex buffers -----------------------------------------------------------------------
 GLVertexBuffer::GLVertexBuffer(GLDevice* device, const D3DVERTEXBUFFER_DESC& description)
@@ -223,14 +244,16 @@ GLVertexBuffer::GLVertexBuffer(GLDevice* device, const D3DVERTEXBUFFER_DESC& des
 GLVertexBuffer::~GLVertexBuffer() { owner->forget(this); }
 
 HRESULT GLVertexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** lockedData, DWORD) {
-  if (!lockedData || offsetToLock > desc.Size) return D3DERR_INVALIDCALL;
-  if (sizeToLock != 0 && sizeToLock > desc.Size - offsetToLock) return D3DERR_INVALIDCALL;
+  if (!lockedData) return refused("Lock", "no place for the pointer");
+  if (offsetToLock > desc.Size) return refused("Lock", "offset past the end of the buffer");
+  if (sizeToLock != 0 && sizeToLock > desc.Size - offsetToLock)
+    return refused("Lock", "range past the end of the buffer");
   *lockedData = data.data() + offsetToLock;
   return D3D_OK;
 }
 
 HRESULT GLVertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* description) {
-  if (!description) return D3DERR_INVALIDCALL;
+  if (!description) return refused("GetDesc", "no place for the description");
   *description = desc;
   return D3D_OK;
 }

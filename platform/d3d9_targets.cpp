@@ -46,7 +46,9 @@ bool GLDevice::bindRenderTarget() {
 
 HRESULT GLDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
   GLSurface* target = static_cast<GLSurface*>(surface);
-  if (index != 0 || !target || !target->isRenderTarget()) return D3DERR_INVALIDCALL;
+  if (index != 0) return refused("SetRenderTarget", "only render target 0");
+  if (!target) return refused("SetRenderTarget", "no surface");
+  if (!target->isRenderTarget()) return refused("SetRenderTarget", "not a render-target surface");
   if (target == renderTarget) return D3D_OK;
   renderTarget = target;
   dirty |= dirtyMatrices;  // the viewport follows the target, as in Direct3D
@@ -54,7 +56,8 @@ HRESULT GLDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
 }
 
 HRESULT GLDevice::GetRenderTarget(DWORD index, IDirect3DSurface9** surface) {
-  if (index != 0 || !surface) return D3DERR_INVALIDCALL;
+  if (index != 0) return refused("GetRenderTarget", "only render target 0");
+  if (!surface) return refused("GetRenderTarget", "no place for the surface");
   renderTarget->AddRef();
   *surface = renderTarget;
   return D3D_OK;
@@ -107,8 +110,8 @@ void GLDevice::noteDrawn(const PixelRect& area) {
 // draw.
 HRESULT GLDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
                         DWORD) {
-  if (count != 0 && rects) return D3DERR_INVALIDCALL;  // only whole-target clears
-  if (!bindRenderTarget()) return D3DERR_INVALIDCALL;
+  if (count != 0 && rects) return refused("Clear", "only whole-target clears");
+  if (!bindRenderTarget()) return refused("Clear", "the device window is gone");
   const D3DSURFACE_DESC& desc = renderTarget->description();
   const PixelRect whole{0, 0, int(desc.Width), int(desc.Height)};
   if (flags & D3DCLEAR_TARGET) {
@@ -135,12 +138,16 @@ HRESULT GLDevice::GetRenderTargetData(IDirect3DSurface9* renderTargetSurface,
                                       IDirect3DSurface9* destSurface) {
   GLSurface* source = static_cast<GLSurface*>(renderTargetSurface);
   GLSurface* dest = static_cast<GLSurface*>(destSurface);
-  if (!source || !dest || !source->isRenderTarget() || !dest->isSystemMemory())
-    return D3DERR_INVALIDCALL;
+  if (!source || !dest) return refused("GetRenderTargetData", "no surface");
+  if (!source->isRenderTarget())
+    return refused("GetRenderTargetData", "the source is not a render target");
+  if (!dest->isSystemMemory())
+    return refused("GetRenderTargetData", "the destination is not a system-memory surface");
   const D3DSURFACE_DESC& from = source->description();
   const D3DSURFACE_DESC& to = dest->description();
-  if (from.Width != to.Width || from.Height != to.Height) return D3DERR_INVALIDCALL;
-  if (!makeCurrent()) return D3DERR_INVALIDCALL;
+  if (from.Width != to.Width || from.Height != to.Height)
+    return refused("GetRenderTargetData", "the surfaces differ in size");
+  if (!makeCurrent()) return refused("GetRenderTargetData", "the device window is gone");
   flushClear(source);
   glBindFramebuffer(GL_READ_FRAMEBUFFER, source->framebuffer());
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
@@ -173,8 +180,8 @@ void GLDevice::blitToWindow(int left, int top, int width, int height, int drawab
 // window scale with nearest texels (1:1 at scale 1); scaled with its aspect kept and centred
 // between black bars when the window covers the desktop.
 HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, const RGNDATA*) {
-  if (sourceRect || destRect) return D3DERR_INVALIDCALL;  // whole pictures only
-  if (!makeCurrent()) return D3DERR_INVALIDCALL;
+  if (sourceRect || destRect) return refused("Present", "only whole pictures");
+  if (!makeCurrent()) return refused("Present", "the device window is gone");
   flushClear(backBuffer);
   notifyPresentObserver(this);
   int drawableWidth, drawableHeight;
