@@ -1,9 +1,8 @@
 // The effects' one random source: the C library's rand() generator, never seeded, scaled to
 // 0-32767, the range the effects are written for (glibc's rand() reaches 2^31 - 1).
 //
-// The generator is glibc's own (random_r on a state laid out as an unseeded rand()'s), so it
-// yields rand()'s very sequence, but without the lock rand() takes on every call: the start-up
-// static draws 307,200 values a frame, and the lock alone cost more than the whole fill may.
+// The values come from the platform's randUnlocked (platform/c_runtime.h): rand()'s very
+// sequence without the lock rand() takes on every call.
 #pragma once
 
 constexpr int RANDOM_VALUE_MAX = 32767;  // largest value of randomValue()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the folder graph of README's "How the code is laid out": which folder may include
-# which, and that only platform/ includes a third-party or system header. Prints one line per
-# offending include and fails when there is any. Checks the tree the script is in, or ROOT.
+# which, that only platform/ includes a third-party or system header, and that only platform/
+# calls glibc's own extensions. Prints one line per offending include or call and fails when
+# there is any. Checks the tree the script is in, or ROOT.
 #
 #   tools/check-layers.sh [ROOT]
 set -euo pipefail
@@ -17,7 +18,7 @@ declare -A allowed=(
   [effects]="app music gfx support"
   [support]=""
 )
-public_platform_headers="platform/win32.h platform/d3d9.h platform/bass.h platform/desktop_bus.h platform/start_options.h"
+public_platform_headers="platform/win32.h platform/d3d9.h platform/bass.h platform/desktop_bus.h platform/start_options.h platform/c_runtime.h"
 # System headers a program file may include all the same: the command line is read with getopt_long.
 system_header_exceptions="app/command_line.cpp:<getopt.h>"
 
@@ -51,6 +52,18 @@ for folder in "${!allowed[@]}"; do
   done < <(grep -rnE --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include' "$folder" || true)
 done
 
+# Calls of glibc's own extensions, which its standard headers declare all the same: the
+# reentrant random generators and GNU string and path functions. The program reaches them only
+# through the platform.
+glibc_calls='random_r|srandom_r|initstate_r|setstate_r|[a-z]*rand48_r|seed48_r|lcong48_r'
+glibc_calls+='|mempcpy|strchrnul|rawmemchr|memrchr|strverscmp|canonicalize_file_name|get_current_dir_name'
+glibc_call_pattern="\\b($glibc_calls)[[:space:]]*\\("
+while IFS= read -r match; do
+  where=$(cut -d: -f1,2 <<< "$match")
+  name=$(grep -oE "$glibc_call_pattern" <<< "${match#*:*:}" | head -n 1 | tr -d ' (')
+  fault "$where" "calls $name: glibc's own extensions belong in platform/"
+done < <(grep -rnE --include='*.cpp' --include='*.h' "$glibc_call_pattern" "${!allowed[@]}" || true)
+
 # The platform includes nothing of the program but printableName, a leaf of the standard library.
 while IFS= read -r match; do
   where=$(cut -d: -f1,2 <<< "$match")
@@ -61,7 +74,7 @@ while IFS= read -r match; do
 done < <(grep -rnE --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' platform || true)
 
 if ((faults > 0)); then
-  echo "check-layers: $faults include(s) against the folder graph" >&2
+  echo "check-layers: $faults include(s) or call(s) against the folder graph" >&2
   exit 1
 fi
 echo "check-layers: the folder graph holds"

@@ -80,6 +80,21 @@ TEST_F(CheckLayers, ThirdPartySystemAndPrivatePlatformHeadersInTheProgramFail) {
   EXPECT_EQ(result.output.find("<cstring>"), std::string::npos) << "a standard header is allowed";
 }
 
+TEST_F(CheckLayers, GlibcExtensionsCalledFromTheProgramFail) {
+  write("effects/random_value.cpp",
+        "#include <cstdlib>\n// random_r is the platform's business\nint v() { random_r(&data, &value); }\n"
+        "void s() { srandom_r (1, &data); }\n");
+  write("support/text.cpp", "const char* end = strchrnul(text, ':');\nint my_random_r(int);\n");
+  write("platform/c_runtime.cpp", "int r() { random_r(&data, &value); }\n");
+  const CheckResult result = check();
+  EXPECT_EQ(result.status, 1);
+  for (const char* line : {"effects/random_value.cpp:3: calls random_r", "effects/random_value.cpp:4: calls srandom_r",
+                           "support/text.cpp:1: calls strchrnul"})
+    EXPECT_NE(result.output.find(line), std::string::npos) << "missing: " << line << "\n" << result.output;
+  EXPECT_NE(result.output.find("3 include(s) or call(s)"), std::string::npos)
+      << "a comment, a longer name and the platform are not faults\n" << result.output;
+}
+
 TEST_F(CheckLayers, ThePlatformIncludingTheProgramFails) {
   write("platform/win32_time.cpp", "#include \"app/win_main.h\"\n");
   const CheckResult result = check();
