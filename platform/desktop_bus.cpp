@@ -18,6 +18,7 @@
 
 #include "platform/bass_internal.h"
 #include "platform/desktop_bus_internal.h"
+#include "platform/hooks/window.h"
 #include "platform/media_commands.h"
 #include "platform/win32_internal.h"
 

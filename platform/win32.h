@@ -209,7 +209,6 @@ typedef struct _WIN32_FIND_DATAA {
 // GetWindowLong / SetWindowLong indices
 #define GWL_STYLE (-16)
 #define GWL_EXSTYLE (-20)
-#define GWLP_WNDPROC (-4)
 
 // System colours
 #define COLOR_BTNFACE 15
@@ -253,23 +252,19 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 // Sends WM_DESTROY to the window procedure, then closes the SDL window.
 BOOL WINAPI DestroyWindow(HWND window);
 
-LONG WINAPI GetWindowLongA(HWND window, int index);              // GWL_STYLE, GWL_EXSTYLE
-LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);  // returns the previous value
-LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
+// GWL_STYLE, GWL_EXSTYLE; returns the previous value.
+LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);
 
 // A rectangle with elliptic corners (ellipse width × height); the right and bottom edges are
 // excluded, as in GDI. SetWindowRgn takes ownership and shapes the X11 window to it.
 HRGN WINAPI CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth,
                                int ellipseHeight);
 int WINAPI SetWindowRgn(HWND window, HRGN region, BOOL redraw);
-BOOL WINAPI DeleteObject(HRGN region);
 
 BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height,
                          UINT flags);
 BOOL WINAPI ShowWindow(HWND window,
                        int command);  // SW_SHOWNORMAL, SW_SHOW, SW_HIDE, SW_MINIMIZE, SW_RESTORE
-BOOL WINAPI IsIconic(HWND window);    // minimised?
-BOOL WINAPI IsWindow(HWND window);
 BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 
@@ -325,7 +320,6 @@ BOOL WINAPI FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA findData);
 BOOL WINAPI FindClose(HANDLE find);
 BOOL WINAPI DeleteFileA(LPCSTR path);
 DWORD WINAPI GetLastError();
-void WINAPI SetLastError(DWORD error);
 
 // ---- Resources (the table of platform/hooks/resource_table.h) -----------------------------
 

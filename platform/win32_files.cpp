@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/win32.h"
+#include "platform/win32_internal.h"
 
 namespace {
 

@@ -8,6 +8,9 @@
 
 #include "platform/win32.h"
 
+// The error GetLastError reports next.
+void WINAPI SetLastError(DWORD error);
+
 // A region: the rectangles that make it up, in window coordinates, right and bottom excluded.
 struct HRGN__ {
   std::vector<RECT> rectangles;

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/hooks/resource_table.h"
-#include "platform/win32.h"
+#include "platform/win32_internal.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "platform/bass_internal.h"
+#include "platform/hooks/window.h"
 #include "platform/start_options.h"
 #include "platform/win32_internal.h"
 

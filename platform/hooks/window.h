@@ -29,3 +29,17 @@ void pictureViewport(int drawableWidth, int drawableHeight, int* left, int* top,
 // The client pixel (0-639, 0-479) under drawable pixel (x, y) of a full-screen drawable of the
 // given size; false in the black bars around the picture.
 bool picturePixelAt(int drawableWidth, int drawableHeight, int x, int y, POINT* client);
+
+// ---- Win32 calls the program does not make ------------------------------------------------
+// For tests that look at a window from outside or put a procedure of their own in front of the
+// program's; the platform uses IsWindow too. Real names, values and behaviour.
+
+#define GWLP_WNDPROC (-4)
+
+LONG WINAPI GetWindowLongA(HWND window, int index);  // GWL_STYLE, GWL_EXSTYLE
+// GWLP_WNDPROC swaps the window procedure; other indices as SetWindowLongA. Returns the
+// previous value.
+LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
+BOOL WINAPI IsIconic(HWND window);      // minimised?
+BOOL WINAPI IsWindow(HWND window);      // live windows and the desktop
+BOOL WINAPI DeleteObject(HRGN region);  // a region not handed to SetWindowRgn

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include "app/main_window.h"
+#include "platform/hooks/window.h"
 #include "tests/support/shell_x11_probe.h"
 #include "tests/support/shell_xvfb.h"
 

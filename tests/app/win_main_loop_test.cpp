@@ -7,6 +7,7 @@
 #include "app/frame_clock.h"
 #include "app/win_main.h"
 #include "platform/hooks/clock.h"
+#include "platform/hooks/window.h"
 
 namespace {
 

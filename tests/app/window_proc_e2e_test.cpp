@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/window_proc.h"
 #include "platform/hooks/clock.h"
+#include "platform/hooks/window.h"
 #include "tests/support/shell_x11_probe.h"
 #include "tests/support/shell_xvfb.h"
 

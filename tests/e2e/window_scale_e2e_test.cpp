@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/hooks/window.h"
 #include "platform/win32_internal.h"
 #include "tests/support/e2e_run.h"
 #include "tests/support/shell_x11_probe.h"
