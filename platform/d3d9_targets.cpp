@@ -6,7 +6,6 @@
 #include "platform/d3d9_gl.h"
 #include "platform/hooks/present_observer.h"
 #include "platform/sdl_window.h"
-#include "platform/start_options.h"
 
 namespace {
 

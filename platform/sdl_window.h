@@ -10,3 +10,11 @@
 // stderr line) when there is no usable display, including SDL's silent fall-back to its
 // invisible offscreen driver.
 bool ensureVideo();
+
+// The window scale in force (platform/start_options.h): 1-4 (auto is settled against the
+// desktop when video starts; 1 before).
+int windowScale();
+
+// The largest scale, 1 at least, whose window of width × height pixels fits in three quarters of
+// a desktop of desktopWidth × desktopHeight.
+int fittingWindowScale(int width, int height, int desktopWidth, int desktopHeight);

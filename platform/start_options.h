@@ -11,13 +11,6 @@ constexpr int largestWindowScale = 4;
 // screen `scale` times smaller. Set before the first window is made.
 void setWindowScale(int scale);
 
-// The scale in force: 1-4 (auto is settled against the desktop when video starts; 1 before).
-int windowScale();
-
-// The largest scale, 1 at least, whose window of width × height pixels fits in three quarters of
-// a desktop of desktopWidth × desktopHeight.
-int fittingWindowScale(int width, int height, int desktopWidth, int desktopHeight);
-
 // The first window made receives a left click (button down, then up) at this client position,
 // queued before anything else it receives.
 void postStartupClick(int x, int y);

@@ -9,8 +9,7 @@
 #include <cstdlib>
 
 #include "platform/bass_internal.h"
-#include "platform/hooks/window.h"
-#include "platform/start_options.h"
+#include "platform/sdl_window.h"
 #include "platform/win32_internal.h"
 
 namespace {

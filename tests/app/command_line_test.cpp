@@ -10,6 +10,7 @@
 
 #include "app/command_line.h"
 #include "app/music_folder.h"
+#include "platform/sdl_window.h"
 #include "platform/start_options.h"
 #include "tests/support/shell_xvfb.h"
 
