@@ -241,7 +241,7 @@ void GLDevice::forget(const void* resource) {
   if (stream == resource) stream = nullptr;
   if (renderTarget == resource) {
     renderTarget = backBuffer;
-    dirty |= dirtyMatrices;
+    dirty |= dirtyMatrices | dirtyColourMask;
   }
 }
 

@@ -242,7 +242,8 @@ void GLDevice::applyRaster() {
 void GLDevice::applyColourMask() {
   const DWORD mask = renderStates[D3DRS_COLORWRITEENABLE];
   glColorMask((mask & D3DCOLORWRITEENABLE_RED) != 0, (mask & D3DCOLORWRITEENABLE_GREEN) != 0,
-              (mask & D3DCOLORWRITEENABLE_BLUE) != 0, (mask & D3DCOLORWRITEENABLE_ALPHA) != 0);
+              (mask & D3DCOLORWRITEENABLE_BLUE) != 0,
+              (mask & D3DCOLORWRITEENABLE_ALPHA) != 0 && !renderTarget->storesOpaqueAlpha());
 }
 
 // GL transforms a light's position by the modelview of the moment: the view, since Direct3D

@@ -91,9 +91,10 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   GLuint depthBuffer() const { return autoDepthBuffer; }
   UINT depthWidth() const { return presentParameters.BackBufferWidth; }
   UINT depthHeight() const { return presentParameters.BackBufferHeight; }
-  // Resources bind GL textures and framebuffers of their own: the next draw binds again.
+  // Resources bind GL textures and framebuffers and clear with masks of their own: the next draw
+  // binds and masks again.
   void glBindingsLost() {
-    dirty |= dirtyTexture;
+    dirty |= dirtyTexture | dirtyColourMask;
     boundFramebuffer = 0xFFFFFFFFu;
   }
   // Unbinds a resource that is going away (textures, vertex buffers, render-target surfaces).
@@ -287,6 +288,8 @@ class GLSurface final : public DeviceChild<IDirect3DSurface9> {
   const D3DSURFACE_DESC& description() const { return desc; }
   bool isRenderTarget() const { return kind != Kind::systemMemory; }
   bool isSystemMemory() const { return kind == Kind::systemMemory; }
+  // A render target without alpha keeps 255 in its stored alpha: draws never write it.
+  bool storesOpaqueAlpha() const { return desc.Format == D3DFMT_X8R8G8B8; }
   GLuint framebuffer() const { return container ? container->framebuffer() : frameBuffer; }
   unsigned char* systemPixels() { return pixels.data(); }
 
@@ -324,5 +327,5 @@ class GLVertexBuffer final : public DeviceChild<IDirect3DVertexBuffer9> {
 };
 
 // Makes a GL framebuffer object with the colour texture and (when sizes match) the device's
-// depth buffer; 0 when GL reports it incomplete.
+// depth buffer, cleared to opaque black; 0 when GL reports it incomplete.
 GLuint makeTargetFramebuffer(GLDevice* device, GLuint colourTexture, UINT width, UINT height);

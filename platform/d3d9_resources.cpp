@@ -10,18 +10,23 @@ bool isColourFormat(D3DFORMAT format) {
   return format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8;
 }
 
-// X8R8G8B8 has no alpha: GL_RGB8 makes it sample as 1, as Direct3D does.
-GLint internalFormatOf(D3DFORMAT format) { return format == D3DFMT_X8R8G8B8 ? GL_RGB8 : GL_RGBA8; }
+// GL_RGBA with GL_BGRA data makes Mesa store B, G, R, A as Direct3D does, the layout its software
+// renderer's fast paths draw to and sample from. X8R8G8B8 has no alpha and samples it as 1: a
+// texture the program fills gets GL_RGB8; a render target keeps 255 in its alpha bytes instead
+// (cleared so when made, never written by draws, see storesOpaqueAlpha).
+GLint internalFormatOf(D3DFORMAT format, bool renderTarget) {
+  return format == D3DFMT_X8R8G8B8 && !renderTarget ? GL_RGB8 : GL_RGBA;
+}
 
-GLuint makeColourTexture(UINT width, UINT height, D3DFORMAT format) {
+GLuint makeColourTexture(UINT width, UINT height, D3DFORMAT format, bool renderTarget) {
   GLuint texture = 0;
   glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexImage2D(GL_TEXTURE_2D, 0, internalFormatOf(format), GLsizei(width), GLsizei(height), 0,
-               GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+  glTexImage2D(GL_TEXTURE_2D, 0, internalFormatOf(format, renderTarget), GLsizei(width),
+               GLsizei(height), 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
   return texture;
 }
 
@@ -52,6 +57,10 @@ GLuint makeTargetFramebuffer(GLDevice* device, GLuint colourTexture, UINT width,
     glDeleteFramebuffers(1, &framebuffer);
     return 0;
   }
+  // A target without alpha must hold 255 there before anything is drawn.
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
   return framebuffer;
 }
 
@@ -106,7 +115,8 @@ GLTexture::GLTexture(GLDevice* device, const D3DSURFACE_DESC& description)
 
 bool GLTexture::initialise() {
   if (!owner->makeCurrent()) return false;
-  texture = makeColourTexture(desc.Width, desc.Height, desc.Format);
+  texture = makeColourTexture(desc.Width, desc.Height, desc.Format,
+                              (desc.Usage & D3DUSAGE_RENDERTARGET) != 0);
   owner->glBindingsLost();
   appliedMinFilter = appliedMagFilter = GL_NEAREST;
   appliedWrapS = appliedWrapT = GL_REPEAT;
@@ -189,7 +199,7 @@ GLSurface::GLSurface(GLDevice* device, Kind surfaceKind, const D3DSURFACE_DESC& 
 bool GLSurface::initialise() {
   if (kind != Kind::backBuffer) return true;
   if (!owner->makeCurrent()) return false;
-  texture = makeColourTexture(desc.Width, desc.Height, desc.Format);
+  texture = makeColourTexture(desc.Width, desc.Height, desc.Format, true);
   frameBuffer = makeTargetFramebuffer(owner, texture, desc.Width, desc.Height);
   return frameBuffer != 0 && glGetError() == GL_NO_ERROR;
 }

@@ -50,7 +50,8 @@ HRESULT GLDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
   if (!target->isRenderTarget()) return refused("SetRenderTarget", "not a render-target surface");
   if (target == renderTarget) return D3D_OK;
   renderTarget = target;
-  dirty |= dirtyMatrices;  // the viewport follows the target, as in Direct3D
+  // The viewport follows the target, as in Direct3D; the alpha mask follows its format.
+  dirty |= dirtyMatrices | dirtyColourMask;
   return D3D_OK;
 }
 
@@ -75,8 +76,9 @@ void GLDevice::flushClear(GLSurface* target) {
   if (bindRenderTarget()) {
     const D3DCOLOR color = target->pendingColour;
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    const float alpha = target->storesOpaqueAlpha() ? 1.0f : float(color >> 24) * byteScale;
     glClearColor(float((color >> 16) & 0xFF) * byteScale, float((color >> 8) & 0xFF) * byteScale,
-                 float(color & 0xFF) * byteScale, float(color >> 24) * byteScale);
+                 float(color & 0xFF) * byteScale, alpha);
     glClear(GL_COLOR_BUFFER_BIT);
     dirty |= dirtyColourMask;
   }

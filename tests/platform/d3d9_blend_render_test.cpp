@@ -148,6 +148,51 @@ TEST_F(D3D9Scene, RenderTargetWithoutAlphaSamplesAsOpaque) {
   backBuffer->Release();
 }
 
+// Whatever alpha a draw produces, a target without alpha shows as opaque where it is sampled and
+// reads back with alpha 255: a new target, an unblended draw of alpha 0 and a blended draw whose
+// alpha would come out at 0.75.
+TEST_F(D3D9Scene, RenderTargetWithoutAlphaStaysOpaqueWhateverItsDrawsWrite) {
+  IDirect3DSurface9* backBuffer = nullptr;
+  device->GetRenderTarget(0, &backBuffer);
+  IDirect3DVertexBuffer9* fullQuad = screenQuad(-0.5f, -0.5f, 639.5f, 479.5f);
+  const auto sampledOverWhite = [&](IDirect3DTexture9* target) {
+    device->SetRenderTarget(0, backBuffer);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device->SetTexture(0, target);
+    device->BeginScene();
+    clear(white);
+    drawFan(fullQuad, screenFvf, sizeof(ScreenVertex));
+    device->EndScene();
+    return readRenderTarget(device).at(320, 240);
+  };
+  const auto drawnInto = [&](IDirect3DTexture9* target, D3DCOLOR colour, BOOL blend) {
+    IDirect3DSurface9* surface = nullptr;
+    target->GetSurfaceLevel(0, &surface);
+    device->SetRenderTarget(0, surface);
+    surface->Release();
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, blend);
+    device->SetTexture(0, texture(4, 4, [&](int, int) { return colour; }));
+    device->BeginScene();
+    clear(black);
+    drawFan(fullQuad, screenFvf, sizeof(ScreenVertex));
+    device->EndScene();
+    return target;
+  };
+
+  EXPECT_EQ(sampledOverWhite(renderTarget()), black) << "a new target is opaque black";
+  IDirect3DTexture9* unblended = drawnInto(renderTarget(), 0x00FF0000, FALSE);
+  EXPECT_EQ(readTexture(unblended).at(320, 240), 0xFFFF0000u);
+  EXPECT_EQ(sampledOverWhite(unblended), 0xFFFF0000u);
+  IDirect3DTexture9* blended = drawnInto(renderTarget(), 0x80FF0000, TRUE);
+  const uint32_t halfRed = readTexture(blended).at(320, 240);
+  EXPECT_EQ(alphaOf(halfRed), 255);
+  EXPECT_NEAR(redOf(halfRed), 128, 1);
+  EXPECT_EQ(sampledOverWhite(blended), halfRed);
+  backBuffer->Release();
+}
+
 TEST_F(D3D9Scene, DynamicTextureRewrittenWithDiscardShowsTheNewTexels) {
   IDirect3DTexture9* picture = texture(64, 64, [](int, int) { return D3DCOLOR(0xFFFF0000); });
   IDirect3DVertexBuffer9* quad = screenQuad(-0.5f, -0.5f, 639.5f, 479.5f);
