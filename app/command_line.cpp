@@ -40,10 +40,10 @@ CommandLine badUse(const std::string& problem) {
 }
 
 // A whole decimal number from low to high, or false.
-bool readNumber(const char* text, int low, int high, int* value) {
-  if (!*text) return false;
+bool readNumber(const std::string& text, int low, int high, int* value) {
+  if (text.empty()) return false;
   char* end = nullptr;
-  const long number = std::strtol(text, &end, 10);
+  const long number = std::strtol(text.c_str(), &end, 10);
   if (*end || number < low || number > high) return false;
   *value = static_cast<int>(number);
   return true;
@@ -83,7 +83,7 @@ CommandLine parseCommandLine(int argc, char* argv[]) {
       case 's':
         if (value == "auto") {
           options.scale = autoWindowScale;
-        } else if (!readNumber(optarg, 1, largestWindowScale, &options.scale)) {
+        } else if (!readNumber(value, 1, largestWindowScale, &options.scale)) {
           return badUse("scale '" + shown(value) + "' is not 1-4 or auto");
         }
         break;
@@ -95,7 +95,7 @@ CommandLine parseCommandLine(int argc, char* argv[]) {
         break;
       case volumeOption: {
         int volume = 0;
-        if (!readNumber(optarg, 0, largestVolume, &volume))
+        if (!readNumber(value, 0, largestVolume, &volume))
           return badUse("volume '" + shown(value) + "' is not 0-99");
         options.volume = volume;
         break;

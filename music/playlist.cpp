@@ -72,6 +72,8 @@ const char* folderFailure(DWORD error) {
 
 void makePlayOrder() {
   if (playlist.count == 0) return;
+  // An array of pointers into the entries: the size of a pointer is meant.
+  // NOLINTNEXTLINE(bugprone-sizeof-expression)
   playlist.playOrder = static_cast<TrackEntry**>(std::malloc(sizeof(TrackEntry*) * playlist.count));
   for (int i = 0; i < playlist.count; ++i) playlist.playOrder[i] = &playlist.entries[i];
 }

@@ -69,7 +69,7 @@ GLDevice* GLDevice::create(GLDirect3D* parent, HWND window,
   }
   GLDevice* device = new GLDevice(parent, window, sdlWindow, ownWindow);
   if (!device->initialise(parameters)) {
-    device->Release();
+    delete device;  // nothing else holds it yet
     return nullptr;
   }
   return device;
@@ -283,6 +283,9 @@ HRESULT GLDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* mat
                       : state == D3DTS_PROJECTION ? &projection
                                                   : nullptr;
   if (!target) return refused("SetTransform", "only world, view and projection transforms");
+  // The cache holds exactly the bits it was given, so only the same bytes change nothing
+  // (comparing values would take -0 for 0, and a NaN never for itself).
+  // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
   if (std::memcmp(target, matrix, sizeof *matrix) == 0) return D3D_OK;
   *target = *matrix;
   dirty |= dirtyMatrices;

@@ -78,7 +78,7 @@ HRESULT GLDevice::CreateTexture(UINT width, UINT height, UINT, DWORD usage, D3DF
                               height};
   GLTexture* made = new GLTexture(this, description);
   if (!made->initialise()) {
-    made->Release();
+    delete made;  // nothing else holds it yet
     return refused("CreateTexture", "OpenGL cannot hold the texture", D3DERR_OUTOFVIDEOMEMORY);
   }
   *texture = made;
