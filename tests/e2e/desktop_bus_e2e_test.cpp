@@ -96,7 +96,7 @@ protected:
     program = std::make_unique<ChildProcess>(
         ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{}, folder,
         std::vector<std::string>{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=disk",
-                                 "SDL_DISKAUDIOFILE=" + recording, bus.environment()},
+                                 "SDL_DISKAUDIOFILE=" + recording.path, bus.environment()},
         std::vector<std::string>{"SDL_VIDEODRIVER", "SDL_DISKAUDIODELAY", "XDG_RUNTIME_DIR"});
     ASSERT_TRUE(waitUntil(
         [&] {
@@ -163,38 +163,9 @@ protected:
     return lit;
   }
 
-  long heardFrames() const { return recordedFrames(recording); }
-  Sound listenUntil(long frames) {
-    const int boundMs = soundWaitMs + static_cast<int>(frames * 1000 / soundRate);
-    EXPECT_TRUE(waitUntil([&] { return heardFrames() >= frames; }, boundMs))
-        << "the recording stopped growing at " << heardFrames() << " frames";
-    return readRecording(recording);
-  }
-  // Reads the recording each time another quarter of a second has arrived, until found(sound).
-  template <typename Found>
-  Sound listenFor(Found found) {
-    Sound heard = readRecording(recording);
-    waitUntil(
-        [&] {
-          if (heardFrames() < heard.frames() + framesOf(0.25)) return false;
-          heard = readRecording(recording);
-          return found(heard);
-        },
-        soundWaitMs);
-    return heard;
-  }
-  long waitForSilence(long from, Sound* heard) {
-    *heard = listenFor([&](const Sound& sound) { return silenceFrom(sound, from, framesOf(pauseSeconds)) >= 0; });
-    return silenceFrom(*heard, from, framesOf(pauseSeconds));
-  }
-  long waitForSoundAfter(long silence, Sound* heard) {
-    *heard = listenFor(
-        [&](const Sound& sound) { return soundFrom(sound, silence) + listenFrames <= sound.frames(); });
-    return soundFrom(*heard, silence);
-  }
   // Where the tune's start is heard after mark, once listenSeconds of it are recorded.
   Alignment heardFromStart(long mark, const Sound& tune) {
-    const Sound heard = listenUntil(heardFrames() + listenFrames + framesOf(1.0));
+    const Sound heard = recording.listenUntil(recording.heardFrames() + listenFrames + framesOf(1.0));
     return align(heard, mark, heard.frames() - listenFrames, tune, 0, listenFrames);
   }
 
@@ -220,7 +191,8 @@ protected:
   }
 
   std::string folder = makeTemporaryFolder(), scratch = makeTemporaryFolder();
-  std::string recording = scratch + "/heard.raw", announcements = scratch + "/announced.txt";
+  DiskRecording recording{scratch + "/heard.raw", soundWaitMs};
+  std::string announcements = scratch + "/announced.txt";
   XvfbServer server{1024, 768};
   PrivateSessionBus bus{scratch};
   X11Probe probe{server.display()};
@@ -250,7 +222,7 @@ TEST_F(DesktopBus, RemoteCommandsAreHeardAndSeen) {
   EXPECT_EQ(playerctl({"volume"}), "0.800000");
 
   // Next: the second tune from its start, track 2 on the label and in the metadata.
-  long mark = heardFrames();
+  long mark = recording.heardFrames();
   playerctl({"next"});
   const std::string afterNext = shots.waitForChange(settled, labelDigitArea, digitChange, changeWaitMs);
   EXPECT_FALSE(afterNext.empty()) << "the label did not change after Next";
@@ -260,7 +232,7 @@ TEST_F(DesktopBus, RemoteCommandsAreHeardAndSeen) {
             "Harbour Lights|Moxa|'/org/mpris/MediaPlayer2/zolta/track/2'");
 
   // Previous: the first tune again, from its start.
-  mark = heardFrames();
+  mark = recording.heardFrames();
   playerctl({"previous"});
   EXPECT_FALSE(shots.waitForChange(afterNext, labelDigitArea, digitChange, changeWaitMs).empty())
       << "the label did not change after Previous";
@@ -269,26 +241,26 @@ TEST_F(DesktopBus, RemoteCommandsAreHeardAndSeen) {
   long offset = at.start;  // recording frame = tune frame + offset while it plays on
 
   // PlayPause pauses, and again resumes where it stopped.
-  mark = heardFrames();
+  mark = recording.heardFrames();
   playerctl({"play-pause"});
   Sound heard;
-  const long paused = waitForSilence(mark, &heard);
+  const long paused = recording.waitForSilence(mark, framesOf(pauseSeconds), &heard);
   ASSERT_GE(paused, 0) << "no silence after PlayPause";
   EXPECT_EQ(playerctl({"status"}), "Paused");
   playerctl({"play-pause"});
-  const long resumed = waitForSoundAfter(paused, &heard);
+  const long resumed = recording.waitForSoundAfter(paused, listenFrames, &heard);
   EXPECT_GT(correlation(heard, resumed, first, paused - offset, listenFrames), sameSound)
       << "the tune did not resume where it was paused";
   EXPECT_EQ(playerctl({"status"}), "Playing");
 
   // Stop: silence; Play: the tune from the top.
-  mark = heardFrames();
+  mark = recording.heardFrames();
   playerctl({"stop"});
-  const long stopped = waitForSilence(mark, &heard);
+  const long stopped = recording.waitForSilence(mark, framesOf(pauseSeconds), &heard);
   ASSERT_GE(stopped, 0) << "no silence after Stop";
   EXPECT_EQ(playerctl({"status"}), "Stopped");
   playerctl({"play"});
-  const long replayed = waitForSoundAfter(stopped, &heard);
+  const long replayed = recording.waitForSoundAfter(stopped, listenFrames, &heard);
   EXPECT_GT(correlation(heard, replayed, first, firstSound, listenFrames), sameSound)
       << "Play after Stop did not start the tune from the top";
   offset = replayed - firstSound;
@@ -296,7 +268,7 @@ TEST_F(DesktopBus, RemoteCommandsAreHeardAndSeen) {
   // Volume 0.5: five segments lit, the sound at half gain.
   // (Heard first: the comparison needs the tune still within its rendered stretch.)
   playerctl({"volume", "0.5"});
-  heard = listenUntil(heardFrames() + listenFrames + framesOf(0.5));
+  heard = recording.listenUntil(recording.heardFrames() + listenFrames + framesOf(0.5));
   const long end = heard.frames() - listenFrames;
   EXPECT_NEAR(gainOf(heard, end, first, end - offset, listenFrames), 0.50, gainTolerance);
   EXPECT_EQ(waitForVolumeBar(5), 5) << "volume 50 lights five segments";
@@ -468,8 +440,8 @@ TEST_F(DesktopBus, LosingTheBusLeavesTheProgramPlaying) {
   bus.stop();
   EXPECT_TRUE(waitUntil([&] { return program->stderrText().find("connection lost") != std::string::npos; },
                         changeWaitMs));
-  const long mark = heardFrames();
-  const Sound heard = listenUntil(mark + listenFrames);
+  const long mark = recording.heardFrames();
+  const Sound heard = recording.listenUntil(mark + listenFrames);
   EXPECT_LT(silenceFrom(heard, mark, framesOf(pauseSeconds)), 0) << "the music stopped with the bus";
   key("Escape");
   expectExitStatusZero();

@@ -89,7 +89,7 @@ protected:
     scratch = makeTemporaryFolder();
     ASSERT_FALSE(folder.empty());
     ASSERT_FALSE(scratch.empty());
-    recording = scratch + "/heard.raw";
+    recording.path = scratch + "/heard.raw";
     shots.folder = scratch;
     fs::create_directories(folder + "/data/msx");
     std::ofstream(folder + "/_.tmp") << userNotes;
@@ -121,7 +121,8 @@ protected:
     before = folderSnapshot(folder);
     program = std::make_unique<ChildProcess>(
         ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{}, folder,
-        std::vector<std::string>{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + recording},
+        std::vector<std::string>{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=disk",
+                                 "SDL_DISKAUDIOFILE=" + recording.path},
         std::vector<std::string>{"SDL_VIDEODRIVER", "SDL_DISKAUDIODELAY"});
     ASSERT_TRUE(waitForWindow(windowX, windowY, 640, 482, startWaitMs)) << describe() << "\n" << program->stderrText();
   }
@@ -211,41 +212,6 @@ protected:
     return lit;
   }
 
-  long heardFrames() const { return recordedFrames(recording); }
-  // Waits until the recording holds at least `frames` frames, then reads it.
-  Sound listenUntil(long frames) {
-    const int boundMs = soundWaitMs + static_cast<int>(frames * 1000 / soundRate);
-    EXPECT_TRUE(waitUntil([&] { return heardFrames() >= frames; }, boundMs))
-        << "the recording stopped growing at " << heardFrames() << " frames";
-    return readRecording(recording);
-  }
-  // Reads the recording each time another quarter of a second has arrived, until found(sound)
-  // holds; the last reading.
-  Sound listenFor(const std::function<bool(const Sound&)>& found) {
-    Sound heard = readRecording(recording);
-    waitUntil(
-        [&] {
-          if (heardFrames() < heard.frames() + framesOf(0.25)) return false;
-          heard = readRecording(recording);
-          return found(heard);
-        },
-        soundWaitMs);
-    return heard;
-  }
-  // The first frame after `from` of a silence of at least pauseSeconds, once it has been heard.
-  long waitForSilence(long from, Sound* heard) {
-    *heard = listenFor([&](const Sound& sound) { return silenceFrom(sound, from, framesOf(pauseSeconds)) >= 0; });
-    return silenceFrom(*heard, from, framesOf(pauseSeconds));
-  }
-  // The first sounding frame after a silence that began at `silence`, once listenSeconds of it
-  // have been heard.
-  long waitForSoundAfter(long silence, Sound* heard) {
-    *heard = listenFor([&](const Sound& sound) {
-      return soundFrom(sound, silence) + framesOf(listenSeconds) <= sound.frames();
-    });
-    return soundFrom(*heard, silence);
-  }
-
   void expectExitStatusZero() {
     int status = -1;
     ASSERT_TRUE(program->waitForExit(exitWaitMs, &status)) << "the program did not end";
@@ -257,7 +223,8 @@ protected:
   X11Probe probe{server.display()};
   X11WindowInfo info;
   std::unique_ptr<ChildProcess> program;
-  std::string folder, scratch, recording;
+  std::string folder, scratch;
+  DiskRecording recording{"", soundWaitMs};
   std::map<std::string, std::string> before;
   ClientAreaShots shots{server.display(), "", windowX, windowY, tolerance};  // the window's client area
 };
@@ -275,7 +242,8 @@ TEST_F(ListenerWalk, PlayerCommandsAreHeardAndSeen) {
   // Start-up: the static fades out; the first tune plays from its start at volume 80.
   const std::string settled = waitForStillPicture();
   ASSERT_FALSE(settled.empty()) << "the title artwork never came to rest (static noise?)";
-  Sound heard = listenFor([&](const Sound& sound) { return soundFrom(sound, 0) + listenFrames <= sound.frames(); });
+  Sound heard =
+      recording.listenFor([&](const Sound& sound) { return soundFrom(sound, 0) + listenFrames <= sound.frames(); });
   const long started = soundFrom(heard, 0);
   EXPECT_GT(correlation(heard, started, first, firstSound, listenFrames), sameSound) << "not the first tune";
   EXPECT_NEAR(gainOf(heard, started, first, firstSound, listenFrames), 0.80, gainTolerance) << "not at volume 80";
@@ -293,7 +261,7 @@ TEST_F(ListenerWalk, PlayerCommandsAreHeardAndSeen) {
   moveTo(524, 46);
   const std::string hovered = shots.waitForChange(settled, nextButtonArea, 100, changeWaitMs);
   ASSERT_FALSE(hovered.empty()) << "the next button was not highlighted";
-  long mark = heardFrames();
+  long mark = recording.heardFrames();
   xdotool({"click", "1"});
   moveAway();
   const std::string afterNext = waitForOtherTrackNumber(settled);
@@ -303,44 +271,44 @@ TEST_F(ListenerWalk, PlayerCommandsAreHeardAndSeen) {
   });
   EXPECT_NEAR(moved.top, playingLineTop, lineTolerance) << "the new playing title did not come to rest on the line";
   EXPECT_GE(moved.textAbove, titleTextPixels) << "the first title did not move up above the playing one";
-  heard = listenUntil(heardFrames() + listenFrames + framesOf(1.0));
+  heard = recording.listenUntil(recording.heardFrames() + listenFrames + framesOf(1.0));
   Alignment at = align(heard, mark, heard.frames() - listenFrames, second, 0, listenFrames);
   EXPECT_GT(at.correlation, sameSound) << "the second tune was not heard from its start after next";
   EXPECT_NEAR(gainOf(heard, at.start, second, 0, listenFrames), 0.80, gainTolerance);
 
   // Previous: track 1 again, from its start.
-  mark = heardFrames();
+  mark = recording.heardFrames();
   clickAt(348, 30);
   moveAway();
   EXPECT_FALSE(waitForOtherTrackNumber(afterNext).empty()) << "the label did not change after previous";
-  heard = listenUntil(heardFrames() + listenFrames + framesOf(1.0));
+  heard = recording.listenUntil(recording.heardFrames() + listenFrames + framesOf(1.0));
   at = align(heard, mark, heard.frames() - listenFrames, first, 0, listenFrames);
   ASSERT_GT(at.correlation, sameSound) << "the first tune was not heard from its start after previous";
   long offset = at.start;  // recording frame = tune frame + offset while it plays on
 
   // Pause: silence; pausing again resumes where it stopped.
-  mark = heardFrames();
+  mark = recording.heardFrames();
   clickAt(388, 30);
-  const long paused = waitForSilence(mark, &heard);
+  const long paused = recording.waitForSilence(mark, framesOf(pauseSeconds), &heard);
   ASSERT_GE(paused, 0) << "no silence after pause";
   EXPECT_GT(correlation(heard, paused - listenFrames, first, paused - listenFrames - offset, listenFrames), sameSound)
       << "the first tune did not play on until the pause";
   xdotool({"click", "1"});
-  const long resumed = waitForSoundAfter(paused, &heard);
+  const long resumed = recording.waitForSoundAfter(paused, listenFrames, &heard);
   EXPECT_GE(resumed - paused, framesOf(pauseSeconds));
   EXPECT_GT(correlation(heard, resumed, first, paused - offset, listenFrames), sameSound)
       << "the tune did not resume where it was paused";
   offset += resumed - paused;
 
   // Stop: silence; play: the tune starts again from the top.
-  mark = heardFrames();
+  mark = recording.heardFrames();
   clickAt(428, 30);
-  const long stopped = waitForSilence(mark, &heard);
+  const long stopped = recording.waitForSilence(mark, framesOf(pauseSeconds), &heard);
   ASSERT_GE(stopped, 0) << "no silence after stop";
   EXPECT_GT(correlation(heard, stopped - listenFrames, first, stopped - listenFrames - offset, listenFrames), sameSound);
   EXPECT_GT(stopped - offset, firstSound + listenFrames) << "stopped too early to tell a restart";
   clickAt(468, 30);
-  const long replayed = waitForSoundAfter(stopped, &heard);
+  const long replayed = recording.waitForSoundAfter(stopped, listenFrames, &heard);
   EXPECT_GT(correlation(heard, replayed, first, firstSound, listenFrames), sameSound)
       << "play after stop did not start the tune from the top";
   offset = replayed - firstSound;
@@ -356,7 +324,7 @@ TEST_F(ListenerWalk, PlayerCommandsAreHeardAndSeen) {
     moveAway();
     fromX = drag.toX;
     EXPECT_EQ(waitForVolumeBar(drag.segments), drag.segments) << "volume " << drag.volume;
-    heard = listenUntil(heardFrames() + listenFrames + framesOf(0.5));
+    heard = recording.listenUntil(recording.heardFrames() + listenFrames + framesOf(0.5));
     const long end = heard.frames() - listenFrames;
     EXPECT_GT(correlation(heard, end, first, end - offset, listenFrames), sameSound) << "volume " << drag.volume;
     EXPECT_NEAR(gainOf(heard, end, first, end - offset, listenFrames), drag.volume / 100.0, gainTolerance)
@@ -387,20 +355,20 @@ TEST_F(ListenerWalk, WithoutRepeatATuneAdvancesWhenItLoops) {
   // With the repeat lamp lit the tune loops: after two whole loops it is still the same tune.
   const std::string settled = waitForStillPicture();
   ASSERT_FALSE(settled.empty());
-  Sound heard =
-      listenFor([&](const Sound& sound) { return soundFrom(sound, 0) + 2 * loopFrames + listenFrames <= sound.frames(); });
+  Sound heard = recording.listenFor(
+      [&](const Sound& sound) { return soundFrom(sound, 0) + 2 * loopFrames + listenFrames <= sound.frames(); });
   const long offset = soundFrom(heard, 0) - loopSound;  // recording frame = tune frame + offset
   EXPECT_GT(correlation(heard, offset + loopSound, loop, loopSound, 2 * loopFrames + listenFrames), sameSound)
       << "the tune did not loop";
 
-  const long mark = heardFrames();
+  const long mark = recording.heardFrames();
   clickAt(559, 36);
   moveAway();
   EXPECT_FALSE(shots.waitForChange(settled, lampArea, 20, changeWaitMs).empty()) << "the repeat lamp did not go out";
 
   // The next tune follows on its own, in the first orders of a new loop.
   Alignment at;
-  heard = listenFor([&](const Sound& sound) {
+  heard = recording.listenFor([&](const Sound& sound) {
     at = align(sound, mark, sound.frames() - listenFrames, next, 0, listenFrames);
     return at.correlation > sameSound;
   });
@@ -423,7 +391,8 @@ TEST_F(ListenerWalk, WindowCommandsLeaveTheMusicPlaying) {
   const Sound first = renderModule(tune(firstTune), 120.0);
   start();
   ASSERT_FALSE(waitForStillPicture().empty());
-  Sound heard = listenFor([&](const Sound& sound) { return soundFrom(sound, 0) + listenFrames <= sound.frames(); });
+  Sound heard =
+      recording.listenFor([&](const Sound& sound) { return soundFrom(sound, 0) + listenFrames <= sound.frames(); });
   const long offset = soundFrom(heard, 0) - soundFrom(first, 0);
 
   xdotool({"mousemove", screenX(300), screenY(5), "mousedown", "1", "mousemove", screenX(400), screenY(65), "mouseup",
@@ -438,14 +407,14 @@ TEST_F(ListenerWalk, WindowCommandsLeaveTheMusicPlaying) {
   ASSERT_TRUE(waitForWindow(windowX, windowY, 640, 480, changeWaitMs)) << "not back centred: " << describe();
   EXPECT_TRUE(info.shaped && info.shapeWidth == 640) << "the rounded shape is gone";
 
-  heard = listenUntil(heardFrames() + listenFrames);
+  heard = recording.listenUntil(recording.heardFrames() + listenFrames);
   long end = heard.frames() - listenFrames;
   EXPECT_GT(correlation(heard, end, first, end - offset, listenFrames), sameSound)
       << "the tune did not play on through the display-mode switches";
 
   clickAt(600, 5);
   ASSERT_TRUE(waitUntil([&] { return !(info = probe.window(title)).viewable; }, changeWaitMs)) << describe();
-  heard = listenUntil(heardFrames() + listenFrames);
+  heard = recording.listenUntil(recording.heardFrames() + listenFrames);
   end = heard.frames() - listenFrames;
   EXPECT_GT(correlation(heard, end, first, end - offset, listenFrames), sameSound) << "the tune stopped when minimised";
 

@@ -1,6 +1,7 @@
 // Helpers for end-to-end tests that listen to the program (tests/support/e2e_sound.h).
 #include "tests/support/e2e_sound.h"
 
+#include <gtest/gtest.h>
 #include <kiss_fftr.h>
 #include <libopenmpt/libopenmpt.h>
 #include <sys/stat.h>
@@ -10,6 +11,8 @@
 #include <complex>
 #include <fstream>
 #include <iterator>
+
+#include "tests/support/shell_xvfb.h"
 
 namespace {
 
@@ -155,4 +158,33 @@ long soundEndBefore(const Sound& sound, long frame) {
   long i = std::min(frame, sound.frames());
   while (i > 0 && sound.samples[(i - 1) * 2] == 0.0f && sound.samples[(i - 1) * 2 + 1] == 0.0f) --i;
   return i;
+}
+
+Sound DiskRecording::listenUntil(long frames) const {
+  const int boundMs = waitMs + static_cast<int>(frames * 1000 / soundRate);
+  EXPECT_TRUE(waitUntil([&] { return heardFrames() >= frames; }, boundMs))
+      << "the recording stopped growing at " << heardFrames() << " frames";
+  return readRecording(path);
+}
+
+Sound DiskRecording::listenFor(const std::function<bool(const Sound&)>& found) const {
+  Sound heard = readRecording(path);
+  waitUntil(
+      [&] {
+        if (heardFrames() < heard.frames() + framesOf(0.25)) return false;
+        heard = readRecording(path);
+        return found(heard);
+      },
+      waitMs);
+  return heard;
+}
+
+long DiskRecording::waitForSilence(long from, long minFrames, Sound* heard) const {
+  *heard = listenFor([&](const Sound& sound) { return silenceFrom(sound, from, minFrames) >= 0; });
+  return silenceFrom(*heard, from, minFrames);
+}
+
+long DiskRecording::waitForSoundAfter(long silence, long frames, Sound* heard) const {
+  *heard = listenFor([&](const Sound& sound) { return soundFrom(sound, silence) + frames <= sound.frames(); });
+  return soundFrom(*heard, silence);
 }

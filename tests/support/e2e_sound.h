@@ -3,6 +3,7 @@
 // expected sound of a module with libopenmpt, and compare the two by correlation and gain.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,3 +47,26 @@ long silenceFrom(const Sound& sound, long from, long minFrames);
 long soundFrom(const Sound& sound, long from);
 // The frame after the last sounding frame before `frame` (skips back over exact silence).
 long soundEndBefore(const Sound& sound, long frame);
+
+// The file SDL's disk audio driver is writing while the program plays, listened to as it grows:
+// each wait ends when the recording holds what is waited for, or after waitMs (listenUntil: after
+// waitMs more than the length it waits for).
+struct DiskRecording {
+  std::string path;  // SDL_DISKAUDIOFILE of the program
+  int waitMs;        // bound on the recording reaching a point, beyond its own length
+
+  // How many whole frames it holds now.
+  long heardFrames() const { return recordedFrames(path); }
+  // Waits until it holds at least `frames` frames (a test failure if it stops growing first),
+  // then reads it.
+  Sound listenUntil(long frames) const;
+  // Reads it each time another quarter of a second has arrived, until found(sound) holds; the
+  // last reading.
+  Sound listenFor(const std::function<bool(const Sound&)>& found) const;
+  // The first frame at or after `from` of a silence of at least minFrames, once it has been
+  // heard (-1 if none came); *heard is the last reading.
+  long waitForSilence(long from, long minFrames, Sound* heard) const;
+  // The first sounding frame after a silence that began at `silence`, once `frames` frames of
+  // sound have been heard from there; *heard is the last reading.
+  long waitForSoundAfter(long silence, long frames, Sound* heard) const;
+};
