@@ -32,7 +32,6 @@ constexpr long listenFrames = framesOf(listenSeconds);
 constexpr double sameSound = 0.99;      // normalised correlation of a recording with its tune
 constexpr double gainTolerance = 0.01;  // on the volume as a linear gain
 constexpr double pauseSeconds = 0.3;    // shortest silence taken as the music being paused or stopped
-constexpr int litGrey = 80;             // a lit segment of the volume bar is brighter than this
 
 const char* const title = "Zolta RodiZeve #1";
 const char* const firstTune = "Pulsegeist - Crystal Caverns Below.xm";  // display order 1
@@ -45,23 +44,6 @@ constexpr int digitChange = 12;                        // pixels that differ bet
 constexpr Rectangle lampArea{550, 28, 16, 16};         // the repeat lamp
 constexpr Rectangle logoArea{60, 110, 170, 100};       // title artwork: still once the static is gone
 constexpr double logoGrey = 30;                        // its mean brightness once drawn
-
-// Client pixel at the middle of segment s (0-9) of the slanted volume bar.
-void volumeSegmentCentre(int segment, int* x, int* y) {
-  const double u = (10 * segment + 5.5) / 100.0;
-  *x = static_cast<int>(0.5 * ((1 - u) * 385 + u * 503) + 0.5 * ((1 - u) * 387 + u * 501) + 0.5);
-  *y = static_cast<int>(0.5 * ((1 - u) * 234 + u * 217) + 0.5 * ((1 - u) * 242 + u * 226) + 0.5);
-}
-
-int litSegments(const std::string& shot) {
-  int lit = 0;
-  for (int segment = 0; segment < 10; ++segment) {
-    int x, y;
-    volumeSegmentCentre(segment, &x, &y);
-    if (averageBrightness(shot, x - 1, y - 1, 3, 3) > litGrey) ++lit;
-  }
-  return lit;
-}
 
 std::string trimmed(const std::string& text) {
   const size_t end = text.find_last_not_of("\n ");
@@ -159,7 +141,7 @@ protected:
   }
   int waitForVolumeBar(int segments) {
     int lit = -1;
-    waitUntil([&] { return (lit = litSegments(shots.take())) == segments; }, changeWaitMs);
+    waitUntil([&] { return (lit = litVolumeSegments(shots.take())) == segments; }, changeWaitMs);
     return lit;
   }
 

@@ -35,7 +35,6 @@ constexpr double sameSound = 0.99;           // normalised correlation of a reco
 constexpr double gainTolerance = 0.01;       // on the volume as a linear gain
 constexpr long listenFrames = framesOf(listenSeconds);
 constexpr double pauseSeconds = 0.3;         // shortest silence taken as the music being paused or stopped
-constexpr int litGrey = 80;                  // a lit segment of the volume bar is brighter than this
 
 // The default tunes in display order (sorted by title): the first two.
 const char* const firstTune = "Pulsegeist - Crystal Caverns Below.xm";
@@ -72,14 +71,6 @@ CarouselReading readCarousel(const std::string& shot) {
   for (int row = reading.top - titlePitchRows; reading.top >= 0 && row < reading.top; ++row)
     if (row >= area.y) reading.textAbove += white[row - area.y];
   return reading;
-}
-
-// Client pixel at the middle of segment s (0-9) of the slanted volume bar: the bar's texture
-// column 10·s + 5 halfway down its quad (385, 234), (503, 217), (501, 226), (387, 242).
-void volumeSegmentCentre(int segment, int* x, int* y) {
-  const double u = (10 * segment + 5.5) / 100.0;
-  *x = static_cast<int>(0.5 * ((1 - u) * 385 + u * 503) + 0.5 * ((1 - u) * 387 + u * 501) + 0.5);
-  *y = static_cast<int>(0.5 * ((1 - u) * 234 + u * 217) + 0.5 * ((1 - u) * 242 + u * 226) + 0.5);
 }
 
 class ListenerWalk : public ::testing::Test {
@@ -182,24 +173,11 @@ protected:
         startWaitMs);
     return still;
   }
-  // How many of the ten volume-bar segments are lit in a screenshot.
-  static int litSegments(const std::string& shot) {
-    int lit = 0;
-    for (int segment = 0; segment < 10; ++segment) {
-      int x, y;
-      volumeSegmentCentre(segment, &x, &y);
-      if (averageBrightness(shot, x - 1, y - 1, 3, 3) > litGrey) ++lit;
-    }
-    return lit;
-  }
   // The brightness at the middle of each volume-bar segment, for messages.
   static std::string volumeBarReading(const std::string& shot) {
     std::string reading;
-    for (int segment = 0; segment < 10; ++segment) {
-      int x, y;
-      volumeSegmentCentre(segment, &x, &y);
-      reading += std::to_string(static_cast<int>(averageBrightness(shot, x - 1, y - 1, 3, 3))) + " ";
-    }
+    for (const double brightness : volumeSegmentBrightness(shot))
+      reading += std::to_string(static_cast<int>(brightness)) + " ";
     return reading;
   }
   // Screenshots until the volume bar shows `segments` lit segments (the metaballs drift over it
@@ -207,7 +185,7 @@ protected:
   int waitForVolumeBar(int segments) {
     int lit = -1;
     std::string shot;
-    waitUntil([&] { return (lit = litSegments(shot = shots.take())) == segments; }, changeWaitMs);
+    waitUntil([&] { return (lit = litVolumeSegments(shot = shots.take())) == segments; }, changeWaitMs);
     if (lit != segments) ADD_FAILURE() << "volume bar brightness: " << volumeBarReading(shot);
     return lit;
   }

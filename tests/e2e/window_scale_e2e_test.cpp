@@ -35,25 +35,7 @@ constexpr Rectangle logoArea{60, 110, 170, 100};       // title artwork: still o
 constexpr double logoGrey = 30;                        // its mean brightness once drawn
 constexpr Rectangle labelDigitArea{605, 128, 30, 47};  // the "now playing" track number
 constexpr int digitChange = 12;                        // pixels that differ between two track numbers
-constexpr int litGrey = 80;                            // a lit volume-bar segment is brighter than this
 constexpr int framesPictureFrame = 300;                // a zolta-frames frame long after the static
-
-// Client pixel at the middle of segment s (0-9) of the slanted volume bar.
-void volumeSegmentCentre(int segment, int* x, int* y) {
-  const double u = (10 * segment + 5.5) / 100.0;
-  *x = static_cast<int>(0.5 * ((1 - u) * 385 + u * 503) + 0.5 * ((1 - u) * 387 + u * 501) + 0.5);
-  *y = static_cast<int>(0.5 * ((1 - u) * 234 + u * 217) + 0.5 * ((1 - u) * 242 + u * 226) + 0.5);
-}
-
-int litSegments(const std::string& shot) {
-  int lit = 0;
-  for (int segment = 0; segment < 10; ++segment) {
-    int x, y;
-    volumeSegmentCentre(segment, &x, &y);
-    if (averageBrightness(shot, x - 1, y - 1, 3, 3) > litGrey) ++lit;
-  }
-  return lit;
-}
 
 // Shrinks a screenshot of the enlarged picture back to 640 × 480 by taking the top-left pixel of
 // each block; the number of blocks whose pixels are not all the same, -1 if it cannot be read.
@@ -238,11 +220,12 @@ TEST_F(WindowScale, ScaleTwoEnlargesTheWindowTheShapeThePictureAndTheZones) {
   EXPECT_FALSE(waitForChange(settled, labelDigitArea, digitChange).empty()) << "clicking next changed no number";
 
   // A drag across the enlarged slider from volume 80 to about 49: five segments lit.
-  EXPECT_TRUE(waitUntil([&] { return litSegments(take()) == 8; }, changeWaitMs)) << "volume 80 lights eight";
+  EXPECT_TRUE(waitUntil([&] { return litVolumeSegments(take()) == 8; }, changeWaitMs)) << "volume 80 lights eight";
   xdotool({"mousemove", screenX(400), screenY(234), "mousedown", "1", "mousemove", screenX(447), screenY(234),
            "mouseup", "1"});
   xdotool({"mousemove", screenX(320), screenY(400)});
-  EXPECT_TRUE(waitUntil([&] { return litSegments(take()) == 5; }, changeWaitMs)) << "the drag did not set volume 49";
+  EXPECT_TRUE(waitUntil([&] { return litVolumeSegments(take()) == 5; }, changeWaitMs))
+      << "the drag did not set volume 49";
   EXPECT_EQ(mixedBlocks, 0);
 
   // The top strip drags the window by as many screen pixels as the pointer moved.

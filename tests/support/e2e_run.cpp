@@ -16,9 +16,23 @@
 #include <set>
 #include <sstream>
 
+#include "app/screen_layout.h"
 #include "tests/support/shell_xvfb.h"
 
 namespace {
+
+constexpr int volumeSegments = 10;
+constexpr int litSegmentGrey = 80;  // a lit segment of the volume bar is brighter than this
+
+// Client pixel at the middle of segment s of the slanted volume bar: the bar's texture column
+// 10·s + 5 halfway down its quad.
+void volumeSegmentCentre(int segment, int* x, int* y) {
+  const double u = (10 * segment + 5.5) / 100.0;
+  const auto& [topLeft, topRight, bottomRight, bottomLeft] = VOLUME_BAR;
+  const auto along = [u](const float* from, const float* to, int axis) { return (1 - u) * from[axis] + u * to[axis]; };
+  *x = static_cast<int>(0.5 * along(topLeft, topRight, 0) + 0.5 * along(bottomLeft, bottomRight, 0) + 0.5);
+  *y = static_cast<int>(0.5 * along(topLeft, topRight, 1) + 0.5 * along(bottomLeft, bottomRight, 1) + 0.5);
+}
 
 std::string readWhole(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -213,4 +227,21 @@ std::vector<int> pixelsPerRow(const std::string& pngPath, int x, int y, int widt
   }
   cairo_surface_destroy(image);
   return counts;
+}
+
+std::vector<double> volumeSegmentBrightness(const std::string& pngPath) {
+  std::vector<double> brightness;
+  for (int segment = 0; segment < volumeSegments; ++segment) {
+    int x, y;
+    volumeSegmentCentre(segment, &x, &y);
+    brightness.push_back(averageBrightness(pngPath, x - 1, y - 1, 3, 3));
+  }
+  return brightness;
+}
+
+int litVolumeSegments(const std::string& pngPath) {
+  int lit = 0;
+  for (const double brightness : volumeSegmentBrightness(pngPath))
+    if (brightness > litSegmentGrey) ++lit;
+  return lit;
 }

@@ -69,3 +69,10 @@ struct ColourRange {
 // For each row of the rectangle (x, y, width, height) of a PNG, how many of its pixels fall in
 // the colour range; empty if it cannot be read or is too small.
 std::vector<int> pixelsPerRow(const std::string& pngPath, int x, int y, int width, int height, ColourRange range);
+
+// The mean brightness (as averageBrightness) of the 3 × 3 pixels at the middle of each of the
+// ten segments of the volume bar, left to right, in a PNG of the client area; -1 for a segment
+// it cannot read.
+std::vector<double> volumeSegmentBrightness(const std::string& pngPath);
+// How many of the volume bar's segments are lit in a PNG of the client area.
+int litVolumeSegments(const std::string& pngPath);
