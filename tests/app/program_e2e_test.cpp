@@ -26,7 +26,7 @@ protected:
                                              std::vector<std::string>{"DISPLAY=" + server.display(),
                                                                       "SDL_AUDIODRIVER=dummy"},
                                              std::vector<std::string>{"SDL_VIDEODRIVER"});
-    ASSERT_TRUE(waitForWindow(192, 144, 640, 482)) << describe();
+    ASSERT_TRUE(waitForWindow(192, 144, 640, 482)) << describeWindow(info);
   }
   void TearDown() override {
     program.reset();
@@ -34,17 +34,7 @@ protected:
   }
 
   bool waitForWindow(int x, int y, int width, int height) {
-    return waitUntil(
-        [&] {
-          info = probe.window(title);
-          return info.viewable && info.x == x && info.y == y && info.width == width && info.height == height;
-        },
-        waitMs);
-  }
-  std::string describe() const {
-    return "window " + std::string(info.found ? "" : "not found, last seen ") + std::to_string(info.width) + "x" +
-           std::to_string(info.height) + " at (" + std::to_string(info.x) + ", " + std::to_string(info.y) + ")" +
-           (info.viewable ? "" : ", not viewable");
+    return probe.waitForWindow(title, x, y, width, height, waitMs, &info);
   }
   // Client pixel (x, y) of the windowed program on the screen.
   std::string screenX(int x) const { return std::to_string(info.x + x); }
@@ -76,10 +66,11 @@ TEST_F(Program, EscapeInAWindowEndsItWithStatusZero) {
 
 TEST_F(Program, FullScreenCoversTheScreenAndEscapeBringsBackACentredWindow) {
   ASSERT_TRUE(click(606, 5));
-  ASSERT_TRUE(waitForWindow(0, 0, 1024, 768)) << "not full-screen: " << describe();
+  ASSERT_TRUE(waitForWindow(0, 0, 1024, 768)) << "not full-screen: " << describeWindow(info);
   EXPECT_FALSE(info.shaped && info.shapeWidth == 640) << "the rounded shape still clips the full screen";
   ASSERT_TRUE(xdotool(server.display(), {"key", "Escape"}));
-  ASSERT_TRUE(waitForWindow(192, 144, 640, 480)) << "not back in a centred 640x480 window: " << describe();
+  ASSERT_TRUE(waitForWindow(192, 144, 640, 480))
+      << "not back in a centred 640x480 window: " << describeWindow(info);
   EXPECT_TRUE(info.shaped);
   EXPECT_EQ(info.shapeWidth, 640);
   int status = -1;
@@ -88,22 +79,24 @@ TEST_F(Program, FullScreenCoversTheScreenAndEscapeBringsBackACentredWindow) {
 
 TEST_F(Program, TheToggleZoneAlsoLeavesFullScreen) {
   ASSERT_TRUE(click(619, 5));
-  ASSERT_TRUE(waitForWindow(0, 0, 1024, 768)) << "not full-screen: " << describe();
+  ASSERT_TRUE(waitForWindow(0, 0, 1024, 768)) << "not full-screen: " << describeWindow(info);
   // The picture is 1024 × 768 here: client pixel (612, 5) is at screen (979, 8).
   ASSERT_TRUE(xdotool(server.display(), {"mousemove", "979", "8", "click", "1"}));
-  ASSERT_TRUE(waitForWindow(192, 144, 640, 480)) << "not back in a centred 640x480 window: " << describe();
+  ASSERT_TRUE(waitForWindow(192, 144, 640, 480))
+      << "not back in a centred 640x480 window: " << describeWindow(info);
 }
 
 TEST_F(Program, DraggingTheTopStripMovesTheWindowByTheSameAmount) {
   ASSERT_TRUE(xdotool(server.display(), {"mousemove", screenX(300), screenY(5), "mousedown", "1", "mousemove",
                                          screenX(400), screenY(65), "mouseup", "1"}));
-  EXPECT_TRUE(waitForWindow(192 + 100, 144 + 60, 640, 482)) << "after a drag by (100, 60): " << describe();
+  EXPECT_TRUE(waitForWindow(192 + 100, 144 + 60, 640, 482))
+      << "after a drag by (100, 60): " << describeWindow(info);
 }
 
 TEST_F(Program, MinimiseZoneTakesTheWindowOffTheScreen) {
   ASSERT_TRUE(click(600, 5));
   EXPECT_TRUE(waitUntil([&] { info = probe.window(title); return info.found && !info.viewable; }, waitMs))
-      << describe();
+      << describeWindow(info);
   int status = -1;
   EXPECT_FALSE(program->waitForExit(0, &status)) << "the program ended";
 }

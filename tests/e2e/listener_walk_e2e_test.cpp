@@ -115,20 +115,12 @@ protected:
         std::vector<std::string>{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=disk",
                                  "SDL_DISKAUDIOFILE=" + recording.path},
         std::vector<std::string>{"SDL_VIDEODRIVER", "SDL_DISKAUDIODELAY"});
-    ASSERT_TRUE(waitForWindow(windowX, windowY, 640, 482, startWaitMs)) << describe() << "\n" << program->stderrText();
+    ASSERT_TRUE(waitForWindow(windowX, windowY, 640, 482, startWaitMs))
+        << describeWindow(info) << "\n" << program->stderrText();
   }
 
   bool waitForWindow(int x, int y, int width, int height, int timeoutMs) {
-    return waitUntil(
-        [&] {
-          info = probe.window(title);
-          return info.viewable && info.x == x && info.y == y && info.width == width && info.height == height;
-        },
-        timeoutMs);
-  }
-  std::string describe() const {
-    return "window " + std::to_string(info.width) + "x" + std::to_string(info.height) + " at (" +
-           std::to_string(info.x) + ", " + std::to_string(info.y) + ")" + (info.viewable ? "" : ", not viewable");
+    return probe.waitForWindow(title, x, y, width, height, timeoutMs, &info);
   }
 
   void xdotool(const std::vector<std::string>& arguments) {
@@ -375,14 +367,15 @@ TEST_F(ListenerWalk, WindowCommandsLeaveTheMusicPlaying) {
 
   xdotool({"mousemove", screenX(300), screenY(5), "mousedown", "1", "mousemove", screenX(400), screenY(65), "mouseup",
            "1"});
-  ASSERT_TRUE(waitForWindow(windowX + 100, windowY + 60, 640, 482, changeWaitMs)) << "after a drag: " << describe();
+  ASSERT_TRUE(waitForWindow(windowX + 100, windowY + 60, 640, 482, changeWaitMs))
+      << "after a drag: " << describeWindow(info);
 
   xdotool({"mousemove", std::to_string(windowX + 100 + 612), std::to_string(windowY + 60 + 5), "click", "1"});
-  ASSERT_TRUE(waitForWindow(0, 0, 1024, 768, changeWaitMs)) << "not full-screen: " << describe();
+  ASSERT_TRUE(waitForWindow(0, 0, 1024, 768, changeWaitMs)) << "not full-screen: " << describeWindow(info);
   EXPECT_FALSE(info.shaped && info.shapeWidth == 640) << "the rounded shape still clips the full screen";
   // The picture is 1024 × 768 here: client pixel (612, 5) is at screen (979, 8).
   xdotool({"mousemove", "979", "8", "click", "1"});
-  ASSERT_TRUE(waitForWindow(windowX, windowY, 640, 480, changeWaitMs)) << "not back centred: " << describe();
+  ASSERT_TRUE(waitForWindow(windowX, windowY, 640, 480, changeWaitMs)) << "not back centred: " << describeWindow(info);
   EXPECT_TRUE(info.shaped && info.shapeWidth == 640) << "the rounded shape is gone";
 
   heard = recording.listenUntil(recording.heardFrames() + listenFrames);
@@ -391,7 +384,7 @@ TEST_F(ListenerWalk, WindowCommandsLeaveTheMusicPlaying) {
       << "the tune did not play on through the display-mode switches";
 
   clickAt(600, 5);
-  ASSERT_TRUE(waitUntil([&] { return !(info = probe.window(title)).viewable; }, changeWaitMs)) << describe();
+  ASSERT_TRUE(waitUntil([&] { return !(info = probe.window(title)).viewable; }, changeWaitMs)) << describeWindow(info);
   heard = recording.listenUntil(recording.heardFrames() + listenFrames);
   end = heard.frames() - listenFrames;
   EXPECT_GT(correlation(heard, end, first, end - offset, listenFrames), sameSound) << "the tune stopped when minimised";

@@ -97,17 +97,7 @@ protected:
                                              std::vector<std::string>{"SDL_VIDEODRIVER"});
   }
   bool waitForWindow(int x, int y, int width, int height, int timeoutMs) {
-    X11Probe probe(display);
-    return waitUntil(
-        [&] {
-          info = probe.window(title);
-          return info.viewable && info.x == x && info.y == y && info.width == width && info.height == height;
-        },
-        timeoutMs);
-  }
-  std::string describe() const {
-    return "window " + std::to_string(info.width) + "x" + std::to_string(info.height) + " at (" +
-           std::to_string(info.x) + ", " + std::to_string(info.y) + ")" + (info.viewable ? "" : ", not viewable");
+    return X11Probe(display).waitForWindow(title, x, y, width, height, timeoutMs, &info);
   }
   void expectEndOnTerm() {
     int status = -1;
@@ -175,7 +165,7 @@ TEST_F(WindowScale, ScaleTwoEnlargesTheWindowTheShapeThePictureAndTheZones) {
   XvfbServer server(2560, 1440);
   start(server, {"--scale", "2"});
   ASSERT_TRUE(waitForWindow(windowX, windowY, 640 * scale, 482 * scale, startWaitMs))
-      << describe() << "\n" << program->stderrText();
+      << describeWindow(info) << "\n" << program->stderrText();
 
   // The rounded shape: the 640 × 480 region, each of its pixels a 2 × 2 block.
   X11Probe probe(display);
@@ -233,7 +223,7 @@ TEST_F(WindowScale, ScaleTwoEnlargesTheWindowTheShapeThePictureAndTheZones) {
   xdotool({"mousemove", std::to_string(fromX), std::to_string(fromY), "mousedown", "1", "mousemove",
            std::to_string(fromX + 100), std::to_string(fromY + 60), "mouseup", "1"});
   EXPECT_TRUE(waitForWindow(windowX + 100, windowY + 60, 640 * scale, 482 * scale, changeWaitMs))
-      << "after a drag: " << describe();
+      << "after a drag: " << describeWindow(info);
   expectEndOnTerm();
 }
 
@@ -241,13 +231,15 @@ TEST_F(WindowScale, AutoPicksTwoOnALargeScreenAndOneOnASmallOne) {
   {
     XvfbServer large(2560, 1440);
     start(large, {"--scale", "auto"});
-    EXPECT_TRUE(waitForWindow(640, 240, 1280, 964, startWaitMs)) << describe() << "\n" << program->stderrText();
+    EXPECT_TRUE(waitForWindow(640, 240, 1280, 964, startWaitMs))
+        << describeWindow(info) << "\n" << program->stderrText();
     expectEndOnTerm();
   }
   {
     XvfbServer small(1024, 768);
     start(small, {"-s", "auto"});
-    EXPECT_TRUE(waitForWindow(192, 144, 640, 482, startWaitMs)) << describe() << "\n" << program->stderrText();
+    EXPECT_TRUE(waitForWindow(192, 144, 640, 482, startWaitMs))
+        << describeWindow(info) << "\n" << program->stderrText();
     expectEndOnTerm();
   }
 }
@@ -255,10 +247,11 @@ TEST_F(WindowScale, AutoPicksTwoOnALargeScreenAndOneOnASmallOne) {
 TEST_F(WindowScale, FullScreenStartCoversTheDesktopAndEscapeReturnsToTheScaledWindow) {
   XvfbServer server(2560, 1440);
   start(server, {"--fullscreen", "--scale", "2"});
-  ASSERT_TRUE(waitForWindow(0, 0, 2560, 1440, startWaitMs)) << "not full-screen: " << describe() << "\n"
-                                                             << program->stderrText();
+  ASSERT_TRUE(waitForWindow(0, 0, 2560, 1440, startWaitMs))
+      << "not full-screen: " << describeWindow(info) << "\n" << program->stderrText();
   xdotool({"key", "Escape"});
-  EXPECT_TRUE(waitForWindow(windowX, windowY, 640 * scale, 480 * scale, changeWaitMs)) << "not back: " << describe();
+  EXPECT_TRUE(waitForWindow(windowX, windowY, 640 * scale, 480 * scale, changeWaitMs))
+      << "not back: " << describeWindow(info);
   expectEndOnTerm();
 }
 

@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include "tests/support/shell_xvfb.h"
+
 namespace {
 
 Display* asDisplay(void* display) { return static_cast<Display*>(display); }
@@ -26,6 +28,12 @@ X11Probe::X11Probe(const std::string& display) {
 
 X11Probe::~X11Probe() {
   if (display_) XCloseDisplay(asDisplay(display_));
+}
+
+std::string describeWindow(const X11WindowInfo& info) {
+  return "window " + std::string(info.found ? "" : "not found, last seen ") + std::to_string(info.width) + "x" +
+         std::to_string(info.height) + " at (" + std::to_string(info.x) + ", " + std::to_string(info.y) + ")" +
+         (info.viewable ? "" : ", not viewable");
 }
 
 unsigned long X11Probe::find(const std::string& title) {
@@ -85,6 +93,16 @@ X11WindowInfo X11Probe::window(const std::string& title) {
   }
   if (data) XFree(data);
   return info;
+}
+
+bool X11Probe::waitForWindow(const std::string& title, int x, int y, int width, int height, int timeoutMs,
+                             X11WindowInfo* seen) {
+  return waitUntil(
+      [&] {
+        *seen = window(title);
+        return seen->viewable && seen->x == x && seen->y == y && seen->width == width && seen->height == height;
+      },
+      timeoutMs);
 }
 
 bool X11Probe::shapeContains(const std::string& title, int x, int y) {

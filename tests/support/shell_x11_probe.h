@@ -15,6 +15,9 @@ struct X11WindowInfo {
   bool decorationsOff = false;   // _MOTIF_WM_HINTS asks for no decoration
 };
 
+// Where a window is and how large, for messages: "window 640x482 at (192, 144)".
+std::string describeWindow(const X11WindowInfo& info);
+
 class X11Probe {
 public:
   explicit X11Probe(const std::string& display);
@@ -25,6 +28,10 @@ public:
   bool connected() const { return display_ != nullptr; }
   // The first top-level window whose WM_NAME is title.
   X11WindowInfo window(const std::string& title);
+  // Waits at most timeoutMs until that window is viewable at (x, y) of the root window with the
+  // given size; *seen is what it looked like last.
+  bool waitForWindow(const std::string& title, int x, int y, int width, int height, int timeoutMs,
+                     X11WindowInfo* seen);
   // Whether the bounding shape of that window contains the window pixel (x, y).
   bool shapeContains(const std::string& title, int x, int y);
   // The pointer position on the root window.
