@@ -27,7 +27,6 @@ constexpr int startWaitMs = 60000;    // bound on the window and the first still
 constexpr int changeWaitMs = 20000;   // bound on a picture change or a window move
 constexpr int soundWaitMs = 30000;    // bound on the recording reaching a point, beyond its own length
 constexpr int exitWaitMs = 30000;     // bound on the program ending
-constexpr int toolTimeoutMs = 10000;  // bound on one xdotool or import call
 constexpr int windowX = 192, windowY = 144;  // a 640 × 482 window centred on 1024 × 768
 constexpr int tolerance = 24;                // per channel, for pixels that should be the same
 constexpr double listenSeconds = 2.0;        // stretch of sound compared after each command
@@ -123,12 +122,7 @@ protected:
     return probe.waitForWindow(title, x, y, width, height, timeoutMs, &info);
   }
 
-  void xdotool(const std::vector<std::string>& arguments) {
-    std::vector<std::string> command{"/usr/bin/xdotool"};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    const ProgramRun run = runProgram(command, "/", {"DISPLAY=" + server.display()}, {}, toolTimeoutMs);
-    EXPECT_EQ(run.status, 0) << "xdotool failed: " << run.errors;
-  }
+  void xdotool(const std::vector<std::string>& arguments) { EXPECT_TRUE(::xdotool(server.display(), arguments)); }
   std::string screenX(int x) const { return std::to_string(windowX + x); }
   std::string screenY(int y) const { return std::to_string(windowY + y); }
   void moveTo(int x, int y) { xdotool({"mousemove", screenX(x), screenY(y)}); }

@@ -18,7 +18,6 @@ namespace fs = std::filesystem;
 constexpr int windowWaitMs = 20000;   // bound on the wait for the window on a loaded machine
 constexpr int changeWaitMs = 15000;   // bound on the wait for a picture to change or settle
 constexpr int exitWaitMs = 15000;     // bound on the wait for the program to end
-constexpr int toolTimeoutMs = 10000;  // bound on one xdotool or import call
 constexpr int windowX = 192, windowY = 144;  // where a 640 × 482 window is centred on 1024 × 768
 constexpr int tolerance = 24;         // per channel, for pixels that should be the same
 
@@ -69,12 +68,7 @@ protected:
     EXPECT_EQ(info.height, 482);
   }
 
-  void xdotool(const std::vector<std::string>& arguments) {
-    std::vector<std::string> command{"/usr/bin/xdotool"};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    const ProgramRun run = runProgram(command, "/", {"DISPLAY=" + server.display()}, {}, toolTimeoutMs);
-    EXPECT_EQ(run.status, 0) << "xdotool failed: " << run.errors;
-  }
+  void xdotool(const std::vector<std::string>& arguments) { EXPECT_TRUE(::xdotool(server.display(), arguments)); }
   void moveTo(int clientX, int clientY) {
     xdotool({"mousemove", std::to_string(windowX + clientX), std::to_string(windowY + clientY)});
   }

@@ -145,12 +145,7 @@ protected:
     return still;
   }
 
-  void xdotool(const std::vector<std::string>& arguments) {
-    std::vector<std::string> command{"/usr/bin/xdotool"};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    const ProgramRun run = runProgram(command, "/", {"DISPLAY=" + display}, {}, toolTimeoutMs);
-    EXPECT_EQ(run.status, 0) << "xdotool failed: " << run.errors;
-  }
+  void xdotool(const std::vector<std::string>& arguments) { EXPECT_TRUE(::xdotool(display, arguments)); }
   // Screen coordinates of the middle of the block of client pixel (x, y).
   std::string screenX(int x) const { return std::to_string(windowX + x * scale + scale / 2); }
   std::string screenY(int y) const { return std::to_string(windowY + y * scale + scale / 2); }

@@ -17,7 +17,7 @@
 namespace {
 
 constexpr int xvfbStartTimeoutMs = 10000;  // Xvfb reports its display number within this time
-constexpr int xdotoolTimeoutMs = 5000;     // one xdotool command ends within this time
+constexpr int xdotoolTimeoutMs = 10000;    // one xdotool command ends within this time
 
 // Reads what arrives on fd until a newline, EOF or the deadline.
 std::string readLine(int fd, int timeoutMs) {
@@ -130,7 +130,13 @@ std::string ChildProcess::stderrText() const {
 bool xdotool(const std::string& display, const std::vector<std::string>& arguments) {
   ChildProcess tool("xdotool", arguments, ".", {"DISPLAY=" + display}, {});
   int status = -1;
-  return tool.waitForExit(xdotoolTimeoutMs, &status) && status == 0;
+  const bool ended = tool.waitForExit(xdotoolTimeoutMs, &status);
+  if (ended && status == 0) return true;
+  std::string command = "xdotool";
+  for (const std::string& argument : arguments) command += " " + argument;
+  std::fprintf(stderr, "%s: %s\n", command.c_str(),
+               ended ? ("status " + std::to_string(status) + ": " + tool.stderrText()).c_str() : "did not end");
+  return false;
 }
 
 std::string makeTemporaryFolder() {

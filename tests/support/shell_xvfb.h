@@ -63,7 +63,8 @@ bool waitUntil(Condition condition, int timeoutMs) {
   }
 }
 
-// Runs xdotool with the given arguments on display and waits for it; true when it succeeded.
+// Runs xdotool with the given arguments on display and waits for it; true when it succeeded,
+// else false with the command and what went wrong on stderr.
 bool xdotool(const std::string& display, const std::vector<std::string>& arguments);
 
 // A fresh empty folder under the system's temporary folder; removed by removeFolder.
