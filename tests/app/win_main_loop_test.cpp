@@ -8,6 +8,7 @@
 #include "app/win_main.h"
 #include "platform/hooks/clock.h"
 #include "platform/hooks/window.h"
+#include "tests/support/test_window.h"
 
 namespace {
 
@@ -51,16 +52,7 @@ class MainLoop : public ::testing::Test {
 protected:
   void SetUp() override {
     useVirtualClock();
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSEXA windowClass = {};
-      windowClass.cbSize = sizeof windowClass;
-      windowClass.lpfnWndProc = recordingProc;
-      windowClass.lpszClassName = "LoopTest";
-      ASSERT_NE(RegisterClassExA(&windowClass), 0);
-      registered = true;
-    }
-    window = CreateWindowExA(0, "LoopTest", "loop", 0, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+    window = createTestWindow("LoopTest", recordingProc, 640, 480);
     ASSERT_NE(window, nullptr);
     seen.clear();
     frames.clear();

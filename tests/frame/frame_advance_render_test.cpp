@@ -13,6 +13,7 @@
 #include "platform/hooks/manual_audio.h"
 #include "tests/support/audio_module_writer.h"
 #include "tests/support/frame_scene.h"
+#include "tests/support/test_window.h"
 
 namespace {
 
@@ -44,13 +45,7 @@ class FrameAdvanceTest : public ::testing::Test {
     ASSERT_TRUE(openFrameScene());  // derives the track fields of the scan
     ASSERT_EQ(playlist.count, 2);
 
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = keyProc;
-    windowClass.lpszClassName = "FrameAdvanceTest";
-    RegisterClassExA(&windowClass);
-    appWindow = CreateWindowExA(0, "FrameAdvanceTest", "advance", 0, 0, 0, 64, 64, nullptr,
-                                nullptr, nullptr, nullptr);
+    appWindow = createTestWindow("FrameAdvanceTest", keyProc, 64, 64);
     ASSERT_NE(appWindow, nullptr);
 
     bassUseManualOutput(true);

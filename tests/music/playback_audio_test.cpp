@@ -15,6 +15,7 @@
 #include "music/playlist.h"
 #include "platform/hooks/manual_audio.h"
 #include "tests/support/audio_module_writer.h"
+#include "tests/support/test_window.h"
 
 namespace {
 
@@ -35,12 +36,7 @@ LRESULT CALLBACK keyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 class PlaybackTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = keyProc;
-    windowClass.lpszClassName = "PlaybackTest";
-    RegisterClassExA(&windowClass);
-    appWindow = CreateWindowExA(0, "PlaybackTest", "playback", 0, 0, 0, 64, 64, nullptr, nullptr, nullptr, nullptr);
+    appWindow = createTestWindow("PlaybackTest", keyProc, 64, 64);
   }
 
   void SetUp() override {

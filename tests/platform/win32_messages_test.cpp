@@ -8,6 +8,7 @@
 
 #include "platform/hooks/window.h"
 #include "platform/win32.h"
+#include "tests/support/test_window.h"
 
 namespace {
 
@@ -21,16 +22,7 @@ LRESULT CALLBACK recordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 class Win32Messages : public ::testing::Test {
 protected:
   void SetUp() override {
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSEXA windowClass = {};
-      windowClass.cbSize = sizeof windowClass;
-      windowClass.lpfnWndProc = recordingProc;
-      windowClass.lpszClassName = "MessagesTest";
-      ASSERT_NE(RegisterClassExA(&windowClass), 0);
-      registered = true;
-    }
-    window = CreateWindowExA(0, "MessagesTest", "messages", 0, 0, 0, 640, 482, nullptr, nullptr, nullptr, nullptr);
+    window = createTestWindow("MessagesTest", recordingProc, 640, 482);
     ASSERT_NE(window, nullptr);
     sdlId = SDL_GetWindowID(sdlWindowOf(window));
     dispatchAll();
