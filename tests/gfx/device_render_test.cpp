@@ -34,30 +34,36 @@ DWORD samplerState(IDirect3DDevice9* device, DWORD sampler, D3DSAMPLERSTATETYPE 
   return value;
 }
 
-D3DPRESENT_PARAMETERS windowedParameters() {
-  D3DPRESENT_PARAMETERS params{};
-  params.BackBufferWidth = 640;
-  params.BackBufferHeight = 480;
-  params.BackBufferFormat = D3DFMT_X8R8G8B8;
-  params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  params.Windowed = TRUE;
-  params.EnableAutoDepthStencil = TRUE;
-  params.AutoDepthStencilFormat = D3DFMT_D16;
-  return params;
-}
+// A Direct3D object of its own and a windowed 640 × 480 device made on it, as a program asks
+// for one; each test releases both.
+class Direct3DDevice : public ::testing::Test {
+protected:
+  void createDevice(DWORD vertexProcessing) {
+    ASSERT_TRUE(keepVideoLoaded()) << SDL_GetError();
+    direct3D = Direct3DCreate9(D3D_SDK_VERSION);
+    ASSERT_NE(direct3D, nullptr);
+    D3DPRESENT_PARAMETERS params{};
+    params.BackBufferWidth = 640;
+    params.BackBufferHeight = 480;
+    params.BackBufferFormat = D3DFMT_X8R8G8B8;
+    params.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    params.Windowed = TRUE;
+    params.EnableAutoDepthStencil = TRUE;
+    params.AutoDepthStencilFormat = D3DFMT_D16;
+    ASSERT_EQ(direct3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, vertexProcessing,
+                                     &params, &device),
+              D3D_OK)
+        << SDL_GetError();
+  }
+
+  IDirect3D9* direct3D = nullptr;
+  IDirect3DDevice9* device = nullptr;
+};
 
 }  // namespace
 
-TEST(Direct3DDevice, NewDeviceHasDirect3DDefaultsNotOpenGLOnes) {
-  ASSERT_TRUE(keepVideoLoaded()) << SDL_GetError();
-  IDirect3D9* direct3D = Direct3DCreate9(D3D_SDK_VERSION);
-  ASSERT_NE(direct3D, nullptr);
-  D3DPRESENT_PARAMETERS params = windowedParameters();
-  IDirect3DDevice9* device = nullptr;
-  ASSERT_EQ(direct3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
-                                   D3DCREATE_SOFTWARE_VERTEXPROCESSING, &params, &device),
-            D3D_OK)
-      << SDL_GetError();
+TEST_F(Direct3DDevice, NewDeviceHasDirect3DDefaultsNotOpenGLOnes) {
+  ASSERT_NO_FATAL_FAILURE(createDevice(D3DCREATE_SOFTWARE_VERTEXPROCESSING));
   EXPECT_EQ(renderState(device, D3DRS_LIGHTING), DWORD(TRUE));
   EXPECT_EQ(renderState(device, D3DRS_ZENABLE), DWORD(D3DZB_TRUE));
   EXPECT_EQ(renderState(device, D3DRS_ZWRITEENABLE), DWORD(TRUE));
@@ -93,15 +99,8 @@ TEST(Direct3DDevice, NewDeviceHasDirect3DDefaultsNotOpenGLOnes) {
   EXPECT_EQ(direct3D->Release(), 0u);
 }
 
-TEST(Direct3DDevice, ResourcesKeepTheirDeviceAliveUntilReleased) {
-  ASSERT_TRUE(keepVideoLoaded()) << SDL_GetError();
-  IDirect3D9* direct3D = Direct3DCreate9(D3D_SDK_VERSION);
-  ASSERT_NE(direct3D, nullptr);
-  D3DPRESENT_PARAMETERS params = windowedParameters();
-  IDirect3DDevice9* device = nullptr;
-  ASSERT_EQ(direct3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
-                                   D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device),
-            D3D_OK);
+TEST_F(Direct3DDevice, ResourcesKeepTheirDeviceAliveUntilReleased) {
+  ASSERT_NO_FATAL_FAILURE(createDevice(D3DCREATE_HARDWARE_VERTEXPROCESSING));
   IDirect3DTexture9* target = nullptr;
   ASSERT_EQ(device->CreateTexture(640, 480, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
                                   D3DPOOL_DEFAULT, &target, nullptr),
@@ -116,7 +115,7 @@ TEST(Direct3DDevice, ResourcesKeepTheirDeviceAliveUntilReleased) {
   EXPECT_EQ(direct3D->Release(), 0u);
 }
 
-TEST(Direct3DDevice, OnlyVersion32IsAccepted) { EXPECT_EQ(Direct3DCreate9(31), nullptr); }
+TEST_F(Direct3DDevice, OnlyVersion32IsAccepted) { EXPECT_EQ(Direct3DCreate9(31), nullptr); }
 
 TEST(GraphicsDevice, CreateDeviceFillsThePresentParametersAndTheCamera) {
   ASSERT_TRUE(createOffscreenDevice()) << SDL_GetError();
