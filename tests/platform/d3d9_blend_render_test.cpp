@@ -125,11 +125,8 @@ TEST_F(D3D9Scene, StageZeroTakesColourFromTextureTimesDiffuseAndAlphaFromTheChos
 
 TEST_F(D3D9Scene, RenderTargetWithoutAlphaSamplesAsOpaque) {
   IDirect3DTexture9* target = renderTarget();
-  IDirect3DSurface9* targetSurface = nullptr;
-  IDirect3DSurface9* backBuffer = nullptr;
-  target->GetSurfaceLevel(0, &targetSurface);
-  device->GetRenderTarget(0, &backBuffer);
-  device->SetRenderTarget(0, targetSurface);
+  IDirect3DSurface9* backBuffer = currentRenderTarget();
+  device->SetRenderTarget(0, surfaceOf(target));
   device->BeginScene();
   device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00204060, 1.0f, 0);  // alpha 0 is not kept
   device->EndScene();
@@ -144,8 +141,6 @@ TEST_F(D3D9Scene, RenderTargetWithoutAlphaSamplesAsOpaque) {
   drawFan(screenQuad(-0.5f, -0.5f, 639.5f, 479.5f), screenFvf, sizeof(ScreenVertex));
   device->EndScene();
   EXPECT_EQ(readRenderTarget(device).at(100, 100), 0xFF204060u) << "sampled alpha must be 1";
-  targetSurface->Release();
-  backBuffer->Release();
 }
 
 // Whatever alpha a draw produces, a target without alpha shows as opaque where it is sampled and

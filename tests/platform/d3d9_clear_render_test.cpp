@@ -59,9 +59,7 @@ TEST_F(D3D9Clear, ClearingAgainAfterDrawsLeavesNoTraceOfThem) {
 }
 
 TEST_F(D3D9Clear, WorldSpaceDrawsAndPointSpritesAreClearedWhereTheyLanded) {
-  IDirect3DTexture9* target = renderTarget();
-  IDirect3DSurface9* surface = nullptr;
-  target->GetSurfaceLevel(0, &surface);
+  IDirect3DSurface9* surface = surfaceOf(renderTarget());
   device->SetRenderTarget(0, surface);
   device->BeginScene();
   device->Clear(0, nullptr, D3DCLEAR_TARGET, blue, 1.0f, 0);
@@ -82,7 +80,6 @@ TEST_F(D3D9Clear, WorldSpaceDrawsAndPointSpritesAreClearedWhereTheyLanded) {
   device->Clear(0, nullptr, D3DCLEAR_TARGET, blue, 1.0f, 0);
   EXPECT_TRUE(allPixels(readSurface(surface), blue));
   device->EndScene();
-  surface->Release();
 }
 
 TEST_F(D3D9Clear, DepthIsClearedWhereItWasWrittenAndAgainForAnotherValue) {
@@ -104,10 +101,8 @@ TEST_F(D3D9Clear, DepthIsClearedWhereItWasWrittenAndAgainForAnotherValue) {
 
 TEST_F(D3D9Clear, AClearStillHappensWhenTheTargetIsSampledOrReadBeforeAnyDraw) {
   IDirect3DTexture9* target = renderTarget();
-  IDirect3DSurface9* surface = nullptr;
-  IDirect3DSurface9* backBuffer = nullptr;
-  target->GetSurfaceLevel(0, &surface);
-  device->GetRenderTarget(0, &backBuffer);
+  IDirect3DSurface9* surface = surfaceOf(target);
+  IDirect3DSurface9* backBuffer = currentRenderTarget();
   device->BeginScene();
   device->SetRenderTarget(0, surface);
   device->Clear(0, nullptr, D3DCLEAR_TARGET, green, 1.0f, 0);
@@ -123,8 +118,6 @@ TEST_F(D3D9Clear, AClearStillHappensWhenTheTargetIsSampledOrReadBeforeAnyDraw) {
   device->Clear(0, nullptr, D3DCLEAR_TARGET, blue, 1.0f, 0);
   EXPECT_TRUE(allPixels(readSurface(surface), blue)) << "read back straight after the Clear";
   device->EndScene();
-  surface->Release();
-  backBuffer->Release();
 }
 
 TEST_F(D3D9Clear, AnOpaqueFullWindowLayerAfterAClearGivesTheSamePicture) {

@@ -112,10 +112,9 @@ TEST_F(D3D9Scene, RenderTargetPictureStaysUprightWhenShown) {
     return y < 240 ? 0xFFFF0000 : 0xFF00FF00;
   });
   IDirect3DTexture9* target = renderTarget();
-  IDirect3DSurface9* targetSurface = nullptr;
-  ASSERT_EQ(target->GetSurfaceLevel(0, &targetSurface), D3D_OK);
-  IDirect3DSurface9* backBuffer = nullptr;
-  device->GetRenderTarget(0, &backBuffer);
+  IDirect3DSurface9* targetSurface = surfaceOf(target);
+  ASSERT_NE(targetSurface, nullptr);
+  IDirect3DSurface9* backBuffer = currentRenderTarget();
   IDirect3DVertexBuffer9* fullQuad = screenQuad(-0.5f, -0.5f, 639.5f, 479.5f);
 
   device->SetRenderTarget(0, targetSurface);
@@ -152,8 +151,6 @@ TEST_F(D3D9Scene, RenderTargetPictureStaysUprightWhenShown) {
   savePicture(shown, "d3d9_target_on_world_quad");
   EXPECT_EQ(shown.at(320, 150), 0xFFFF0000u);
   EXPECT_EQ(shown.at(320, 330), 0xFF00FF00u);
-  targetSurface->Release();
-  backBuffer->Release();
 }
 
 TEST_F(D3D9Scene, SharedEdgesAreFilledOnceWithTheTopLeftRule) {

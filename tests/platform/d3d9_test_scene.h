@@ -37,7 +37,7 @@ class D3D9Scene : public ::testing::Test {
   }
 
   void TearDown() override {
-    for (IUnknown* resource : resources) resource->Release();
+    for (; !resources.empty(); resources.pop_back()) resources.back()->Release();  // newest first
     releaseOffscreenDevice();
   }
 
@@ -87,6 +87,21 @@ class D3D9Scene : public ::testing::Test {
               D3D_OK);
     resources.push_back(made);
     return made;
+  }
+
+  // The surface a render-target texture draws into, and the device's render target 0 as it is
+  // now (the back buffer, until a test sets another); released with the fixture.
+  IDirect3DSurface9* surfaceOf(IDirect3DTexture9* target) {
+    IDirect3DSurface9* surface = nullptr;
+    EXPECT_EQ(target->GetSurfaceLevel(0, &surface), D3D_OK);
+    if (surface) resources.push_back(surface);
+    return surface;
+  }
+  IDirect3DSurface9* currentRenderTarget() {
+    IDirect3DSurface9* surface = nullptr;
+    EXPECT_EQ(device->GetRenderTarget(0, &surface), D3D_OK);
+    if (surface) resources.push_back(surface);
+    return surface;
   }
 
   // A pre-transformed quad in window pixels, corners top-left, top-right, bottom-right,
