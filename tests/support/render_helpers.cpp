@@ -64,20 +64,27 @@ Picture readSurface(IDirect3DSurface9* surface) {
   return picture;
 }
 
-Picture readTexture(IDirect3DTexture9* renderTarget) {
-  IDirect3DSurface9* surface = nullptr;
-  if (!renderTarget || FAILED(renderTarget->GetSurfaceLevel(0, &surface))) return Picture{};
+namespace {
+
+// Reads a surface the caller holds a reference to, then lets the reference go.
+Picture readAndRelease(IDirect3DSurface9* surface) {
   Picture picture = readSurface(surface);
   surface->Release();
   return picture;
 }
 
+}  // namespace
+
+Picture readTexture(IDirect3DTexture9* renderTarget) {
+  IDirect3DSurface9* surface = nullptr;
+  if (!renderTarget || FAILED(renderTarget->GetSurfaceLevel(0, &surface))) return Picture{};
+  return readAndRelease(surface);
+}
+
 Picture readRenderTarget(IDirect3DDevice9* device) {
   IDirect3DSurface9* surface = nullptr;
   if (!device || FAILED(device->GetRenderTarget(0, &surface))) return Picture{};
-  Picture picture = readSurface(surface);
-  surface->Release();
-  return picture;
+  return readAndRelease(surface);
 }
 
 std::string savePicture(const Picture& picture, const std::string& name) {
