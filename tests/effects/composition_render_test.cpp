@@ -54,13 +54,6 @@ protected:
     device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
   }
 
-  static Picture end(const char* name) {
-    deviceState.device->EndScene();
-    Picture picture = readSurface(backBuffer);
-    savePicture(picture, name);
-    return picture;
-  }
-
   static inline bool sceneOpen = false;
 };
 
@@ -69,10 +62,10 @@ protected:
 // levels of the background alone: the keyed white does not bleed in as a light outline.
 TEST_F(CompositionTest, SpeakerPatchLeavesNoSeamOnTheBackground) {
   begin(true);
-  const Picture alone = end("composition_background");
+  const Picture alone = endSceneAndSave("composition_background");
   begin(true);
   drawControlPanel();
-  const Picture patched = end("composition_speaker_patch");
+  const Picture patched = endSceneAndSave("composition_speaker_patch");
   const Picture patch = readTexels(speakerTexture);
   ASSERT_EQ(patch.width, 28);
   ASSERT_EQ(patch.height, 22);
@@ -99,14 +92,14 @@ TEST_F(CompositionTest, SpeakerPatchLeavesNoSeamOnTheBackground) {
 TEST_F(CompositionTest, FadingScrollerCellsNeverLightenTheStrip) {
   if (scrollText.length() == 0) buildScrollText();
   begin(true);
-  const Picture alone = end("composition_strip");
+  const Picture alone = endSceneAndSave("composition_strip");
   int lighter = 0, darker = 0;
   for (float offset : {-1.95f, -1.8f, -1.5f, -1.3f, -1.1f}) {  // cells fading in at the left and out at the right
     scrollOffset = offset;
     firstVisible = 0;
     begin(true);
     drawScroller(0.0f);
-    const Picture drawn = end("composition_scroller");
+    const Picture drawn = endSceneAndSave("composition_scroller");
     for (int y = 440; y < 480; ++y)
       for (int x = 0; x < 640; ++x) {
         const int difference = grey(drawn.at(x, y)) - grey(alone.at(x, y));
@@ -136,7 +129,7 @@ TEST_F(CompositionTest, NotesDarkenTheSceneTheyPass) {
   }
   begin(false, scene);
   drawFountains(0.0f);
-  const Picture drawn = end("composition_notes");
+  const Picture drawn = endSceneAndSave("composition_notes");
   int darkPixels = 0;
   long darkening = 0, lightening = 0;  // grey levels summed over the pixels changed each way
   for (int y = 0; y < drawn.height; ++y)

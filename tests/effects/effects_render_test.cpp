@@ -91,13 +91,6 @@ protected:
     device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
   }
 
-  static Picture endBackBuffer(const char* name) {
-    deviceState.device->EndScene();
-    Picture picture = readSurface(backBuffer);
-    savePicture(picture, name);
-    return picture;
-  }
-
   static inline bool sceneOpen = false;
 };
 
@@ -108,7 +101,7 @@ TEST_F(EffectsRenderTest, StaticCoversTheFirstFramesAndFadesOut) {
   deviceState.device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
   deviceState.device->SetRenderState(D3DRS_ZENABLE, TRUE);
   drawOverlays();
-  const NoiseMeasure first = measureNoise(endBackBuffer("effects_static_opaque"));
+  const NoiseMeasure first = measureNoise(endSceneAndSave("effects_static_opaque"));
   // The texture is sampled with the device's filtering, so neighbours blend somewhat.
   EXPECT_NEAR(first.darkShare, 0.5, 0.03) << "about half the pixels dark, half light";
   EXPECT_GT(first.meanContrast, 60.0) << "the first frame covers the grey";
@@ -117,7 +110,7 @@ TEST_F(EffectsRenderTest, StaticCoversTheFirstFramesAndFadesOut) {
   advanceVirtualClock(650LL * clockTicksPerSecond / 1000); // q = 130, alpha 125
   beginBackBuffer(GREY);
   drawOverlays();
-  const NoiseMeasure fading = measureNoise(endBackBuffer("effects_static_fading"));
+  const NoiseMeasure fading = measureNoise(endSceneAndSave("effects_static_fading"));
   EXPECT_NEAR(fading.darkShare, 0.5, 0.03);
   EXPECT_NEAR(fading.meanContrast / first.meanContrast, 125.0 / 255.0, 0.05)
       << "alpha falls with the time since the clock started";
@@ -125,19 +118,19 @@ TEST_F(EffectsRenderTest, StaticCoversTheFirstFramesAndFadesOut) {
   advanceVirtualClock(615LL * clockTicksPerSecond / 1000); // 1265 ms: q = 253
   beginBackBuffer(GREY);
   drawOverlays();
-  endBackBuffer("effects_static_253");
+  endSceneAndSave("effects_static_253");
   EXPECT_TRUE(staticActive) << "q = 253 at the end of a frame: static again next frame";
 
   advanceVirtualClock(5LL * clockTicksPerSecond / 1000); // q = 254
   beginBackBuffer(GREY);
   drawOverlays();
-  endBackBuffer("effects_static_254");
+  endSceneAndSave("effects_static_254");
   EXPECT_FALSE(staticActive) << "q = 254 ends the static for good";
 
   advanceVirtualClock(clockTicksPerSecond);
   beginBackBuffer(GREY);
   drawOverlays();
-  Picture after = endBackBuffer("effects_static_after");
+  Picture after = endSceneAndSave("effects_static_after");
   for (int y = 0; y < after.height; y += 7)
     for (int x = 0; x < after.width; x += 7)
       ASSERT_EQ(after.at(x, y) & 0xFFFFFF, 0x808080u) << "noise left at " << x << "," << y;
@@ -152,7 +145,7 @@ TEST_F(EffectsRenderTest, StaticCoversMetaballsNearerThanItsQuad) {
   device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
   device->SetRenderState(D3DRS_ZENABLE, TRUE);
   drawOverlays();
-  const NoiseMeasure covered = measureNoise(endBackBuffer("effects_static_over_near_depth"));
+  const NoiseMeasure covered = measureNoise(endSceneAndSave("effects_static_over_near_depth"));
   EXPECT_NEAR(covered.darkShare, 0.5, 0.03);
   EXPECT_GT(covered.meanContrast, 60.0) << "the static hides what is nearer than depth 0.5";
   DWORD depthTest = FALSE;
@@ -165,7 +158,7 @@ TEST_F(EffectsRenderTest, LateFirstFrameDrawsTransparentStaticOnce) {
   advanceVirtualClock(1300LL * clockTicksPerSecond / 1000); // q = 260
   beginBackBuffer(GREY);
   drawOverlays();
-  Picture picture = endBackBuffer("effects_static_late");
+  Picture picture = endSceneAndSave("effects_static_late");
   EXPECT_FALSE(staticActive);
   for (int y = 0; y < picture.height; y += 5)
     for (int x = 0; x < picture.width; x += 5)
@@ -177,14 +170,14 @@ TEST_F(EffectsRenderTest, PointerIsDrawnAtTheMouseMinusFiveWhileInside) {
   cursorY = 150.0f - 5.0f;
   beginBackBuffer(GREY);
   drawOverlays();
-  Picture outside = endBackBuffer("effects_pointer_outside");
+  Picture outside = endSceneAndSave("effects_pointer_outside");
   for (int y = 140; y < 190; ++y)
     for (int x = 190; x < 240; ++x) ASSERT_EQ(outside.at(x, y) & 0xFFFFFF, 0x808080u);
 
   mouseInside = true;
   beginBackBuffer(GREY);
   drawOverlays();
-  Picture inside = endBackBuffer("effects_pointer_inside");
+  Picture inside = endSceneAndSave("effects_pointer_inside");
   int changed = 0, left = 640, top = 480, right = -1, bottom = -1;
   for (int y = 0; y < inside.height; ++y)
     for (int x = 0; x < inside.width; ++x)
@@ -226,7 +219,7 @@ TEST_F(EffectsRenderTest, VolumeBarLightsOneSegmentPerTenSteps) {
     volume = level;
     beginBackBuffer(GREY);
     drawDisplayPanels();
-    Picture picture = endBackBuffer(("effects_volume_" + std::to_string(level)).c_str());
+    Picture picture = endSceneAndSave(("effects_volume_" + std::to_string(level)).c_str());
     const std::vector<bool> lit = litSegments(picture);
     for (int segment = 0; segment < 10; ++segment)
       EXPECT_EQ(lit[segment], segment * 10 + 5 <= level)
@@ -248,7 +241,7 @@ TEST_F(EffectsRenderTest, ALockThatFailsSkipsTheVolumeBarAndTheStatic) {
   ASSERT_EQ(volumeTexture->LockRect(0, &held, nullptr, 0), D3D_OK);
   beginBackBuffer(GREY);
   drawDisplayPanels();
-  Picture picture = endBackBuffer("effects_volume_lock_failed");
+  Picture picture = endSceneAndSave("effects_volume_lock_failed");
   volumeTexture->UnlockRect(0);
   for (int y = 217; y <= 242; ++y)  // the bar's bounding box
     for (int x = 385; x <= 503; ++x)
@@ -259,7 +252,7 @@ TEST_F(EffectsRenderTest, ALockThatFailsSkipsTheVolumeBarAndTheStatic) {
   ASSERT_EQ(staticTexture->LockRect(0, &held, nullptr, 0), D3D_OK);
   beginBackBuffer(GREY);
   drawOverlays();
-  picture = endBackBuffer("effects_static_lock_failed");
+  picture = endSceneAndSave("effects_static_lock_failed");
   staticTexture->UnlockRect(0);
   for (int y = 0; y < picture.height; y += 7)
     for (int x = 0; x < picture.width; x += 7)
@@ -276,7 +269,7 @@ TEST_F(EffectsRenderTest, CarouselPanelCoversItsQuadrilateral) {
   volume = 0;
   beginBackBuffer(BLACK);
   drawDisplayPanels();
-  Picture picture = endBackBuffer("effects_carousel_panel");
+  Picture picture = endSceneAndSave("effects_carousel_panel");
   int left = 640, top = 480, right = -1, bottom = -1;
   for (int y = 0; y < picture.height; ++y)
     for (int x = 0; x < picture.width; ++x)
@@ -305,7 +298,7 @@ TEST_F(EffectsRenderTest, SparkAtItsSpawnPointIsAboutSixteenPixelsAcross) {
   beginBackBuffer(BLACK);
   deviceState.device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
   drawSparks(0.0f);
-  Picture picture = endBackBuffer("effects_spark");
+  Picture picture = endSceneAndSave("effects_spark");
   int left = 640, right = -1, top = 480, bottom = -1;
   for (int y = 0; y < 200; ++y)
     for (int x = 0; x < 200; ++x)
@@ -337,7 +330,7 @@ TEST_F(EffectsRenderTest, FountainNotesDarkenTheSceneAboveTheLoudspeaker) {
   drawFountains(0.0f); // launches one left note at its start place
   beginBackBuffer(WHITE);
   drawFountains(0.0f);
-  Picture picture = endBackBuffer("effects_fountain_note");
+  Picture picture = endSceneAndSave("effects_fountain_note");
   int dark = 0;
   for (int y = 250; y < 340; ++y)
     for (int x = 200; x < 300; ++x) dark += brightness(picture, x, y) < 128;
@@ -357,7 +350,7 @@ TEST_F(EffectsRenderTest, ScrollerShowsDarkGlyphsAlongTheBottom) {
   firstVisible = 0;
   beginBackBuffer(WHITE);
   drawScroller(0.0f);
-  Picture picture = endBackBuffer("effects_scroller");
+  Picture picture = endSceneAndSave("effects_scroller");
   int dark = 0, darkElsewhere = 0;
   for (int y = 0; y < picture.height; ++y)
     for (int x = 0; x < picture.width; ++x)

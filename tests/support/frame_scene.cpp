@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx/device.h"
 #include "gfx/scene_resources.h"
 #include "music/playback.h"
 #include "music/playlist.h"
@@ -63,6 +64,13 @@ void useFrameTracks(int count) {
 }
 
 TrackEntry& frameTrack(int index) { return *order[index]; }
+
+Picture endSceneAndSave(const char* name) {
+  deviceState.device->EndScene();
+  Picture picture = readSurface(backBuffer);
+  savePicture(picture, name);
+  return picture;
+}
 
 Picture readTexels(IDirect3DTexture9* texture) {
   Picture picture;

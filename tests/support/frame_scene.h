@@ -23,5 +23,9 @@ void useFrameTracks(int count);
 // The track entries installed by useFrameTracks, in display order.
 TrackEntry& frameTrack(int index);
 
+// Ends the scene and reads the visible picture (the back buffer) back, saved as <name>.png
+// (savePicture).
+Picture endSceneAndSave(const char* name);
+
 // Texels of level 0 of a texture that keeps a CPU copy (pictures, dynamic textures).
 Picture readTexels(IDirect3DTexture9* texture);
