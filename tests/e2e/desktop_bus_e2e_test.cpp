@@ -126,19 +126,7 @@ protected:
   }
 
   // Screenshots until the title artwork is drawn and still in two shots in a row.
-  std::string waitForStillPicture() {
-    std::string previous = shots.take(), still;
-    waitUntil(
-        [&] {
-          const std::string shot = shots.take();
-          const bool drawn = averageBrightness(shot, logoArea.x, logoArea.y, logoArea.width, logoArea.height) > logoGrey;
-          if (drawn && shots.differing(previous, shot, logoArea) == 0) still = shot;
-          previous = shot;
-          return !still.empty();
-        },
-        startWaitMs);
-    return still;
-  }
+  std::string waitForStillPicture() { return shots.waitForStill(logoArea, logoGrey, startWaitMs); }
   int waitForVolumeBar(int segments) {
     int lit = -1;
     waitUntil([&] { return (lit = litVolumeSegments(shots.take())) == segments; }, changeWaitMs);

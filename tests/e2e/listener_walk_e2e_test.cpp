@@ -146,19 +146,7 @@ protected:
   }
   // The start-up static has faded once the title artwork shows and stays the same in two shots
   // in a row.
-  std::string waitForStillPicture() {
-    std::string previous = shots.take(), still;
-    waitUntil(
-        [&] {
-          const std::string shot = shots.take();
-          const bool drawn = averageBrightness(shot, logoArea.x, logoArea.y, logoArea.width, logoArea.height) > logoGrey;
-          if (drawn && shots.differing(previous, shot, logoArea) == 0) still = shot;
-          previous = shot;
-          return !still.empty();
-        },
-        startWaitMs);
-    return still;
-  }
+  std::string waitForStillPicture() { return shots.waitForStill(logoArea, logoGrey, startWaitMs); }
   // The brightness at the middle of each volume-bar segment, for messages.
   static std::string volumeBarReading(const std::string& shot) {
     std::string reading;

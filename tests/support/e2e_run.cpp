@@ -112,6 +112,20 @@ std::string ClientAreaShots::waitForChange(const std::string& reference, Rectang
   return "";
 }
 
+std::string ClientAreaShots::waitForStill(Rectangle area, double drawnGrey, int timeoutMs) {
+  std::string previous = take(), still;
+  waitUntil(
+      [&] {
+        const std::string shot = take();
+        const bool drawn = averageBrightness(shot, area.x, area.y, area.width, area.height) > drawnGrey;
+        if (drawn && differing(previous, shot, area) == 0) still = shot;
+        previous = shot;
+        return !still.empty();
+      },
+      timeoutMs);
+  return still;
+}
+
 std::map<std::string, std::string> folderSnapshot(const std::string& folder) {
   namespace fs = std::filesystem;
   std::map<std::string, std::string> entries;

@@ -41,6 +41,9 @@ struct ClientAreaShots {
   // Screenshots until area differs from reference in at least minimumPixels; the last one, or ""
   // after timeoutMs.
   std::string waitForChange(const std::string& reference, Rectangle area, int minimumPixels, int timeoutMs);
+  // Screenshots until area is drawn (its mean brightness above drawnGrey) and the same in two
+  // shots in a row; the second of them, or "" after timeoutMs.
+  std::string waitForStill(Rectangle area, double drawnGrey, int timeoutMs);
 };
 
 // Every entry below folder (relative path -> size and modification time as text); symbolic links
