@@ -147,8 +147,7 @@ TEST_F(D3D9Scene, RenderTargetWithoutAlphaSamplesAsOpaque) {
 // reads back with alpha 255: a new target, an unblended draw of alpha 0 and a blended draw whose
 // alpha would come out at 0.75.
 TEST_F(D3D9Scene, RenderTargetWithoutAlphaStaysOpaqueWhateverItsDrawsWrite) {
-  IDirect3DSurface9* backBuffer = nullptr;
-  device->GetRenderTarget(0, &backBuffer);
+  IDirect3DSurface9* backBuffer = currentRenderTarget();
   IDirect3DVertexBuffer9* fullQuad = screenQuad(-0.5f, -0.5f, 639.5f, 479.5f);
   const auto sampledOverWhite = [&](IDirect3DTexture9* target) {
     device->SetRenderTarget(0, backBuffer);
@@ -163,10 +162,7 @@ TEST_F(D3D9Scene, RenderTargetWithoutAlphaStaysOpaqueWhateverItsDrawsWrite) {
     return readRenderTarget(device).at(320, 240);
   };
   const auto drawnInto = [&](IDirect3DTexture9* target, D3DCOLOR colour, BOOL blend) {
-    IDirect3DSurface9* surface = nullptr;
-    target->GetSurfaceLevel(0, &surface);
-    device->SetRenderTarget(0, surface);
-    surface->Release();
+    device->SetRenderTarget(0, surfaceOf(target));
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, blend);
     device->SetTexture(0, texture(4, 4, [&](int, int) { return colour; }));
     device->BeginScene();
@@ -185,7 +181,6 @@ TEST_F(D3D9Scene, RenderTargetWithoutAlphaStaysOpaqueWhateverItsDrawsWrite) {
   EXPECT_EQ(alphaOf(halfRed), 255);
   EXPECT_NEAR(redOf(halfRed), 128, 1);
   EXPECT_EQ(sampledOverWhite(blended), halfRed);
-  backBuffer->Release();
 }
 
 TEST_F(D3D9Scene, DynamicTextureRewrittenWithDiscardShowsTheNewTexels) {
