@@ -44,6 +44,21 @@ void setTextStates(IDirect3DDevice9* device) {
   device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
 }
 
+// While the window is minimised nobody sees the metaballs, so their field is not sampled; the
+// first frame shown again polygonises the balls where they are before drawing them.
+bool surfaceBehind = false;
+
+void polygoniseBalls() {
+  isoSurface->sampleField();
+  isoSurface->polygonise();
+}
+
+void catchUpMetaballSurface() {
+  if (!surfaceBehind || !isoSurface || windowMinimised()) return;
+  polygoniseBalls();
+  surfaceBehind = false;
+}
+
 // The background picture over the whole window, opaque.
 void drawBackground(IDirect3DDevice9* device) {
   setTexturedLayerStates(device, D3DCULL_CCW, FALSE, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
@@ -85,6 +100,7 @@ void renderFrame(float frameSeconds) {
   device->EndScene();
 
   openPass(device, metaballSurface, offscreenClear);
+  catchUpMetaballSurface();
   drawMetaballsA(device, frameSeconds);
   device->EndScene();
 
@@ -100,8 +116,10 @@ void renderFrame(float frameSeconds) {
   drawFountains(frameSeconds);
   drawMetaballsB(device, frameSeconds);
   if (isoSurface) {
-    isoSurface->sampleField();
-    isoSurface->polygonise();
+    if (windowMinimised())
+      surfaceBehind = true;
+    else
+      polygoniseBalls();
   }
   animateBalls();
   drawOverlays();

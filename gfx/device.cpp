@@ -119,3 +119,5 @@ void setTexturedLayerStates(IDirect3DDevice9* device, D3DCULL cull, BOOL blend, 
   device->SetRenderState(D3DRS_SRCBLEND, source);
   device->SetRenderState(D3DRS_DESTBLEND, destination);
 }
+
+bool windowMinimised() { return IsIconic(deviceState.presentParams.hDeviceWindow) != FALSE; }

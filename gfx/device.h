@@ -21,6 +21,10 @@ extern DeviceState deviceState;
 // full-screen, and stores the camera values. Returns 0, or -1 when no device can be made.
 int createDevice(bool fullScreen);
 
+// True while the device's window is minimised: nothing drawn is seen, so work done only to be
+// drawn can wait for the window to show again.
+bool windowMinimised();
+
 // Sets the projection, the three directional lights and the fixed render and sampler states
 // on the current device. Runs after every successful createDevice.
 void setupCameraAndLights();

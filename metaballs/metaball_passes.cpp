@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "gfx/device.h"
 #include "gfx/scene_resources.h"
 
 float spinX = 30.0f;
@@ -55,7 +56,7 @@ bool fillVertexBuffer(D3DCOLOR colour) {
 void drawPass(IDirect3DDevice9* device, const PassStyle& style) {
   if (isoSurface == nullptr || isoSurface->vertexBuffer == nullptr) return;
   device->SetRenderState(D3DRS_LIGHTING, style.lighting);
-  const bool filled = fillVertexBuffer(style.colour);
+  const bool filled = !windowMinimised() && fillVertexBuffer(style.colour);
 
   device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
   device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);

@@ -161,6 +161,12 @@ bool GLDevice::makeCurrent() {
   return true;
 }
 
+// A device's own hidden window only carries the context; the program's window shows nothing
+// while it is minimised or unmapped.
+bool GLDevice::windowOccluded() const {
+  return !ownsWindow && (SDL_GetWindowFlags(window) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED));
+}
+
 void GLDevice::applyWindowMode(bool windowed) {
   if (ownsWindow) return;
   if (!windowed) {

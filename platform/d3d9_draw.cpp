@@ -398,6 +398,7 @@ HRESULT GLDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
   const size_t first = size_t(streamOffset) + size_t(startVertex) * streamStride;
   if (first + size_t(vertexCount - 1) * streamStride + layout.size > bytes.size())
     return refused("DrawPrimitive", "vertices past the end of the stream");
+  if (windowOccluded()) return D3D_OK;
   if (!bindRenderTarget()) return refused("DrawPrimitive", "the device window is gone");
   const unsigned char* vertices = bytes.data() + first;
   prepareDraw(coversTarget(type, vertices, vertexCount, layout));

@@ -144,6 +144,7 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   void setDefaultStates();
   void applyWindowMode(bool windowed);
   bool bindRenderTarget();  // makes the context current and binds the target's framebuffer
+  bool windowOccluded() const;  // minimised or unmapped: nothing drawn can be seen
   void blitToWindow(int left, int top, int width, int height, int drawableWidth, int drawableHeight,
                     GLenum filter);
 

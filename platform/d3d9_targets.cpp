@@ -112,6 +112,7 @@ void GLDevice::noteDrawn(const PixelRect& area) {
 HRESULT GLDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
                         DWORD) {
   if (count != 0 && rects) return refused("Clear", "only whole-target clears");
+  if (windowOccluded()) return D3D_OK;
   if (!bindRenderTarget()) return refused("Clear", "the device window is gone");
   const D3DSURFACE_DESC& desc = renderTarget->description();
   const PixelRect whole{0, 0, int(desc.Width), int(desc.Height)};
@@ -177,11 +178,15 @@ void GLDevice::blitToWindow(int left, int top, int width, int height, int drawab
                     topRow - height, GL_COLOR_BUFFER_BIT, filter);
 }
 
+// Like a Direct3D 9 device with an occluded window, the device does no work at all while its
+// window is minimised or unmapped: Clear, draws and Present return at once.
+//
 // Blits the back buffer to the window: at the top-left corner when windowed, enlarged by the
 // window scale with nearest texels (1:1 at scale 1); scaled with its aspect kept and centred
 // between black bars when the window covers the desktop.
 HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, const RGNDATA*) {
   if (sourceRect || destRect) return refused("Present", "only whole pictures");
+  if (windowOccluded()) return D3D_OK;
   if (!makeCurrent()) return refused("Present", "the device window is gone");
   flushClear(backBuffer);
   notifyPresentObserver(this);

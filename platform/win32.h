@@ -265,6 +265,7 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width,
                          UINT flags);
 BOOL WINAPI ShowWindow(HWND window,
                        int command);  // SW_SHOWNORMAL, SW_SHOW, SW_HIDE, SW_MINIMIZE, SW_RESTORE
+BOOL WINAPI IsIconic(HWND window);    // minimised?
 BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 

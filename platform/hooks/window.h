@@ -40,6 +40,5 @@ LONG WINAPI GetWindowLongA(HWND window, int index);  // GWL_STYLE, GWL_EXSTYLE
 // GWLP_WNDPROC swaps the window procedure; other indices as SetWindowLongA. Returns the
 // previous value.
 LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
-BOOL WINAPI IsIconic(HWND window);      // minimised?
 BOOL WINAPI IsWindow(HWND window);      // live windows and the desktop
 BOOL WINAPI DeleteObject(HRGN region);  // a region not handed to SetWindowRgn
