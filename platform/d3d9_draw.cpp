@@ -399,6 +399,7 @@ HRESULT GLDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
   if (first + size_t(vertexCount - 1) * streamStride + layout.size > bytes.size())
     return refused("DrawPrimitive", "vertices past the end of the stream");
   if (windowOccluded()) return D3D_OK;
+  if (textures[0]) textures[0]->uploadIfPending();
   if (!bindRenderTarget()) return refused("DrawPrimitive", "the device window is gone");
   const unsigned char* vertices = bytes.data() + first;
   prepareDraw(coversTarget(type, vertices, vertexCount, layout));

@@ -88,6 +88,7 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
 
   // Makes this device's context current; false when its window is gone (then no GL call may run).
   bool makeCurrent();
+  bool windowOccluded() const;  // minimised or unmapped: nothing drawn can be seen
   GLuint depthBuffer() const { return autoDepthBuffer; }
   UINT depthWidth() const { return presentParameters.BackBufferWidth; }
   UINT depthHeight() const { return presentParameters.BackBufferHeight; }
@@ -144,7 +145,6 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   void setDefaultStates();
   void applyWindowMode(bool windowed);
   bool bindRenderTarget();  // makes the context current and binds the target's framebuffer
-  bool windowOccluded() const;  // minimised or unmapped: nothing drawn can be seen
   void blitToWindow(int left, int top, int width, int height, int drawableWidth, int drawableHeight,
                     GLenum filter);
 
@@ -248,6 +248,8 @@ class GLTexture final : public DeviceChild<IDirect3DTexture9> {
   HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) override;
   HRESULT LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD flags) override;
   HRESULT UnlockRect(UINT level) override;
+  // Gives GL the CPU copy an UnlockRect left behind while the window was occluded.
+  void uploadIfPending();
 
   const D3DSURFACE_DESC& description() const { return desc; }
   GLuint name() const { return texture; }
@@ -266,6 +268,9 @@ class GLTexture final : public DeviceChild<IDirect3DTexture9> {
   std::vector<unsigned char> pixels;  // CPU copy of lockable textures
   bool locked = false;
   bool lockedReadOnly = false;
+  bool uploadPending = false;  // the CPU copy changed while nothing could be seen
+
+  void upload();
 };
 
 // A surface is either level 0 of a texture (render target), the device's back buffer, or a

@@ -1,7 +1,7 @@
 // Textures, surfaces and vertex buffers of the OpenGL-backed Direct3D 9 device.
 // 32-bit texels are B, G, R, A in memory: GL_BGRA with GL_UNSIGNED_INT_8_8_8_8_REV reads them
 // as they are. Lockable textures and every vertex buffer keep a CPU copy; a texture's copy is
-// uploaded whole at UnlockRect. Row 0 of every texture is its top row (texture v = 0).
+// uploaded whole at UnlockRect, or at its next draw when the window was occluded then. Row 0 of every texture is its top row (texture v = 0).
 #include "platform/d3d9_gl.h"
 
 namespace {
@@ -172,18 +172,33 @@ HRESULT GLTexture::LockRect(UINT levelIndex, D3DLOCKED_RECT* lockedRect, const R
   return D3D_OK;
 }
 
+// While the window is occluded the copy waits for the first draw that samples the texture, so a
+// texture refilled every frame costs no upload until it can be seen again.
 HRESULT GLTexture::UnlockRect(UINT levelIndex) {
   if (levelIndex != 0) return refused("UnlockRect", "textures have level 0 only");
   if (!locked) return refused("UnlockRect", "texture not locked");
   locked = false;
-  if (lockedReadOnly || !owner->makeCurrent()) return D3D_OK;
+  if (lockedReadOnly) return D3D_OK;
+  if (owner->windowOccluded())
+    uploadPending = true;
+  else
+    upload();
+  return D3D_OK;
+}
+
+void GLTexture::uploadIfPending() {
+  if (uploadPending) upload();
+}
+
+void GLTexture::upload() {
+  if (!owner->makeCurrent()) return;
+  uploadPending = false;
   glBindTexture(GL_TEXTURE_2D, texture);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
   glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, GLsizei(desc.Width), GLsizei(desc.Height), GL_BGRA,
                   GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
   owner->glBindingsLost();
-  return D3D_OK;
 }
 
 // ---- Surfaces -----------------------------------------------------------------------------
