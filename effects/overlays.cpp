@@ -70,8 +70,10 @@ void drawStaticLayer() {
   device->SetRenderState(D3DRS_ZENABLE, depthTest);
 }
 
+// While the window is minimised the static's noise, 307,200 random values a frame, would only
+// be thrown away; its fade goes on by the clock.
 void drawStatic() {
-  drawStaticLayer();
+  if (!windowMinimised()) drawStaticLayer();
   if (staticFadeStep() >= LAST_STEP) staticActive = false;
 }
 

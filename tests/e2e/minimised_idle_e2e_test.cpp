@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -18,6 +19,17 @@
 #include "tests/support/shell_x11_probe.h"
 #include "tests/support/shell_xvfb.h"
 
+// The CPU bound is the regular build's: under AddressSanitizer every memory access of the
+// program costs several times as much. The sanitizer run (make test-sanitize) leaves the e2e
+// tests out; run there all the same, this test prints the figure and checks all but the bound.
+#if defined(__SANITIZE_ADDRESS__)
+#define MINIMISED_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MINIMISED_UNDER_ASAN 1
+#endif
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -25,7 +37,6 @@ namespace fs = std::filesystem;
 constexpr int startWaitMs = 60000;    // bound on the window and the first sound (slow start on a busy machine)
 constexpr int changeWaitMs = 20000;   // bound on a window or picture change
 constexpr int soundWaitMs = 30000;    // bound on the recording reaching a point, beyond its own length
-constexpr int toolTimeoutMs = 10000;  // bound on one xdotool call
 constexpr int windowX = 192, windowY = 144;  // a 640 × 482 window centred on 1024 × 768
 constexpr double awaySeconds = 5.0;          // how long the window stays minimised
 constexpr double mostCpuShare = 0.05;        // of one core, while minimised
@@ -77,14 +88,9 @@ class MinimisedIdle : public ::testing::Test {
     if (!folder.empty()) removeFolder(folder);
   }
 
-  void xdotool(const std::vector<std::string>& arguments) {
-    std::vector<std::string> command{"/usr/bin/xdotool"};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    const ProgramRun run = runProgram(command, "/", {"DISPLAY=" + server.display()}, {}, toolTimeoutMs);
-    EXPECT_EQ(run.status, 0) << "xdotool failed: " << run.errors;
-  }
   void clickAt(int x, int y) {
-    xdotool({"mousemove", std::to_string(windowX + x), std::to_string(windowY + y), "click", "1"});
+    const std::string screenX = std::to_string(windowX + x), screenY = std::to_string(windowY + y);
+    EXPECT_TRUE(xdotool(server.display(), {"mousemove", screenX, screenY, "click", "1"}));
   }
   bool waitForViewable(bool viewable) {
     return waitUntil([&] { return probe.window(title).viewable == viewable; }, changeWaitMs);
@@ -127,7 +133,10 @@ TEST_F(MinimisedIdle, MinimisedItUsesLittleCpuWhileTheMusicPlaysAndAdvancesAndDr
   const double cpu = processCpuSeconds(program->pid()) - cpuBefore;
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
   ASSERT_GE(cpuBefore, 0) << "no /proc entry for the program";
+  std::printf("minimised: %.3f s of CPU in %.2f s, %.1f %% of a core\n", cpu, wall, 100 * cpu / wall);
+#ifndef MINIMISED_UNDER_ASAN
   EXPECT_LT(cpu / wall, mostCpuShare) << cpu << " s of CPU in " << wall << " s minimised";
+#endif
 
   const Sound heard = readRecording(recording);
   const long stretch = framesOf(stretchSeconds);
@@ -137,7 +146,7 @@ TEST_F(MinimisedIdle, MinimisedItUsesLittleCpuWhileTheMusicPlaysAndAdvancesAndDr
   EXPECT_LT(loudness(heard, end - stretch, stretch), quieterAfterAdvance * loudness(heard, mark, stretch))
       << "no tune advanced by itself while minimised";
 
-  xdotool({"search", "--name", title, "windowmap"});
+  EXPECT_TRUE(xdotool(server.display(), {"search", "--name", title, "windowmap"}));
   ASSERT_TRUE(waitForViewable(true)) << "the window did not come back";
   std::string drawn;
   const Rectangle& logo = logoArea;

@@ -6,11 +6,13 @@
 #include <algorithm>
 
 #include "app/frame_clock.h"
+#include "app/main_window.h"
 #include "app/scroll_text.h"
 #include "app/window_proc.h"
 #include "effects/display_panels.h"
 #include "effects/fountains.h"
 #include "effects/overlays.h"
+#include "effects/random_value.h"
 #include "effects/scroller.h"
 #include "effects/sparks.h"
 #include "gfx/device.h"
@@ -261,6 +263,37 @@ TEST_F(EffectsRenderTest, ALockThatFailsSkipsTheVolumeBarAndTheStatic) {
   advanceVirtualClock(1300LL * clockTicksPerSecond / 1000);
   drawOverlays();
   EXPECT_FALSE(staticActive) << "the static still ends at its last step";
+}
+
+// Minimised, the static draws nothing and draws no random values (its noise is the costliest
+// work of a frame), yet its fade keeps to the clock, so the window shows it as if it had never
+// gone away.
+TEST_F(EffectsRenderTest, MinimisedTheStaticMakesNoNoiseYetEndsOnTime) {
+  ASSERT_EQ(createMainWindow(), 0) << "the program window";
+  const HWND drawnInto = deviceState.presentParams.hDeviceWindow;
+  deviceState.presentParams.hDeviceWindow = appWindow;
+  ShowWindow(appWindow, SW_MINIMIZE);
+  ASSERT_TRUE(windowMinimised());
+
+  staticActive = true;
+  restartRandomValues(11);
+  const int firstValue = randomValue();
+  restartRandomValues(11);
+  beginBackBuffer(GREY);
+  drawOverlays();
+  Picture picture = endSceneAndSave("effects_static_minimised");
+  EXPECT_EQ(randomValue(), firstValue) << "random values drawn for noise nobody sees";
+  for (int y = 0; y < picture.height; y += 7)
+    for (int x = 0; x < picture.width; x += 7)
+      ASSERT_EQ(picture.at(x, y) & 0xFFFFFF, 0x808080u) << "noise at " << x << "," << y;
+  advanceVirtualClock(1300LL * clockTicksPerSecond / 1000);
+  drawOverlays();
+  EXPECT_FALSE(staticActive) << "minimised, the static still ends at its last step";
+
+  ShowWindow(appWindow, SW_RESTORE);
+  deviceState.presentParams.hDeviceWindow = drawnInto;
+  DestroyWindow(appWindow);
+  appWindow = nullptr;
 }
 
 TEST_F(EffectsRenderTest, CarouselPanelCoversItsQuadrilateral) {
