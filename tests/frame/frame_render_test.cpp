@@ -6,13 +6,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
+#include "app/main_window.h"
 #include "app/window_proc.h"
 #include "frame/analyser_bars.h"
 #include "frame/render_frame.h"
 #include "frame/track_info.h"
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"
+#include "metaballs/iso_surface.h"
+#include "metaballs/metaball_passes.h"
 #include "music/music_sample.h"
 #include "music/playback.h"
 #include "music/playlist.h"
@@ -234,4 +238,47 @@ TEST_F(FrameTest, EmptyPlaylistDrawsTheMessage) {
   Ink ink = inkIn(label, {0, 0, 639, 479});
   EXPECT_GT(ink.count, 2000);
   EXPECT_NEAR(infoTitleScroll, 9.9f, 1e-4f);
+}
+
+// Minimised, the balls move on unseen and their surface is not remade; the first frame shown
+// again draws them where they are, exactly as a frame from a fresh surface does.
+TEST_F(FrameTest, TheFirstFrameShownAfterAMinimiseDrawsTheBallsWhereTheyAreNow) {
+  ASSERT_NE(isoSurface, nullptr);
+  renderFrame(0.0f);
+  ASSERT_EQ(createMainWindow(), 0) << "the program window";
+  const HWND drawnInto = deviceState.presentParams.hDeviceWindow;
+  deviceState.presentParams.hDeviceWindow = appWindow;
+  ShowWindow(appWindow, SW_MINIMIZE);
+  for (int frame = 0; frame < 60; ++frame) renderFrame(0.0f);
+  const Picture hidden = readSurface(metaballSurface);
+  ShowWindow(appWindow, SW_RESTORE);
+
+  const int frameOfBalls = ballFrame;
+  Ball balls[3];
+  std::copy(std::begin(ballSet), std::end(ballSet), balls);
+  renderFrame(0.0f);
+  const Picture shownAgain = readSurface(metaballSurface);
+  savePicture(shownAgain, "metaballs_after_minimise");
+
+  ballFrame = frameOfBalls;
+  std::copy(std::begin(balls), std::end(balls), ballSet);
+  isoSurface->sampleField();
+  isoSurface->polygonise();
+  renderFrame(0.0f);
+  const Picture fresh = readSurface(metaballSurface);
+
+  int lit = 0, differ = 0, movedOn = 0;
+  for (int y = 0; y < fresh.height; ++y)
+    for (int x = 0; x < fresh.width; ++x) {
+      lit += greenOf(fresh.at(x, y)) > 0;
+      differ += fresh.at(x, y) != shownAgain.at(x, y);
+      movedOn += fresh.at(x, y) != hidden.at(x, y);
+    }
+  EXPECT_GT(lit, 1000) << "no balls in the metaball picture";
+  EXPECT_GT(movedOn, 1000) << "the balls hardly moved while minimised: the test proves nothing";
+  EXPECT_EQ(differ, 0) << "the first frame shown again drew the balls where they were";
+
+  deviceState.presentParams.hDeviceWindow = drawnInto;
+  DestroyWindow(appWindow);
+  appWindow = nullptr;
 }
