@@ -116,11 +116,6 @@ protected:
     const ProgramRun run = dbusSend("org.mpris.MediaPlayer2.Quit", {});
     EXPECT_EQ(run.status, 0) << run.errors;
   }
-  void expectExitStatusZero() {
-    int status = -1;
-    ASSERT_TRUE(program->waitForExit(exitWaitMs, &status)) << "the program did not end";
-    EXPECT_EQ(status, 0) << "stderr:\n" << program->stderrText();
-  }
   void key(const std::string& name) {
     EXPECT_TRUE(xdotool(server.display(), {"mousemove", "10", "10", "key", name})) << "xdotool key " << name;
   }
@@ -270,7 +265,7 @@ TEST_F(DesktopBus, RemoteCommandsAreHeardAndSeen) {
   EXPECT_EQ(dbusSend("org.mpris.MediaPlayer2.Raise", {}).status, 0);
 
   quit();
-  expectExitStatusZero();
+  expectExitStatusZero(*program, exitWaitMs);
 }
 
 // The announcements follow every change, whatever made it: a media key, a bus property and the
@@ -314,7 +309,7 @@ TEST_F(DesktopBus, ChangesAreAnnouncedWhateverMadeThem) {
   EXPECT_EQ(playerctl({"metadata", "xesam:title"}), "Gamma");
 
   key("Escape");
-  expectExitStatusZero();
+  expectExitStatusZero(*program, exitWaitMs);
 }
 
 // Bad input from the bus gets an error reply or a clamp, never a crash; a tune that cannot be
@@ -370,7 +365,7 @@ TEST_F(DesktopBus, BadCallsGetAnErrorOrAClamp) {
   EXPECT_EQ(status, 0) << second.stderrText();
 
   quit();
-  expectExitStatusZero();
+  expectExitStatusZero(*program, exitWaitMs);
   EXPECT_EQ(program->stderrText().find("desktop bus"), std::string::npos) << program->stderrText();
 }
 
@@ -399,7 +394,7 @@ TEST_F(DesktopBus, AnEmptyMusicFolderTakesEveryCommand) {
   EXPECT_EQ(playerctl({"loop"}), "None");
   EXPECT_EQ(playerctl({"status"}), "Stopped");
   quit();
-  expectExitStatusZero();
+  expectExitStatusZero(*program, exitWaitMs);
 }
 
 // The bus going away while the program runs costs one line on stderr; the music plays on.
@@ -414,7 +409,7 @@ TEST_F(DesktopBus, LosingTheBusLeavesTheProgramPlaying) {
   const Sound heard = recording.listenUntil(mark + listenFrames);
   EXPECT_LT(silenceFrom(heard, mark, framesOf(pauseSeconds)), 0) << "the music stopped with the bus";
   key("Escape");
-  expectExitStatusZero();
+  expectExitStatusZero(*program, exitWaitMs);
   int programLines = 0;  // (the disk audio driver writes lines of its own)
   for (const std::string& line : textLines(program->stderrText())) programLines += line.rfind("zolta:", 0) == 0;
   EXPECT_EQ(programLines, 1) << program->stderrText();
@@ -433,7 +428,7 @@ TEST_F(DesktopBus, WithoutASessionBusNothingChanges) {
     ASSERT_TRUE(waitUntil([&] { return probe.window(title).viewable; }, startWaitMs)) << program->stderrText();
     ASSERT_FALSE(waitForStillPicture().empty()) << "no picture without a bus";
     key("Escape");
-    expectExitStatusZero();
+    expectExitStatusZero(*program, exitWaitMs);
     const std::vector<std::string> lines = textLines(program->stderrText());
     if (brokenAddress) {
       ASSERT_EQ(lines.size(), 1u) << program->stderrText();

@@ -164,12 +164,6 @@ protected:
     return lit;
   }
 
-  void expectExitStatusZero() {
-    int status = -1;
-    ASSERT_TRUE(program->waitForExit(exitWaitMs, &status)) << "the program did not end";
-    EXPECT_EQ(status, 0) << "stderr:\n" << program->stderrText();
-  }
-
   static constexpr const char* userNotes = "the user's own notes\n";
   XvfbServer server{1024, 768};
   X11Probe probe{server.display()};
@@ -284,7 +278,7 @@ TEST_F(ListenerWalk, PlayerCommandsAreHeardAndSeen) {
   }
 
   xdotool({"key", "Escape"});
-  expectExitStatusZero();
+  expectExitStatusZero(*program, exitWaitMs);
 }
 
 // The repeat box puts the lamp out, and then a short looping tune advances by itself when it
@@ -333,7 +327,7 @@ TEST_F(ListenerWalk, WithoutRepeatATuneAdvancesWhenItLoops) {
   EXPECT_FALSE(waitForOtherTrackNumber(settled).empty()) << "the label did not change";
 
   clickAt(621, 5);
-  expectExitStatusZero();
+  expectExitStatusZero(*program, exitWaitMs);
 }
 
 // Dragging the top strip moves the window; full-screen and back keep the music going; the
@@ -372,7 +366,7 @@ TEST_F(ListenerWalk, WindowCommandsLeaveTheMusicPlaying) {
   EXPECT_GT(correlation(heard, end, first, end - offset, listenFrames), sameSound) << "the tune stopped when minimised";
 
   ASSERT_EQ(kill(program->pid(), SIGTERM), 0);
-  expectExitStatusZero();
+  expectExitStatusZero(*program, exitWaitMs);
 }
 
 }  // namespace

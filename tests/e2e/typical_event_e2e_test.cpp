@@ -73,12 +73,6 @@ protected:
     xdotool({"mousemove", std::to_string(windowX + clientX), std::to_string(windowY + clientY)});
   }
 
-  void expectExitStatusZero() {
-    int status = -1;
-    ASSERT_TRUE(program->waitForExit(exitWaitMs, &status)) << "the program did not end";
-    EXPECT_EQ(status, 0) << "stderr:\n" << program->stderrText();
-  }
-
   XvfbServer server{1024, 768};
   std::unique_ptr<ChildProcess> program;
   std::string folder;
@@ -118,7 +112,7 @@ TEST_F(ProgramOnX, StartNextTrackRepeatBoxAndEscape) {
   EXPECT_FALSE(shots.waitForChange(afterNext, lampArea, 20, changeWaitMs).empty()) << "the repeat lamp did not change";
 
   xdotool({"key", "Escape"});
-  expectExitStatusZero();
+  expectExitStatusZero(*program, exitWaitMs);
 }
 
 // Clicked as soon as the window shows, while the program is still starting: its first look at
@@ -140,7 +134,7 @@ TEST_F(ProgramOnX, NoAudioDeviceRunsSilentAndSaysSo) {
       << "stderr:\n" << program->stderrText();
   moveTo(320, 240);
   xdotool({"key", "Escape"});
-  expectExitStatusZero();
+  expectExitStatusZero(*program, exitWaitMs);
 }
 
 }  // namespace

@@ -100,10 +100,8 @@ protected:
     return X11Probe(display).waitForWindow(title, x, y, width, height, timeoutMs, &info);
   }
   void expectEndOnTerm() {
-    int status = -1;
     ASSERT_EQ(kill(program->pid(), SIGTERM), 0);
-    ASSERT_TRUE(program->waitForExit(exitWaitMs, &status)) << "the program did not end";
-    EXPECT_EQ(status, 0) << program->stderrText();
+    expectExitStatusZero(*program, exitWaitMs);
   }
 
   // A screenshot of the enlarged picture, shrunk back to client pixels; counts mixed blocks.

@@ -85,6 +85,12 @@ ProgramRun runProgram(const std::vector<std::string>& arguments, const std::stri
   return run;
 }
 
+void expectExitStatusZero(ChildProcess& program, int timeoutMs) {
+  int status = -1;
+  ASSERT_TRUE(program.waitForExit(timeoutMs, &status)) << "the program did not end";
+  EXPECT_EQ(status, 0) << "stderr:\n" << program.stderrText();
+}
+
 bool saveClientArea(const std::string& display, int left, int top, const std::string& pngPath, int timeoutMs) {
   const std::string crop = "640x480+" + std::to_string(left) + "+" + std::to_string(top);
   const ProgramRun run = runProgram(

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class ChildProcess;
+
 struct ProgramRun {
   bool ended = false;   // false: still running at the deadline, then killed
   int status = -1;      // exit status 0-255, or 128 + signal number
@@ -18,6 +20,10 @@ struct ProgramRun {
 // timeoutMs.
 ProgramRun runProgram(const std::vector<std::string>& arguments, const std::string& workingFolder,
                       const std::vector<std::string>& set, const std::vector<std::string>& unset, int timeoutMs);
+
+// Waits at most timeoutMs for the program to end; a test failure unless it ends with status 0
+// (with its stderr).
+void expectExitStatusZero(ChildProcess& program, int timeoutMs);
 
 // Saves the 640 × 480 client area of a window whose client area starts at (left, top) of the
 // screen of an X display as a PNG, with ImageMagick's import; false (and a test failure with
