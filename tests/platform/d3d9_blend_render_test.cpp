@@ -123,29 +123,9 @@ TEST_F(D3D9Scene, StageZeroTakesColourFromTextureTimesDiffuseAndAlphaFromTheChos
   EXPECT_NEAR(greenOf(untextured), 255 * 192 / 255.0, 1.5);
 }
 
-TEST_F(D3D9Scene, RenderTargetWithoutAlphaSamplesAsOpaque) {
-  IDirect3DTexture9* target = renderTarget();
-  IDirect3DSurface9* backBuffer = currentRenderTarget();
-  device->SetRenderTarget(0, surfaceOf(target));
-  device->BeginScene();
-  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00204060, 1.0f, 0);  // alpha 0 is not kept
-  device->EndScene();
-  device->SetRenderTarget(0, backBuffer);
-
-  device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-  device->SetTexture(0, target);
-  device->BeginScene();
-  clear(white);
-  drawFan(screenQuad(-0.5f, -0.5f, 639.5f, 479.5f), screenFvf, sizeof(ScreenVertex));
-  device->EndScene();
-  EXPECT_EQ(readRenderTarget(device).at(100, 100), 0xFF204060u) << "sampled alpha must be 1";
-}
-
-// Whatever alpha a draw produces, a target without alpha shows as opaque where it is sampled and
-// reads back with alpha 255: a new target, an unblended draw of alpha 0 and a blended draw whose
-// alpha would come out at 0.75.
+// Whatever alpha a clear or a draw produces, a target without alpha shows as opaque where it is
+// sampled and reads back with alpha 255: a new target, a clear to alpha 0, an unblended draw of
+// alpha 0 and a blended draw whose alpha would come out at 0.75.
 TEST_F(D3D9Scene, RenderTargetWithoutAlphaStaysOpaqueWhateverItsDrawsWrite) {
   IDirect3DSurface9* backBuffer = currentRenderTarget();
   IDirect3DVertexBuffer9* fullQuad = screenQuad(-0.5f, -0.5f, 639.5f, 479.5f);
@@ -173,6 +153,12 @@ TEST_F(D3D9Scene, RenderTargetWithoutAlphaStaysOpaqueWhateverItsDrawsWrite) {
   };
 
   EXPECT_EQ(sampledOverWhite(renderTarget()), black) << "a new target is opaque black";
+  IDirect3DTexture9* cleared = renderTarget();
+  device->SetRenderTarget(0, surfaceOf(cleared));
+  device->BeginScene();
+  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00204060, 1.0f, 0);  // alpha 0 is not kept
+  device->EndScene();
+  EXPECT_EQ(sampledOverWhite(cleared), 0xFF204060u) << "a target cleared to alpha 0 samples as opaque";
   IDirect3DTexture9* unblended = drawnInto(renderTarget(), 0x00FF0000, FALSE);
   EXPECT_EQ(readTexture(unblended).at(320, 240), 0xFFFF0000u);
   EXPECT_EQ(sampledOverWhite(unblended), 0xFFFF0000u);
