@@ -262,6 +262,7 @@ HRESULT GLDevice::Reset(D3DPRESENT_PARAMETERS* parameters) {
     return refused("Reset", "the back buffer cannot change its size");
   presentParameters.Windowed = parameters->Windowed;
   presentParameters.PresentationInterval = parameters->PresentationInterval;
+  settlePass();
   applyWindowMode(parameters->Windowed);
   setDefaultStates();
   inScene = false;

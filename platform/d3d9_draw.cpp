@@ -18,8 +18,6 @@
 #include "platform/d3d9_gl.h"
 #include "platform/hooks/present_observer.h"
 
-namespace {
-
 VertexLayout layoutOf(DWORD fvf) {
   VertexLayout layout;
   const DWORD position = fvf & D3DFVF_POSITION_MASK;
@@ -37,6 +35,8 @@ VertexLayout layoutOf(DWORD fvf) {
   layout.valid = true;
   return layout;
 }
+
+namespace {
 
 struct Vertex {
   float position[4] = {0.0f, 0.0f, 0.0f, 1.0f};  // x, y, z and (pre-transformed) rhw
@@ -399,14 +399,31 @@ HRESULT GLDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
   if (first + size_t(vertexCount - 1) * streamStride + layout.size > bytes.size())
     return refused("DrawPrimitive", "vertices past the end of the stream");
   if (windowOccluded()) return D3D_OK;
+  if (!makeCurrent()) return refused("DrawPrimitive", "the device window is gone");
   if (textures[0]) textures[0]->uploadIfPending();
-  if (!bindRenderTarget()) return refused("DrawPrimitive", "the device window is gone");
   const unsigned char* vertices = bytes.data() + first;
+  if (recording && recording != renderTarget) settlePass();
+  if (recording) {
+    recordDraw(type, vertices, vertexCount,
+               UINT(size_t(vertexCount - 1) * streamStride + layout.size), layout);
+    return D3D_OK;
+  }
+  drawNow(type, vertices, vertexCount, layout);
+  return D3D_OK;
+}
+
+// A draw given to GL at once; a depth-tested one first has GL draw a left-out pass whose depth
+// the depth buffer should hold.
+void GLDevice::drawNow(D3DPRIMITIVETYPE type, const unsigned char* vertices, UINT vertexCount,
+                       const VertexLayout& layout) {
+  if (renderStates[D3DRS_ZENABLE] != D3DZB_FALSE && targetHasDepth()) payOwedDepth();
+  if (!bindRenderTarget()) return;
   prepareDraw(coversTarget(type, vertices, vertexCount, layout));
   noteDrawn(type == D3DPT_POINTLIST ? drawPointSprites(vertices, vertexCount, layout)
                                     : drawTriangles(type, vertices, vertexCount, layout));
+  if (GLTexture* texture = renderTarget->ownerTexture())
+    texture->contentVersion = nextContentVersion();
   notifyDeviceWorkObserver(this, DeviceWork::draw);
-  return D3D_OK;
 }
 
 // Whether the draw writes every pixel of the target whatever it held: one opaque, solid,

@@ -6,7 +6,9 @@
 // upside down in GL terms (row 0 = top = texture v 0); Present undoes the flip.
 //
 // The device caches every Direct3D state on the CPU side, ignores sets that change nothing and
-// hands the changed groups to GL just before a draw (d3d9_draw.cpp).
+// hands the changed groups to GL just before a draw (d3d9_draw.cpp). A pass on a texture target
+// (a Clear and the draws after it) is recorded and given to GL only when it differs from the
+// target's previous pass (d3d9_passes.cpp).
 //
 // Sections: reference counting · device · resources.
 #pragma once
@@ -14,6 +16,7 @@
 #include <SDL.h>
 #include <epoxy/gl.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/d3d9.h"
@@ -77,6 +80,9 @@ struct VertexLayout {
   UINT size = 0;  // bytes of one vertex
 };
 
+// The layout of a flexible vertex format; not valid when the position is neither XYZ nor XYZRHW.
+VertexLayout layoutOf(DWORD fvf);
+
 // What GL's matrix stacks hold at the moment.
 enum class MatrixSetup { unknown, camera, screen, clip };
 
@@ -139,6 +145,15 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   HRESULT DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex,
                         UINT primitiveCount) override;
 
+  // d3d9_passes.cpp: gives the pass being recorded to GL, or leaves it out when the target
+  // already holds its result. Runs before anything that could see or change what it draws.
+  void settlePass();
+  // Gives GL every recorded draw, before a texture or target they name goes away.
+  void finishRecordedWork() {
+    settlePass();
+    payOwedDepth();
+  }
+
  private:
   GLDevice(GLDirect3D* parent, HWND window, SDL_Window* sdlWindow, bool ownsWindow);
   bool initialise(const D3DPRESENT_PARAMETERS& parameters);
@@ -153,6 +168,19 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   void flushClear(GLSurface* target);     // gives a target's pending colour Clear to GL
   void prepareDraw(bool coversTarget);    // before a draw on the current target
   void noteDrawn(const PixelRect& area);  // after a draw on the current target
+
+  // d3d9_passes.cpp: passes on texture targets, left out when they repeat
+  bool startsPass(DWORD flags) const;
+  void recordClear(DWORD flags, D3DCOLOR color, float z);
+  void recordDraw(D3DPRIMITIVETYPE type, const unsigned char* vertices, UINT vertexCount,
+                  UINT byteCount, const VertexLayout& layout);
+  void executePass(GLSurface* target, const std::vector<unsigned char>& pass, bool depthOnly);
+  void payOwedDepth();  // gives GL a left-out pass whose depth a draw is about to test
+
+  // d3d9_targets.cpp, d3d9_draw.cpp: the work itself, on the current target
+  void clearNow(DWORD flags, D3DCOLOR color, float z);
+  void drawNow(D3DPRIMITIVETYPE type, const unsigned char* vertices, UINT vertexCount,
+               const VertexLayout& layout);
 
   // d3d9_draw.cpp
   void initialiseFixedState();
@@ -204,6 +232,13 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   bool glLighting = false;          // GL_LIGHTING as last set
   bool materialFromVertex = false;  // GL_COLOR_MATERIAL as last set
   DWORD appliedCombiner[6] = {};    // stage-0 colour and alpha operation and arguments in GL
+
+  GLSurface* recording = nullptr;       // the texture target whose pass is being recorded
+  std::vector<unsigned char> recorded;  // its Clear and draws, with every state they read
+  // A left-out pass that would have left its depth in the shared depth buffer: given to GL when
+  // a draw tests depth there before the next depth Clear.
+  GLSurface* owedDepthTarget = nullptr;
+  std::vector<unsigned char> owedDepthPass;
 };
 
 // ---- Resources ----------------------------------------------------------------------------
@@ -233,6 +268,9 @@ class DeviceChild : public RefCounted<Interface> {
   bool holdsDevice;
 };
 
+// A number not handed out before, for GLTexture::contentVersion.
+uint64_t nextContentVersion();
+
 // Bytes per texel of the 32-bit formats; rows are tightly packed (Pitch = 4 × width).
 constexpr int texelBytes = 4;
 
@@ -259,6 +297,8 @@ class GLTexture final : public DeviceChild<IDirect3DTexture9> {
   // Filtering and addressing last given to GL for this texture (sampler state lives in the
   // texture object in GL 2.1); 0 = not yet set.
   GLint appliedMinFilter = 0, appliedMagFilter = 0, appliedWrapS = 0, appliedWrapT = 0;
+  // Changes whenever the texels may have changed (upload, Clear or draw on it); never repeats.
+  uint64_t contentVersion = nextContentVersion();
 
  private:
   D3DSURFACE_DESC desc;
@@ -298,12 +338,16 @@ class GLSurface final : public DeviceChild<IDirect3DSurface9> {
   bool storesOpaqueAlpha() const { return desc.Format == D3DFMT_X8R8G8B8; }
   GLuint framebuffer() const { return container ? container->framebuffer() : frameBuffer; }
   unsigned char* systemPixels() { return pixels.data(); }
+  GLTexture* ownerTexture() const { return container; }  // null unless a texture's level
 
   // Render targets: what the layer knows of the colour, and a colour Clear not yet given to GL
   // (the next draw may cover the whole target, and then it is never needed).
   ClearedContent colourContent;
   bool clearPending = false;
   D3DCOLOR pendingColour = 0;
+  // Texture levels: the last pass given to GL, and the texture's content version right after.
+  std::vector<unsigned char> lastPass;
+  uint64_t lastPassVersion = 0;
 
  private:
   Kind kind;

@@ -131,6 +131,7 @@ bool GLTexture::initialise() {
 }
 
 GLTexture::~GLTexture() {
+  owner->finishRecordedWork();
   owner->forget(this);
   delete level;
   if (owner->makeCurrent()) {
@@ -179,6 +180,8 @@ HRESULT GLTexture::UnlockRect(UINT levelIndex) {
   if (!locked) return refused("UnlockRect", "texture not locked");
   locked = false;
   if (lockedReadOnly) return D3D_OK;
+  owner->settlePass();  // a recorded draw may sample the old texels
+  contentVersion = nextContentVersion();
   if (owner->windowOccluded())
     uploadPending = true;
   else
@@ -220,6 +223,7 @@ bool GLSurface::initialise() {
 }
 
 GLSurface::~GLSurface() {
+  if (kind != Kind::systemMemory) owner->finishRecordedWork();
   owner->forget(this);
   if (kind == Kind::backBuffer && owner->makeCurrent()) {
     if (frameBuffer) glDeleteFramebuffers(1, &frameBuffer);

@@ -49,6 +49,7 @@ HRESULT GLDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
   if (!target) return refused("SetRenderTarget", "no surface");
   if (!target->isRenderTarget()) return refused("SetRenderTarget", "not a render-target surface");
   if (target == renderTarget) return D3D_OK;
+  settlePass();
   renderTarget = target;
   // The viewport follows the target, as in Direct3D; the alpha mask follows its format.
   dirty |= dirtyMatrices | dirtyColourMask;
@@ -113,7 +114,17 @@ HRESULT GLDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
                         DWORD) {
   if (count != 0 && rects) return refused("Clear", "only whole-target clears");
   if (windowOccluded()) return D3D_OK;
-  if (!bindRenderTarget()) return refused("Clear", "the device window is gone");
+  if (!makeCurrent()) return refused("Clear", "the device window is gone");
+  settlePass();
+  if (startsPass(flags))
+    recordClear(flags, color, z);
+  else
+    clearNow(flags, color, z);
+  return D3D_OK;
+}
+
+void GLDevice::clearNow(DWORD flags, D3DCOLOR color, float z) {
+  if (!bindRenderTarget()) return;
   const D3DSURFACE_DESC& desc = renderTarget->description();
   const PixelRect whole{0, 0, int(desc.Width), int(desc.Height)};
   if (flags & D3DCLEAR_TARGET) {
@@ -121,8 +132,11 @@ HRESULT GLDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
       renderTarget->clearPending = true;
       renderTarget->pendingColour = color;
     }
+    if (GLTexture* texture = renderTarget->ownerTexture())
+      texture->contentVersion = nextContentVersion();
   }
   if ((flags & D3DCLEAR_ZBUFFER) && targetHasDepth()) {
+    owedDepthTarget = nullptr;  // whatever a left-out pass would have left there is gone
     DWORD depthBits;
     std::memcpy(&depthBits, &z, sizeof depthBits);
     if (!depthContent.clear(depthBits, whole).empty()) {
@@ -133,7 +147,6 @@ HRESULT GLDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
     }
   }
   notifyDeviceWorkObserver(this, DeviceWork::clear);
-  return D3D_OK;
 }
 
 HRESULT GLDevice::GetRenderTargetData(IDirect3DSurface9* renderTargetSurface,
@@ -150,6 +163,7 @@ HRESULT GLDevice::GetRenderTargetData(IDirect3DSurface9* renderTargetSurface,
   if (from.Width != to.Width || from.Height != to.Height)
     return refused("GetRenderTargetData", "the surfaces differ in size");
   if (!makeCurrent()) return refused("GetRenderTargetData", "the device window is gone");
+  settlePass();
   flushClear(source);
   glBindFramebuffer(GL_READ_FRAMEBUFFER, source->framebuffer());
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
@@ -188,6 +202,7 @@ HRESULT GLDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND, co
   if (sourceRect || destRect) return refused("Present", "only whole pictures");
   if (windowOccluded()) return D3D_OK;
   if (!makeCurrent()) return refused("Present", "the device window is gone");
+  settlePass();
   flushClear(backBuffer);
   notifyPresentObserver(this);
   int drawableWidth, drawableHeight;

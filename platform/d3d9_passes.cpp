@@ -1,0 +1,194 @@
+// Passes on texture targets: a Clear of a texture target and the draws on it up to the next
+// change of target (or anything else that could see or change them) are recorded with every
+// state they read and their vertices. A pass that repeats the target's previous one on the same
+// texture contents would draw the same pixels again, so it is left out: Mesa's software
+// renderer spends most of a frame filling pixels, and a text pass repeats while nothing moves.
+#include <cstring>
+
+#include "platform/d3d9_gl.h"
+
+namespace {
+
+enum class Op : unsigned char { clear, draw };
+
+struct ClearRecord {
+  DWORD flags;
+  D3DCOLOR colour;
+  float z;
+};
+
+// Everything a draw reads besides its vertices; zero-filled first so that padding compares
+// equal.
+struct DrawRecord {
+  DWORD renderStates[renderStateCount];
+  DWORD stageStates[stageStateCount];
+  DWORD samplerStates[samplerStateCount];
+  D3DMATRIX world, view, projection;
+  D3DLIGHT9 lights[lightCount];
+  DWORD lightEnabled[lightCount];
+  GLTexture* texture;
+  uint64_t textureVersion;
+  DWORD vertexFormat;
+  UINT stride;
+  D3DPRIMITIVETYPE type;
+  UINT vertexCount, byteCount;
+};
+
+template <class Record>
+void append(std::vector<unsigned char>& bytes, Op op, const Record& record) {
+  bytes.push_back(static_cast<unsigned char>(op));
+  const auto* start = reinterpret_cast<const unsigned char*>(&record);
+  bytes.insert(bytes.end(), start, start + sizeof record);
+}
+
+template <class Record>
+Record take(const std::vector<unsigned char>& bytes, size_t* at) {
+  Record record;
+  std::memcpy(&record, bytes.data() + *at, sizeof record);
+  *at += sizeof record;
+  return record;
+}
+
+uint64_t versionCounter = 0;
+
+// Whether stage 0 makes the fragment's alpha from the texture alone, so that the vertices'
+// diffuse alpha cannot show (text passes share glyph quads whose alpha other passes fade).
+bool ignoresDiffuseAlpha(const DWORD* stage, bool textured) {
+  return textured && stage[D3DTSS_ALPHAOP] == D3DTOP_SELECTARG1 &&
+         stage[D3DTSS_ALPHAARG1] == D3DTA_TEXTURE &&
+         !(stage[D3DTSS_COLORARG1] & D3DTA_ALPHAREPLICATE) &&
+         !(stage[D3DTSS_COLORARG2] & D3DTA_ALPHAREPLICATE);
+}
+
+}  // namespace
+
+uint64_t nextContentVersion() { return ++versionCounter; }
+
+// A pass starts with a Clear of a whole texture target, its depth included when the target has
+// the depth buffer: nothing drawn before it can then show in its result.
+bool GLDevice::startsPass(DWORD flags) const {
+  return renderTarget->ownerTexture() && (flags & D3DCLEAR_TARGET) &&
+         (!targetHasDepth() || (flags & D3DCLEAR_ZBUFFER));
+}
+
+void GLDevice::recordClear(DWORD flags, D3DCOLOR color, float z) {
+  recording = renderTarget;
+  recorded.clear();
+  append(recorded, Op::clear, ClearRecord{flags, color, z});
+}
+
+void GLDevice::recordDraw(D3DPRIMITIVETYPE type, const unsigned char* vertices, UINT vertexCount,
+                          UINT byteCount, const VertexLayout& layout) {
+  DrawRecord draw;
+  std::memset(&draw, 0, sizeof draw);
+  std::memcpy(draw.renderStates, renderStates, sizeof draw.renderStates);
+  std::memcpy(draw.stageStates, stageStates[0], sizeof draw.stageStates);
+  std::memcpy(draw.samplerStates, samplerStates[0], sizeof draw.samplerStates);
+  draw.world = world;
+  draw.view = view;
+  draw.projection = projection;
+  std::memcpy(draw.lights, lights, sizeof draw.lights);
+  for (int index = 0; index < lightCount; ++index) draw.lightEnabled[index] = lightEnabled[index];
+  draw.texture = textures[0];
+  draw.textureVersion = textures[0] ? textures[0]->contentVersion : 0;
+  draw.vertexFormat = vertexFormat;
+  draw.stride = streamStride;
+  draw.type = type;
+  draw.vertexCount = vertexCount;
+  draw.byteCount = byteCount;
+  append(recorded, Op::draw, draw);
+  const size_t start = recorded.size();
+  recorded.insert(recorded.end(), vertices, vertices + byteCount);
+  const bool textured = textures[0] && stageStates[0][D3DTSS_COLOROP] != D3DTOP_DISABLE;
+  if (layout.diffuse >= 0 && ignoresDiffuseAlpha(stageStates[0], textured))
+    for (UINT index = 0; index < vertexCount; ++index)
+      recorded[start + size_t(index) * streamStride + size_t(layout.diffuse) + 3] = 0xFF;
+}
+
+void GLDevice::settlePass() {
+  if (!recording) return;
+  GLSurface* target = recording;
+  recording = nullptr;
+  if (recorded == target->lastPass &&
+      target->ownerTexture()->contentVersion == target->lastPassVersion) {
+    // The target holds this pass's pixels; the shared depth buffer may not hold its depth.
+    const D3DSURFACE_DESC& desc = target->description();
+    if (desc.Width == depthWidth() && desc.Height == depthHeight()) owedDepthTarget = target;
+    return;
+  }
+  executePass(target, recorded, false);
+  target->lastPass.swap(recorded);
+  target->lastPassVersion = target->ownerTexture()->contentVersion;
+}
+
+void GLDevice::payOwedDepth() {
+  if (!owedDepthTarget) return;
+  GLSurface* target = owedDepthTarget;
+  owedDepthTarget = nullptr;
+  executePass(target, target->lastPass, true);
+}
+
+// Gives a recorded pass to GL on its target, each draw with the states it was recorded with;
+// depthOnly leaves the target's colour as it is. The device's own states come back afterwards.
+void GLDevice::executePass(GLSurface* target, const std::vector<unsigned char>& pass,
+                           bool depthOnly) {
+  GLSurface* drawing = renderTarget;
+  DrawRecord saved;
+  std::memset(&saved, 0, sizeof saved);
+  std::memcpy(saved.renderStates, renderStates, sizeof saved.renderStates);
+  std::memcpy(saved.stageStates, stageStates[0], sizeof saved.stageStates);
+  std::memcpy(saved.samplerStates, samplerStates[0], sizeof saved.samplerStates);
+  saved.world = world;
+  saved.view = view;
+  saved.projection = projection;
+  saved.texture = textures[0];
+  saved.vertexFormat = vertexFormat;
+  saved.stride = streamStride;
+  D3DLIGHT9 savedLights[lightCount];
+  bool savedEnabled[lightCount];
+  std::memcpy(savedLights, lights, sizeof lights);
+  std::memcpy(savedEnabled, lightEnabled, sizeof lightEnabled);
+
+  renderTarget = target;
+  for (size_t at = 0; at < pass.size();) {
+    const Op op = static_cast<Op>(pass[at++]);
+    if (op == Op::clear) {
+      const ClearRecord clear = take<ClearRecord>(pass, &at);
+      dirty = dirtyAll;
+      clearNow(depthOnly ? clear.flags & ~DWORD(D3DCLEAR_TARGET) : clear.flags, clear.colour,
+               clear.z);
+      continue;
+    }
+    const DrawRecord draw = take<DrawRecord>(pass, &at);
+    std::memcpy(renderStates, draw.renderStates, sizeof draw.renderStates);
+    if (depthOnly) renderStates[D3DRS_COLORWRITEENABLE] = 0;
+    std::memcpy(stageStates[0], draw.stageStates, sizeof draw.stageStates);
+    std::memcpy(samplerStates[0], draw.samplerStates, sizeof draw.samplerStates);
+    world = draw.world;
+    view = draw.view;
+    projection = draw.projection;
+    std::memcpy(lights, draw.lights, sizeof lights);
+    for (int index = 0; index < lightCount; ++index)
+      lightEnabled[index] = draw.lightEnabled[index] != 0;
+    textures[0] = draw.texture;
+    vertexFormat = draw.vertexFormat;
+    streamStride = draw.stride;
+    dirty = dirtyAll;
+    drawNow(draw.type, pass.data() + at, draw.vertexCount, layoutOf(draw.vertexFormat));
+    at += draw.byteCount;
+  }
+
+  std::memcpy(renderStates, saved.renderStates, sizeof saved.renderStates);
+  std::memcpy(stageStates[0], saved.stageStates, sizeof saved.stageStates);
+  std::memcpy(samplerStates[0], saved.samplerStates, sizeof saved.samplerStates);
+  world = saved.world;
+  view = saved.view;
+  projection = saved.projection;
+  std::memcpy(lights, savedLights, sizeof lights);
+  std::memcpy(lightEnabled, savedEnabled, sizeof lightEnabled);
+  textures[0] = saved.texture;
+  vertexFormat = saved.vertexFormat;
+  streamStride = saved.stride;
+  renderTarget = drawing;
+  dirty = dirtyAll;
+}
