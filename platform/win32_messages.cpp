@@ -4,6 +4,7 @@
 // Also the cursor calls and DefWindowProcA with its modal window move.
 #include <signal.h>
 
+#include <algorithm>
 #include <deque>
 
 #include "platform/desktop_bus_internal.h"
@@ -129,10 +130,18 @@ void queueMouseMessage(HWND window, UINT message, WPARAM keys, int x, int y) {
 
 // SDL reports the pointer leaving a window as a move clamped to the window edge, just before the
 // leave itself (both come from one X event, so they arrive in the same pump). That move is not
-// the user's: it is dropped, and the window procedure's leave timer hides the pointer.
-void dropMoveOfLeave(HWND window) {
+// the user's and is dropped. In its place the window hears once more of the position it last
+// saw, which restarts the window procedure's leave timer: a pointer that rested inside past the
+// timer and then jumped out (a tablet, a quick flick) is still noticed gone half a second later.
+void replaceMoveOfLeave(HWND window) {
   if (!queue.empty() && queue.back().hwnd == window && queue.back().message == WM_MOUSEMOVE)
     queue.pop_back();
+  const bool moveQueued = std::any_of(queue.begin(), queue.end(), [window](const MSG& entry) {
+    return entry.hwnd == window && entry.message == WM_MOUSEMOVE;
+  });
+  if (moveQueued || window != pointerWindow) return;
+  const WPARAM keys = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) ? MK_LBUTTON : 0;
+  queueMessage(window, WM_MOUSEMOVE, keys, pointerPosition, lastMessagePoint);
 }
 
 // The window a key belongs to. SDL leaves the window out when it has not seen the window take
@@ -197,7 +206,7 @@ void translateEvent(const SDL_Event& event) {
       HWND window = windowOfSdlId(event.window.windowID);
       if (!window) return;
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) queueMessage(window, WM_CLOSE, 0, 0);
-      if (event.window.event == SDL_WINDOWEVENT_LEAVE) dropMoveOfLeave(window);
+      if (event.window.event == SDL_WINDOWEVENT_LEAVE) replaceMoveOfLeave(window);
       if (event.window.event == SDL_WINDOWEVENT_MINIMIZED) window->minimized = true;
       if (event.window.event == SDL_WINDOWEVENT_RESTORED) window->minimized = false;
       if (event.window.event == SDL_WINDOWEVENT_SHOWN && window->minimized) onShownAgain(window);

@@ -80,6 +80,26 @@ TEST(PointerLeave, IsNoticedOnlyWhenThePointerIsOutsideAfterHalfASecond) {
   EXPECT_EQ(count(WM_MOUSELEAVE), 1);
   EXPECT_FALSE(mouseInside);
 
+  // At rest inside past the timer, then straight out: the leave restarts the timer where the
+  // pointer was last seen, so it is still noticed 500 ms later and the drawn pointer stays put.
+  ASSERT_TRUE(xdotool(server.display(), {"mousemove", "492", "444"}));
+  ASSERT_TRUE(waitUntil([&] { pump(); return mouseInside && cursorX == 295.0f; }, waitMs));
+  advanceVirtualClock(600 * millisecond);
+  pump();
+  messages.clear();
+  ASSERT_TRUE(xdotool(server.display(), {"mousemove", "10", "10"}));
+  ASSERT_TRUE(waitUntil([&] { pump(); return SDL_GetMouseFocus() == nullptr; }, waitMs)) << "SDL saw no leave";
+  EXPECT_TRUE(mouseInside);
+  EXPECT_EQ(cursorX, 295.0f) << "the leave moved the drawn pointer";
+  EXPECT_EQ(cursorY, 295.0f);
+  advanceVirtualClock(499 * millisecond);
+  pump();
+  EXPECT_EQ(count(WM_MOUSELEAVE), 0) << "the leave was noticed before the timer";
+  advanceVirtualClock(1 * millisecond);
+  pump();
+  EXPECT_EQ(count(WM_MOUSELEAVE), 1) << "a pointer that jumped out after resting inside was never noticed gone";
+  EXPECT_FALSE(mouseInside);
+
   DestroyWindow(appWindow);
   pump();
   useRealClock();
