@@ -143,3 +143,22 @@ TEST_F(D3D9Pass, ALeftOutPassStillLeavesItsDepthForTheNextDepthTest) {
   EXPECT_EQ(shown.at(500, 240), green);
   EXPECT_EQ(readSurface(targetSurface).at(100, 240), red) << "the target keeps its colour";
 }
+
+// A pass that keeps the depth buffer's values from before depends on them: drawn every time.
+TEST_F(D3D9Pass, APassOverTheDepthItFindsIsDrawnEveryTime) {
+  IDirect3DTexture9* redPicture = solid(red);
+  device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+  const auto passOverDepth = [&](float depthBefore) {
+    device->BeginScene();
+    device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, depthBefore, 0);  // on the back buffer
+    device->SetRenderTarget(0, targetSurface);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, black, 1.0f, 0);
+    device->SetTexture(0, redPicture);
+    drawQuad(-0.5f, -0.5f, 639.5f, 479.5f, 0.5f);
+    device->EndScene();
+    device->SetRenderTarget(0, backBuffer);
+    return readSurface(targetSurface).at(320, 240);
+  };
+  EXPECT_EQ(passOverDepth(1.0f), red);
+  EXPECT_EQ(passOverDepth(0.0f), black) << "hidden behind depth 0";
+}
