@@ -28,8 +28,8 @@ void applyStartOptions(const StartOptions& options) {
   if (options.repeat) repeatTrack = *options.repeat;
   setWindowScale(options.scale);
   if (options.fullScreen)
-    postStartupClick(FULL_SCREEN_ZONE.x + FULL_SCREEN_ZONE.width / 2,
-                     FULL_SCREEN_ZONE.y + FULL_SCREEN_ZONE.height / 2);
+    postStartupClick(fullScreenZone.x + fullScreenZone.width / 2,
+                     fullScreenZone.y + fullScreenZone.height / 2);
 }
 
 }  // namespace

@@ -16,8 +16,8 @@ const char* const windowTitle = "Zolta RodiZeve #1";
 POINT centredCorner() {
   RECT desktop;
   GetClientRect(GetDesktopWindow(), &desktop);
-  const LONG left = desktop.right / 2 - CLIENT_WIDTH / 2;
-  const LONG top = desktop.bottom / 2 - CLIENT_HEIGHT / 2;
+  const LONG left = desktop.right / 2 - clientWidth / 2;
+  const LONG top = desktop.bottom / 2 - clientHeight / 2;
   return POINT{left < 0 ? 0 : left, top < 0 ? 0 : top};
 }
 
@@ -27,7 +27,7 @@ HWND appWindow = nullptr;
 DWORD windowStyle = 0;
 
 int createMainWindow() {
-  RECT frame = {0, 0, CLIENT_WIDTH, CLIENT_HEIGHT};
+  RECT frame = {0, 0, clientWidth, clientHeight};
   AdjustWindowRectEx(&frame, windowStyle, FALSE, 0);
   const POINT corner = centredCorner();
 
@@ -55,15 +55,15 @@ int createMainWindow() {
   windowStyle &= ~(WS_CAPTION | WS_THICKFRAME);
   SetWindowLongA(appWindow, GWL_STYLE, static_cast<LONG>(windowStyle));
   SetWindowRgn(appWindow,
-               CreateRoundRectRgn(0, 0, CLIENT_WIDTH, CLIENT_HEIGHT, cornerEllipse, cornerEllipse),
+               CreateRoundRectRgn(0, 0, clientWidth, clientHeight, cornerEllipse, cornerEllipse),
                TRUE);
   InvalidateRect(appWindow, nullptr, TRUE);
-  SetWindowPos(appWindow, nullptr, 0, 0, CLIENT_WIDTH, WINDOW_HEIGHT, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(appWindow, nullptr, 0, 0, clientWidth, windowHeight, SWP_NOMOVE | SWP_NOZORDER);
   ShowWindow(appWindow, SW_SHOWNORMAL);
   return 0;
 }
 
 void centreMainWindow() {
   const POINT corner = centredCorner();
-  SetWindowPos(appWindow, nullptr, corner.x, corner.y, CLIENT_WIDTH, CLIENT_HEIGHT, 0);
+  SetWindowPos(appWindow, nullptr, corner.x, corner.y, clientWidth, clientHeight, 0);
 }

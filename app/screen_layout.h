@@ -14,42 +14,42 @@ constexpr int lastRow(const PixelRect& rect) { return rect.y + rect.height - 1; 
 
 // ---- The picture and the window --------------------------------------------------------
 
-constexpr int CLIENT_WIDTH = 640;   // client picture, back buffer and render targets, pixels
-constexpr int CLIENT_HEIGHT = 480;  // pixels
-constexpr int WINDOW_HEIGHT = 482;  // the window has two rows more than its region shows, pixels
+constexpr int clientWidth = 640;   // client picture, back buffer and render targets, pixels
+constexpr int clientHeight = 480;  // pixels
+constexpr int windowHeight = 482;  // the window has two rows more than its region shows, pixels
 
 // ---- The top strip: dragging it moves the window; three zones at its right end ----------
 
-constexpr int TITLE_STRIP_ROWS = 15;                   // rows 0-14
-constexpr PixelRect MINIMISE_ZONE{596, 0, 9, 15};      // columns 596-604
-constexpr PixelRect FULL_SCREEN_ZONE{606, 0, 14, 15};  // columns 606-619
-constexpr PixelRect CLOSE_ZONE{621, 0, 19, 15};        // columns 621-639
+constexpr int titleStripRows = 15;                   // rows 0-14
+constexpr PixelRect minimiseZone{596, 0, 9, 15};     // columns 596-604
+constexpr PixelRect fullScreenZone{606, 0, 14, 15};  // columns 606-619
+constexpr PixelRect closeZone{621, 0, 19, 15};       // columns 621-639
 
 // ---- Control buttons: previous, pause, stop, play, next, left to right ----------------------
 
-constexpr int BUTTON_COUNT = 5;
-constexpr int BUTTON_PITCH = 40;  // pixels from one button's left edge to the next one's
+constexpr int buttonCount = 5;
+constexpr int buttonPitch = 40;  // pixels from one button's left edge to the next one's
 // Button i's highlight picture and click area (the quad's top edge leans up by half a pixel).
-constexpr PixelRect controlButton(int i) { return {329 + BUTTON_PITCH * i, 14, 40, 37}; }
+constexpr PixelRect controlButton(int i) { return {329 + buttonPitch * i, 14, 40, 37}; }
 
 // ---- The repeat lamp ----------------------------------------------------------------------
 
-constexpr PixelRect REPEAT_LAMP_PICTURE{552, 29, 14, 14};  // the lamp's quad
-constexpr PixelRect REPEAT_LAMP{553, 30, 13, 13};  // the lamp itself: a click toggles repeat
+constexpr PixelRect repeatLampPicture{552, 29, 14, 14};  // the lamp's quad
+constexpr PixelRect repeatLampZone{553, 30, 13, 13};     // the lamp itself: a click toggles repeat
 
 // ---- The volume slider and bar ------------------------------------------------------------
 
 // A left-button drag strictly inside these bounds sets the volume from x (pixels).
-constexpr float VOLUME_SLIDER_LEFT = 383.0f;
-constexpr float VOLUME_SLIDER_RIGHT = 502.0f;
-constexpr float VOLUME_SLIDER_TOP = 215.0f;
-constexpr float VOLUME_SLIDER_BOTTOM = 243.0f;
+constexpr float volumeSliderLeft = 383.0f;
+constexpr float volumeSliderRight = 502.0f;
+constexpr float volumeSliderTop = 215.0f;
+constexpr float volumeSliderBottom = 243.0f;
 // Slider fraction per pixel: 1/119 of the slider's width.
-constexpr float VOLUME_SLIDER_STEP = 1.0f / (VOLUME_SLIDER_RIGHT - VOLUME_SLIDER_LEFT);
+constexpr float volumeSliderStep = 1.0f / (volumeSliderRight - volumeSliderLeft);
 
 // The volume bar's quad: top-left, top-right, bottom-right, bottom-left, pixels.
-constexpr float VOLUME_BAR[4][2] = {{385, 234}, {503, 217}, {501, 226}, {387, 242}};
+constexpr float volumeBarQuad[4][2] = {{385, 234}, {503, 217}, {501, 226}, {387, 242}};
 
 // ---- The loudspeaker patch ------------------------------------------------------------------
 
-constexpr PixelRect SPEAKER_PATCH{217, 312, 28, 22};  // drawn over the left cabinet's corner
+constexpr PixelRect speakerPatch{217, 312, 28, 22};  // drawn over the left cabinet's corner

@@ -23,21 +23,20 @@ constexpr float pointerOffset = 5.0f;  // drawn pointer's top-left relative to t
 constexpr float volumeScale = 100.0f;  // slider fraction → volume 0-100
 
 // Zones of the top strip and the repeat box (inclusive bounds, client pixels).
-constexpr unsigned topStripBottom = TITLE_STRIP_ROWS - 1;
-constexpr unsigned closeLeft = CLOSE_ZONE.x;
-constexpr unsigned fullScreenLeft = FULL_SCREEN_ZONE.x,
-                   fullScreenRight = lastColumn(FULL_SCREEN_ZONE);
-constexpr unsigned minimiseLeft = MINIMISE_ZONE.x, minimiseRight = lastColumn(MINIMISE_ZONE);
-constexpr unsigned repeatLeft = REPEAT_LAMP.x, repeatRight = lastColumn(REPEAT_LAMP);
-constexpr unsigned repeatTop = REPEAT_LAMP.y, repeatBottom = lastRow(REPEAT_LAMP);
+constexpr unsigned topStripBottom = titleStripRows - 1;
+constexpr unsigned closeLeft = closeZone.x;
+constexpr unsigned fullScreenLeft = fullScreenZone.x, fullScreenRight = lastColumn(fullScreenZone);
+constexpr unsigned minimiseLeft = minimiseZone.x, minimiseRight = lastColumn(minimiseZone);
+constexpr unsigned repeatLeft = repeatLampZone.x, repeatRight = lastColumn(repeatLampZone);
+constexpr unsigned repeatTop = repeatLampZone.y, repeatBottom = lastRow(repeatLampZone);
 
 // The key each control button sends, button 0 first.
-constexpr WPARAM buttonKeys[BUTTON_COUNT] = {'Y', 'C', 'V', 'X', 'B'};
+constexpr WPARAM buttonKeys[buttonCount] = {'Y', 'C', 'V', 'X', 'B'};
 
 // Index of the control button containing (x, y), -1 for none. The extents are those of the
 // button quads: left and top from the first corner, right from the second, bottom from the third.
 int buttonAt(float x, float y) {
-  for (int index = 0; index < BUTTON_COUNT; ++index) {
+  for (int index = 0; index < buttonCount; ++index) {
     const ScreenVertex* corners = buttonVertices[index];
     if (corners[1].x <= corners[0].x) continue;  // not built yet
     if (x >= corners[0].x && x <= corners[1].x && y >= corners[0].y && y <= corners[2].y)
@@ -84,10 +83,10 @@ void onMouseMove(HWND window, WPARAM keys, LPARAM position) {
   const float y = static_cast<float>(HIWORD(position));
   cursorX = x - pointerOffset;
   cursorY = y - pointerOffset;
-  const bool onSlider = cursorX > VOLUME_SLIDER_LEFT && cursorX < VOLUME_SLIDER_RIGHT &&
-                        cursorY > VOLUME_SLIDER_TOP && cursorY < VOLUME_SLIDER_BOTTOM;
+  const bool onSlider = cursorX > volumeSliderLeft && cursorX < volumeSliderRight &&
+                        cursorY > volumeSliderTop && cursorY < volumeSliderBottom;
   if (onSlider && (keys & MK_LBUTTON)) {
-    volume = static_cast<int>((cursorX - VOLUME_SLIDER_LEFT) * VOLUME_SLIDER_STEP * volumeScale);
+    volume = static_cast<int>((cursorX - volumeSliderLeft) * volumeSliderStep * volumeScale);
     setVolume(volume);
   }
   hoveredButton = buttonAt(x, y);

@@ -25,13 +25,13 @@
 
 namespace {
 
-constexpr float FRAME_SECONDS = 1.0f / 60.0f;                   // frame time, seconds
-constexpr long long FRAME_TICKS = clockTicksPerSecond / 60;     // the same in counter ticks
+constexpr float secondsPerFrame = 1.0f / 60.0f;                   // frame time, seconds
+constexpr long long frameTicks = clockTicksPerSecond / 60;     // the same in counter ticks
 
 void staticFill(benchmark::State& state) {
-  std::vector<unsigned char> texels(STATIC_WIDTH * 4 * STATIC_HEIGHT);
+  std::vector<unsigned char> texels(staticWidth * 4 * staticHeight);
   for (auto _ : state) {
-    fillStatic(texels.data(), STATIC_WIDTH * 4, 128);
+    fillStatic(texels.data(), staticWidth * 4, 128);
     benchmark::DoNotOptimize(texels.data());
   }
 }
@@ -41,7 +41,7 @@ BENCHMARK(staticFill)->Unit(benchmark::kMillisecond);
 void staticRandCalls(benchmark::State& state) {
   for (auto _ : state) {
     int sum = 0;
-    for (int i = 0; i < STATIC_WIDTH * STATIC_HEIGHT; ++i) sum += randomValue();
+    for (int i = 0; i < staticWidth * staticHeight; ++i) sum += randomValue();
     benchmark::DoNotOptimize(sum);
   }
 }
@@ -86,15 +86,15 @@ void effectsAfterStatic(benchmark::State& state) {
   scrollOffset = -1.0f;
   firstVisible = 0;
   for (auto _ : state) {
-    advanceVirtualClock(FRAME_TICKS);
+    advanceVirtualClock(frameTicks);
     frameClock.lastCounter = clockNow();
     device->SetRenderTarget(0, backBuffer);
     device->BeginScene();
     resetPlacement();
-    drawScroller(FRAME_SECONDS);
-    drawSparks(FRAME_SECONDS);
+    drawScroller(secondsPerFrame);
+    drawSparks(secondsPerFrame);
     drawDisplayPanels();
-    drawFountains(FRAME_SECONDS);
+    drawFountains(secondsPerFrame);
     drawOverlays();
     device->EndScene();
     if (firstVisible > 5000) { // keep the text in full swing

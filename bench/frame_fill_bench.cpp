@@ -65,7 +65,7 @@ double layerSeconds(IDirect3DDevice9* device) {
   device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
   device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
   device->SetTexture(0, backgroundTexture);
-  device->SetFVF(SCREEN_FVF);
+  device->SetFVF(screenFvf);
   device->SetStreamSource(0, screenQuad, 0, sizeof(ScreenVertex));
   glFinish();
   const double start = rendererSeconds();
@@ -138,7 +138,7 @@ std::string drawnName(IDirect3DDevice9* device) {
   if (texture) texture->Release();
   DWORD format = 0;
   device->GetFVF(&format);
-  if (format == METABALL_FVF) return "metaball mesh";
+  if (format == metaballFvf) return "metaball mesh";
   const std::pair<IDirect3DTexture9*, const char*> names[] = {
       {backgroundTexture, "background picture"}, {metaballTarget, "metaball picture"},
       {carouselTarget, "carousel picture"},      {labelTarget, "label picture"},

@@ -11,9 +11,9 @@
 
 namespace {
 
-constexpr int SCENE_GRID = 30;  // cells per axis
-constexpr float ISO_LEVEL = 1.0f;
-constexpr int ANIMATION_FRAMES = 1000;
+constexpr int sceneGrid = 30;  // cells per axis
+constexpr float isoLevel = 1.0f;
+constexpr int animationFrames = 1000;
 
 void BM_MetaballFrame(benchmark::State& state) {
   std::vector<double> frameMicroseconds;
@@ -23,9 +23,9 @@ void BM_MetaballFrame(benchmark::State& state) {
     state.PauseTiming();
     ballFrame = 0;
     for (Ball& ball : ballSet) ball.centre[0] = ball.centre[1] = ball.centre[2] = 0.0f;
-    IsoSurface surface(nullptr, SCENE_GRID, ISO_LEVEL, metaballField);
+    IsoSurface surface(nullptr, sceneGrid, isoLevel, metaballField);
     state.ResumeTiming();
-    for (int frame = 0; frame < ANIMATION_FRAMES; ++frame) {
+    for (int frame = 0; frame < animationFrames; ++frame) {
       const auto start = std::chrono::steady_clock::now();
       surface.sampleField();
       const int count = surface.polygonise();

@@ -12,9 +12,9 @@
 
 namespace {
 
-constexpr int SEGMENT_WIDTH = 10;         // columns per segment, the first of them a dark gap
-constexpr int GREY_BASE = 150;            // grey of lit column c is c + 150
-constexpr unsigned char BAR_ALPHA = 180;  // alpha of every texel of the bar
+constexpr int segmentWidth = 10;         // columns per segment, the first of them a dark gap
+constexpr int greyBase = 150;            // grey of lit column c is c + 150
+constexpr unsigned char barAlpha = 180;  // alpha of every texel of the bar
 
 // Sets the states of a panel and draws the panel quad with the given picture.
 void drawPanel(const Placement& placement, IDirect3DTexture9* picture) {
@@ -22,7 +22,7 @@ void drawPanel(const Placement& placement, IDirect3DTexture9* picture) {
   setWorldPlacement(placement);
   setTexturedLayerStates(device, D3DCULL_NONE, TRUE, D3DBLEND_SRCCOLOR, D3DBLEND_INVSRCCOLOR);
   device->SetTexture(0, picture);
-  device->SetFVF(TEXTURED_FVF);
+  device->SetFVF(texturedFvf);
   device->SetStreamSource(0, panelQuad, 0, sizeof(TexturedVertex));
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
 }
@@ -37,7 +37,7 @@ void drawVolumeBar() {
 
   setTexturedLayerStates(device, D3DCULL_NONE, TRUE, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
   device->SetTexture(0, volumeTexture);
-  device->SetFVF(SCREEN_FVF);
+  device->SetFVF(screenFvf);
   device->SetStreamSource(0, volumeQuad, 0, sizeof(ScreenVertex));
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
 }
@@ -45,17 +45,17 @@ void drawVolumeBar() {
 }  // namespace
 
 void fillVolumeBar(unsigned char* texels, int pitch, int volume) {
-  unsigned char row[VOLUME_BAR_WIDTH * 4];
-  for (int c = 0; c < VOLUME_BAR_WIDTH; ++c) {
+  unsigned char row[volumeBarWidth * 4];
+  for (int c = 0; c < volumeBarWidth; ++c) {
     const bool lit =
-        c % SEGMENT_WIDTH != 0 && static_cast<unsigned int>(c) <= static_cast<unsigned int>(volume);
-    const unsigned char grey = lit ? static_cast<unsigned char>(c + GREY_BASE) : 0;
+        c % segmentWidth != 0 && static_cast<unsigned int>(c) <= static_cast<unsigned int>(volume);
+    const unsigned char grey = lit ? static_cast<unsigned char>(c + greyBase) : 0;
     row[4 * c + 0] = grey;  // blue
     row[4 * c + 1] = grey;  // green
     row[4 * c + 2] = grey;  // red
-    row[4 * c + 3] = BAR_ALPHA;
+    row[4 * c + 3] = barAlpha;
   }
-  for (int r = 0; r < VOLUME_BAR_HEIGHT; ++r) std::memcpy(texels + r * pitch, row, sizeof row);
+  for (int r = 0; r < volumeBarHeight; ++r) std::memcpy(texels + r * pitch, row, sizeof row);
 }
 
 void drawDisplayPanels() {

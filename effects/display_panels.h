@@ -2,8 +2,8 @@
 // the volume bar refilled every frame from the current volume.
 #pragma once
 
-constexpr int VOLUME_BAR_WIDTH = 100;  // texels
-constexpr int VOLUME_BAR_HEIGHT = 20;  // texels
+constexpr int volumeBarWidth = 100;  // texels
+constexpr int volumeBarHeight = 20;  // texels
 
 // Fills a 100 x 20 picture of B, G, R, A texels (pitch in bytes) with the volume bar for
 // volume 0-99: lit columns 1..volume except every tenth, grey rising to the right, alpha 180.

@@ -14,10 +14,10 @@ struct NoteSprite {
   int picture;       // index into noteTextures, 0-4
 };
 
-constexpr int NOTES_PER_GROUP = 32;
+constexpr int notesPerGroup = 32;
 
-extern NoteSprite leftNotes[NOTES_PER_GROUP];
-extern NoteSprite rightNotes[NOTES_PER_GROUP];
+extern NoteSprite leftNotes[notesPerGroup];
+extern NoteSprite rightNotes[notesPerGroup];
 extern long long leftNoteStamp;   // counter value of the left group's last launch; 0 = never
 extern long long rightNoteStamp;  // counter value of the right group's last launch; 0 = never
 

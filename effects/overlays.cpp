@@ -16,20 +16,20 @@ bool staticActive = true;
 
 namespace {
 
-constexpr float POINTER_SIZE = 32.0f;    // pointer picture, pixels square
-constexpr float SCREEN_DEPTH = 0.5f;     // z of the pre-transformed quads
-constexpr unsigned int MS_PER_STEP = 5;  // milliseconds per fade step
-constexpr unsigned int LAST_STEP = 254;  // fade step that ends the static for good
-constexpr unsigned int OPAQUE = 255;     // alpha of the static at fade step 0
+constexpr float pointerSize = 32.0f;       // pointer picture, pixels square
+constexpr float screenDepth = 0.5f;        // z of the pre-transformed quads
+constexpr unsigned int msPerStep = 5;      // milliseconds per fade step
+constexpr unsigned int lastStep = 254;     // fade step that ends the static for good
+constexpr unsigned int opaqueAlpha = 255;  // alpha of the static at fade step 0
 
 void drawPointer() {
   const float x = cursorX;
   const float y = cursorY;
   const ScreenVertex corners[4] = {
-      {x, y, SCREEN_DEPTH, 1.0f, 0.0f, 0.0f},
-      {x + POINTER_SIZE, y, SCREEN_DEPTH, 1.0f, 1.0f, 0.0f},
-      {x + POINTER_SIZE, y + POINTER_SIZE, SCREEN_DEPTH, 1.0f, 1.0f, 1.0f},
-      {x, y + POINTER_SIZE, SCREEN_DEPTH, 1.0f, 0.0f, 1.0f},
+      {x, y, screenDepth, 1.0f, 0.0f, 0.0f},
+      {x + pointerSize, y, screenDepth, 1.0f, 1.0f, 0.0f},
+      {x + pointerSize, y + pointerSize, screenDepth, 1.0f, 1.0f, 1.0f},
+      {x, y + pointerSize, screenDepth, 1.0f, 0.0f, 1.0f},
   };
   void* data = nullptr;
   if (FAILED(pointerQuad->Lock(0, 0, &data, 0)) || !data) return;
@@ -39,7 +39,7 @@ void drawPointer() {
   IDirect3DDevice9* device = deviceState.device;
   setTexturedLayerStates(device, D3DCULL_CCW, TRUE, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
   device->SetTexture(0, pointerTexture);
-  device->SetFVF(SCREEN_FVF);
+  device->SetFVF(screenFvf);
   device->SetStreamSource(0, pointerQuad, 0, sizeof(ScreenVertex));
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
 }
@@ -64,7 +64,7 @@ void drawStaticLayer() {
   device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
   device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
   device->SetTexture(0, staticTexture);
-  device->SetFVF(SCREEN_FVF);
+  device->SetFVF(screenFvf);
   device->SetStreamSource(0, screenQuad, 0, sizeof(ScreenVertex));
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
   device->SetRenderState(D3DRS_ZENABLE, depthTest);
@@ -74,21 +74,21 @@ void drawStaticLayer() {
 // be thrown away; its fade goes on by the clock.
 void drawStatic() {
   if (!windowMinimised()) drawStaticLayer();
-  if (staticFadeStep() >= LAST_STEP) staticActive = false;
+  if (staticFadeStep() >= lastStep) staticActive = false;
 }
 
 }  // namespace
 
-unsigned int staticFadeStep() { return (GetTickCount() - frameClock.startTick) / MS_PER_STEP; }
+unsigned int staticFadeStep() { return (GetTickCount() - frameClock.startTick) / msPerStep; }
 
 unsigned char staticAlpha(unsigned int q) {
-  return q > OPAQUE ? 0 : static_cast<unsigned char>(OPAQUE - q);
+  return q > opaqueAlpha ? 0 : static_cast<unsigned char>(opaqueAlpha - q);
 }
 
 void fillStatic(unsigned char* texels, int pitch, unsigned char alpha) {
-  for (int r = 0; r < STATIC_HEIGHT; ++r) {
+  for (int r = 0; r < staticHeight; ++r) {
     unsigned char* texel = texels + r * pitch;
-    for (int p = 0; p < STATIC_WIDTH; ++p, texel += 4) {
+    for (int p = 0; p < staticWidth; ++p, texel += 4) {
       const unsigned char v = randomValue() % 2 == 0 ? 0xFF : 0x00;  // even: white
       texel[0] = v;                                                  // blue
       texel[1] = v;                                                  // green

@@ -6,8 +6,8 @@
 
 extern bool staticActive;  // true until the first frame that ends with the fade step q >= 254
 
-constexpr int STATIC_WIDTH = CLIENT_WIDTH;    // texels: the static covers the picture
-constexpr int STATIC_HEIGHT = CLIENT_HEIGHT;  // texels
+constexpr int staticWidth = clientWidth;    // texels: the static covers the picture
+constexpr int staticHeight = clientHeight;  // texels
 
 // Fade step of the static: milliseconds since the frame clock started, divided by 5.
 unsigned int staticFadeStep();

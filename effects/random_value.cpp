@@ -5,14 +5,14 @@
 
 namespace {
 
-constexpr int RAND_SHIFT = 16;  // drops the 31-bit value to its top 15 bits
+constexpr int randShift = 16;  // drops the 31-bit value to its top 15 bits
 
 }  // namespace
 
-int randomValue() { return randUnlocked() >> RAND_SHIFT; }
+int randomValue() { return randUnlocked() >> randShift; }
 
 float randomUnit() {
-  return static_cast<float>(randomValue()) / static_cast<float>(RANDOM_VALUE_MAX);
+  return static_cast<float>(randomValue()) / static_cast<float>(randomValueMax);
 }
 
 void restartRandomValues(unsigned int seed) { srandUnlocked(seed); }

@@ -5,7 +5,7 @@
 // sequence without the lock rand() takes on every call.
 #pragma once
 
-constexpr int RANDOM_VALUE_MAX = 32767;  // largest value of randomValue()
+constexpr int randomValueMax = 32767;  // largest value of randomValue()
 
 // Next value of the sequence as a number from 0 to 32767 (its top 15 bits).
 int randomValue();

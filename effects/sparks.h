@@ -9,9 +9,9 @@ struct Spark {
   float fallSpeed;   // downward speed, world units a second (grows 10 % a frame)
 };
 
-constexpr int SPARK_COUNT = 10;
+constexpr int sparkCount = 10;
 
-extern Spark sparks[SPARK_COUNT];
+extern Spark sparks[sparkCount];
 extern long long sparkBurstStamp;  // counter value at which the last burst ended; 0 = none yet
 extern int sparkBurstCount;        // restarts made in the current burst, 0-15
 

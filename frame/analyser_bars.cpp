@@ -42,16 +42,16 @@ void drawSpectrumBars() {
   device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
   device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
   device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-  device->SetFVF(COLOURED_FVF);
+  device->SetFVF(colouredFvf);
   setWorldPlacement(barPlacement);
 
-  for (int b = 0; b < BAR_COUNT; ++b) {
+  for (int b = 0; b < barCount; ++b) {
     IDirect3DVertexBuffer9* bar = barQuads[b];
     if (!bar) continue;
     void* data = nullptr;
     if (SUCCEEDED(bar->Lock(0, 0, &data, 0)) && data) {
       ColouredVertex* quad = static_cast<ColouredVertex*>(data);
-      float height = barHeight(spectrumValues[FIRST_BAR_VALUE + b], b);
+      float height = barHeight(spectrumValues[firstBarValue + b], b);
       for (int top = 2; top < 4; ++top) {
         quad[top].y = height;
         quad[top].colour = barTopColour;

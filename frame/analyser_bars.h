@@ -2,7 +2,7 @@
 // their heights taken from spectrumValues[16..21] of this frame.
 #pragma once
 
-constexpr int FIRST_BAR_VALUE = 16;  // spectrumValues index shown by bar 0
+constexpr int firstBarValue = 16;  // spectrumValues index shown by bar 0
 
 // The bar level of one spectrum value: trunc(sqrt(value / log10(11)) * 1700 - 4), at most 700.
 // A silent band gives -4.

@@ -13,7 +13,7 @@ void drawOverlay(IDirect3DVertexBuffer9* quad, IDirect3DTexture9* picture, BOOL 
   IDirect3DDevice9* device = deviceState.device;
   setTexturedLayerStates(device, D3DCULL_CCW, blend, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
   device->SetTexture(0, picture);
-  device->SetFVF(SCREEN_FVF);
+  device->SetFVF(screenFvf);
   device->SetStreamSource(0, quad, 0, sizeof(ScreenVertex));
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
 }
@@ -22,7 +22,7 @@ void drawOverlay(IDirect3DVertexBuffer9* quad, IDirect3DTexture9* picture, BOOL 
 
 void drawControlPanel() {
   drawOverlay(speakerQuad, speakerTexture, TRUE);
-  if (hoveredButton >= 0 && hoveredButton < BUTTON_COUNT)
+  if (hoveredButton >= 0 && hoveredButton < buttonCount)
     drawOverlay(buttonQuads[hoveredButton], highlightTextures[hoveredButton], FALSE);
   if (repeatTrack) drawOverlay(repeatQuad, repeatTexture, FALSE);
 }

@@ -8,8 +8,8 @@
 const char* const noTunesMessage = "No tunes found in data/msx/";
 
 int glyphIndex(char code) {
-  int index = static_cast<unsigned char>(code) - FIRST_GLYPH_CODE;
-  return index >= 0 && index < GLYPH_COUNT ? index : -1;
+  int index = static_cast<unsigned char>(code) - firstGlyphCode;
+  return index >= 0 && index < glyphCount ? index : -1;
 }
 
 void drawGlyph(char code, const Placement& placement) {

@@ -40,7 +40,7 @@ void setTextStates(IDirect3DDevice9* device) {
   device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
   device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
   device->SetTexture(0, textFontTexture);
-  device->SetFVF(TEXTURED_FVF);
+  device->SetFVF(texturedFvf);
   device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
 }
 
@@ -63,7 +63,7 @@ void catchUpMetaballSurface() {
 void drawBackground(IDirect3DDevice9* device) {
   setTexturedLayerStates(device, D3DCULL_CCW, FALSE, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
   device->SetTexture(0, backgroundTexture);
-  device->SetFVF(SCREEN_FVF);
+  device->SetFVF(screenFvf);
   device->SetStreamSource(0, screenQuad, 0, sizeof(ScreenVertex));
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
 }
@@ -71,7 +71,7 @@ void drawBackground(IDirect3DDevice9* device) {
 // The metaball picture laid on the floor: black leaves the background, white replaces it.
 void drawMetaballPicture(IDirect3DDevice9* device) {
   setTexturedLayerStates(device, D3DCULL_NONE, TRUE, D3DBLEND_SRCCOLOR, D3DBLEND_INVSRCCOLOR);
-  device->SetFVF(TEXTURED_FVF);
+  device->SetFVF(texturedFvf);
   device->SetTexture(0, metaballTarget);
   setWorldPlacement(metaballFloor);
   device->SetStreamSource(0, metaballQuad, 0, sizeof(TexturedVertex));

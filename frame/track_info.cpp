@@ -94,7 +94,7 @@ void drawTrackInfo(float frameSeconds) {
   device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
   device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
   device->SetTexture(0, textFontTexture);
-  device->SetFVF(TEXTURED_FVF);
+  device->SetFVF(texturedFvf);
   device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
 
   if (playlist.count > 0) {

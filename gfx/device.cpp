@@ -38,8 +38,8 @@ int createDevice(bool fullScreen) {
 
   D3DPRESENT_PARAMETERS& params = deviceState.presentParams;
   std::memset(&params, 0, sizeof params);
-  params.BackBufferWidth = CLIENT_WIDTH;
-  params.BackBufferHeight = CLIENT_HEIGHT;
+  params.BackBufferWidth = clientWidth;
+  params.BackBufferHeight = clientHeight;
   params.BackBufferFormat = D3DFMT_X8R8G8B8;
   params.BackBufferCount = 0;
   params.MultiSampleType = D3DMULTISAMPLE_NONE;

@@ -13,25 +13,25 @@
 
 IDirect3DVertexBuffer9* screenQuad = nullptr;
 IDirect3DVertexBuffer9* pointerQuad = nullptr;
-IDirect3DVertexBuffer9* buttonQuads[BUTTON_COUNT] = {};
-ScreenVertex buttonVertices[BUTTON_COUNT][4] = {};
+IDirect3DVertexBuffer9* buttonQuads[buttonCount] = {};
+ScreenVertex buttonVertices[buttonCount][4] = {};
 IDirect3DVertexBuffer9* speakerQuad = nullptr;
 IDirect3DVertexBuffer9* volumeQuad = nullptr;
 IDirect3DVertexBuffer9* repeatQuad = nullptr;
 IDirect3DVertexBuffer9* noteQuad = nullptr;
 IDirect3DVertexBuffer9* panelQuad = nullptr;
 IDirect3DVertexBuffer9* metaballQuad = nullptr;
-IDirect3DVertexBuffer9* barQuads[BAR_COUNT] = {};
+IDirect3DVertexBuffer9* barQuads[barCount] = {};
 IDirect3DVertexBuffer9* sparkVertex = nullptr;
-GlyphQuad scrollGlyphs[GLYPH_COUNT] = {};
-GlyphQuad textGlyphs[GLYPH_COUNT] = {};
+GlyphQuad scrollGlyphs[glyphCount] = {};
+GlyphQuad textGlyphs[glyphCount] = {};
 
 IDirect3DTexture9* backgroundTexture = nullptr;
-IDirect3DTexture9* noteTextures[NOTE_PICTURE_COUNT] = {};
+IDirect3DTexture9* noteTextures[notePictureCount] = {};
 IDirect3DTexture9* scrollFontTexture = nullptr;
 IDirect3DTexture9* textFontTexture = nullptr;
 IDirect3DTexture9* sparkTexture = nullptr;
-IDirect3DTexture9* highlightTextures[BUTTON_COUNT] = {};
+IDirect3DTexture9* highlightTextures[buttonCount] = {};
 IDirect3DTexture9* pointerTexture = nullptr;
 IDirect3DTexture9* speakerTexture = nullptr;
 IDirect3DTexture9* repeatTexture = nullptr;
@@ -116,7 +116,7 @@ void makeScreenQuad(const float corners[4][2], ScreenVertex quad[4]) {
 IDirect3DVertexBuffer9* screenQuadBuffer(const float corners[4][2]) {
   ScreenVertex quad[4];
   makeScreenQuad(corners, quad);
-  return makeBuffer(quad, sizeof quad, 0, SCREEN_FVF);
+  return makeBuffer(quad, sizeof quad, 0, screenFvf);
 }
 
 // Textured quad with corners given in world units and texture coordinates 0-1.
@@ -125,62 +125,62 @@ IDirect3DVertexBuffer9* texturedQuadBuffer(const float corners[4][3], D3DCOLOR c
   TexturedVertex quad[4];
   for (int i = 0; i < 4; ++i)
     quad[i] = {corners[i][0], corners[i][1], corners[i][2], colour, uv[i][0], uv[i][1]};
-  return makeBuffer(quad, sizeof quad, D3DUSAGE_WRITEONLY, TEXTURED_FVF);
+  return makeBuffer(quad, sizeof quad, D3DUSAGE_WRITEONLY, texturedFvf);
 }
 
-void makeGlyphTable(GlyphQuad glyphs[GLYPH_COUNT]) {
-  for (int entry = 0; entry < GLYPH_COUNT; ++entry) {
+void makeGlyphTable(GlyphQuad glyphs[glyphCount]) {
+  for (int entry = 0; entry < glyphCount; ++entry) {
     TexturedVertex quad[4];
     makeGlyphQuad(entry, quad);
-    glyphs[entry] = makeBuffer(quad, sizeof quad, 0, TEXTURED_FVF);
+    glyphs[entry] = makeBuffer(quad, sizeof quad, 0, texturedFvf);
   }
 }
 
 void makeScreenQuads() {
   static const float screen[4][2] = {
-      {-0.5f, -0.5f}, {CLIENT_WIDTH, -0.5f}, {CLIENT_WIDTH, CLIENT_HEIGHT}, {-0.5f, CLIENT_HEIGHT}};
+      {-0.5f, -0.5f}, {clientWidth, -0.5f}, {clientWidth, clientHeight}, {-0.5f, clientHeight}};
   screenQuad = screenQuadBuffer(screen);
-  pointerQuad = makeBuffer(nullptr, 4 * sizeof(ScreenVertex), 0, SCREEN_FVF);
+  pointerQuad = makeBuffer(nullptr, 4 * sizeof(ScreenVertex), 0, screenFvf);
 
   constexpr float buttonTopLeft = 13.4f, buttonTopRight = 13.5f;  // the top edge leans up, pixels
-  for (int i = 0; i < BUTTON_COUNT; ++i) {
+  for (int i = 0; i < buttonCount; ++i) {
     const PixelRect area = controlButton(i);
     const float left = area.x, right = lastColumn(area), bottom = lastRow(area);
     const float corners[4][2] = {
         {left, buttonTopLeft}, {right, buttonTopRight}, {right, bottom}, {left, bottom}};
     makeScreenQuad(corners, buttonVertices[i]);
-    buttonQuads[i] = makeBuffer(buttonVertices[i], sizeof buttonVertices[i], 0, SCREEN_FVF);
+    buttonQuads[i] = makeBuffer(buttonVertices[i], sizeof buttonVertices[i], 0, screenFvf);
   }
 
-  speakerQuad = screenQuadBuffer(pictureCorners(SPEAKER_PATCH).corners);
-  volumeQuad = screenQuadBuffer(VOLUME_BAR);
-  repeatQuad = screenQuadBuffer(pictureCorners(REPEAT_LAMP_PICTURE).corners);
+  speakerQuad = screenQuadBuffer(pictureCorners(speakerPatch).corners);
+  volumeQuad = screenQuadBuffer(volumeBarQuad);
+  repeatQuad = screenQuadBuffer(pictureCorners(repeatLampPicture).corners);
 
   static const float note[4][3] = {{0, 0, 0}, {1, 0, 0}, {1, 0.5f, 0}, {0, 0.5f, 0}};
   noteQuad = texturedQuadBuffer(note, halfWhite);
 }
 
 void makeBarsAndSpark() {
-  for (int b = 0; b < BAR_COUNT; ++b) {
+  for (int b = 0; b < barCount; ++b) {
     float left = b * barWidth, right = (b + 1) * barWidth;
     const ColouredVertex bar[4] = {{left, 0, 0, barBaseColour},
                                    {right, 0, 0, barBaseColour},
                                    {right, barStartHeight, 0, barBaseColour},
                                    {left, barStartHeight, 0, barBaseColour}};
-    barQuads[b] = makeBuffer(bar, sizeof bar, D3DUSAGE_WRITEONLY, COLOURED_FVF);
+    barQuads[b] = makeBuffer(bar, sizeof bar, D3DUSAGE_WRITEONLY, colouredFvf);
   }
   const PointVertex spark = {0, 0, 0, sparkSize, halfWhite};
-  sparkVertex = makeBuffer(&spark, sizeof spark, D3DUSAGE_WRITEONLY, POINT_FVF);
+  sparkVertex = makeBuffer(&spark, sizeof spark, D3DUSAGE_WRITEONLY, pointFvf);
 }
 
 void loadPictures() {
   loadImageResource(backgroundPicture, &backgroundTexture, false);
-  for (int i = 0; i < NOTE_PICTURE_COUNT; ++i)
+  for (int i = 0; i < notePictureCount; ++i)
     loadImageResource(firstNotePicture + i, &noteTextures[i], false);
   loadImageResource(scrollFontPicture, &scrollFontTexture, true);
   loadImageResource(textFontPicture, &textFontTexture, true);
   loadImageResource(sparkPicture, &sparkTexture, false);
-  for (int i = 0; i < BUTTON_COUNT; ++i)
+  for (int i = 0; i < buttonCount; ++i)
     loadImageResource(firstHighlightPicture + i, &highlightTextures[i], false);
   loadImageResource(pointerPicture, &pointerTexture, true);
   loadImageResource(speakerPicture, &speakerTexture, true);
@@ -191,9 +191,9 @@ void makeTargets() {
   IDirect3DDevice9* device = currentDevice();
   IDirect3DTexture9** targets[3] = {&carouselTarget, &labelTarget, &metaballTarget};
   for (IDirect3DTexture9** target : targets)
-    device->CreateTexture(CLIENT_WIDTH, CLIENT_HEIGHT, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
+    device->CreateTexture(clientWidth, clientHeight, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
                           D3DPOOL_DEFAULT, target, nullptr);
-  device->CreateTexture(CLIENT_WIDTH, CLIENT_HEIGHT, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8,
+  device->CreateTexture(clientWidth, clientHeight, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8,
                         D3DPOOL_DEFAULT, &staticTexture, nullptr);
   device->CreateTexture(100, 20, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
                         &volumeTexture, nullptr);

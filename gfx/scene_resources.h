@@ -16,64 +16,64 @@ struct ScreenVertex {  // pre-transformed: window pixels
   float x, y, z, rhw;
   float u, v;
 };
-constexpr DWORD SCREEN_FVF = D3DFVF_XYZRHW | D3DFVF_TEX1;
+constexpr DWORD screenFvf = D3DFVF_XYZRHW | D3DFVF_TEX1;
 
 struct TexturedVertex {  // world space, tinted and textured
   float x, y, z;
   D3DCOLOR colour;
   float u, v;
 };
-constexpr DWORD TEXTURED_FVF = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+constexpr DWORD texturedFvf = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
 struct ColouredVertex {  // world space, untextured
   float x, y, z;
   D3DCOLOR colour;
 };
-constexpr DWORD COLOURED_FVF = D3DFVF_XYZ | D3DFVF_DIFFUSE;
+constexpr DWORD colouredFvf = D3DFVF_XYZ | D3DFVF_DIFFUSE;
 
 struct PointVertex {  // point sprite with its own size
   float x, y, z;
   float size;
   D3DCOLOR colour;
 };
-constexpr DWORD POINT_FVF = D3DFVF_XYZ | D3DFVF_PSIZE | D3DFVF_DIFFUSE;
+constexpr DWORD pointFvf = D3DFVF_XYZ | D3DFVF_PSIZE | D3DFVF_DIFFUSE;
 
 static_assert(sizeof(ScreenVertex) == 24 && sizeof(TexturedVertex) == 24);
 static_assert(sizeof(ColouredVertex) == 16 && sizeof(PointVertex) == 20);
 
 // ---- Sizes --------------------------------------------------------------------------------
 
-constexpr int GLYPH_COUNT = 96;        // glyph quads per font: character codes 32-127
-constexpr int FIRST_GLYPH_CODE = 32;   // character code of glyph entry 0
-constexpr int BAR_COUNT = 6;           // spectrum bars
-constexpr int NOTE_PICTURE_COUNT = 5;  // music-note sprites
+constexpr int glyphCount = 96;       // glyph quads per font: character codes 32-127
+constexpr int firstGlyphCode = 32;   // character code of glyph entry 0
+constexpr int barCount = 6;          // spectrum bars
+constexpr int notePictureCount = 5;  // music-note sprites
 
 // One four-vertex textured quad per character of a font atlas.
 using GlyphQuad = IDirect3DVertexBuffer9*;
 
 // ---- Handles (all belong to the device current at the last createSceneResources) ---------
 
-extern IDirect3DVertexBuffer9* screenQuad;                 // whole window, screen vertices
-extern IDirect3DVertexBuffer9* pointerQuad;                // rewritten per frame (pointer)
-extern IDirect3DVertexBuffer9* buttonQuads[BUTTON_COUNT];  // button highlight rectangles
-extern ScreenVertex buttonVertices[BUTTON_COUNT][4];       // the same corners, for hit tests
+extern IDirect3DVertexBuffer9* screenQuad;                // whole window, screen vertices
+extern IDirect3DVertexBuffer9* pointerQuad;               // rewritten per frame (pointer)
+extern IDirect3DVertexBuffer9* buttonQuads[buttonCount];  // button highlight rectangles
+extern ScreenVertex buttonVertices[buttonCount][4];       // the same corners, for hit tests
 extern IDirect3DVertexBuffer9* speakerQuad;
 extern IDirect3DVertexBuffer9* volumeQuad;
 extern IDirect3DVertexBuffer9* repeatQuad;
 extern IDirect3DVertexBuffer9* noteQuad;
 extern IDirect3DVertexBuffer9* panelQuad;
 extern IDirect3DVertexBuffer9* metaballQuad;
-extern IDirect3DVertexBuffer9* barQuads[BAR_COUNT];  // tops rewritten per frame
+extern IDirect3DVertexBuffer9* barQuads[barCount];  // tops rewritten per frame
 extern IDirect3DVertexBuffer9* sparkVertex;
-extern GlyphQuad scrollGlyphs[GLYPH_COUNT];  // for scrollFontTexture
-extern GlyphQuad textGlyphs[GLYPH_COUNT];    // for textFontTexture
+extern GlyphQuad scrollGlyphs[glyphCount];  // for scrollFontTexture
+extern GlyphQuad textGlyphs[glyphCount];    // for textFontTexture
 
 extern IDirect3DTexture9* backgroundTexture;
-extern IDirect3DTexture9* noteTextures[NOTE_PICTURE_COUNT];
+extern IDirect3DTexture9* noteTextures[notePictureCount];
 extern IDirect3DTexture9* scrollFontTexture;
 extern IDirect3DTexture9* textFontTexture;
 extern IDirect3DTexture9* sparkTexture;
-extern IDirect3DTexture9* highlightTextures[BUTTON_COUNT];
+extern IDirect3DTexture9* highlightTextures[buttonCount];
 extern IDirect3DTexture9* pointerTexture;
 extern IDirect3DTexture9* speakerTexture;
 extern IDirect3DTexture9* repeatTexture;

@@ -18,10 +18,10 @@ constexpr int edgeCorners[12][2] = {
 };
 
 // Worst case of the table: five triangles in every cell.
-constexpr int MAX_TRIANGLES_PER_CELL = 5;
+constexpr int maxTrianglesPerCell = 5;
 
-constexpr int BALLS = 3;
-constexpr int ROW_BITS = 64;  // samples per row that polygonise can screen by bit masks
+constexpr int ballCount = 3;
+constexpr int rowBits = 64;  // samples per row that polygonise can screen by bit masks
 
 typedef double Double2 __attribute__((vector_size(16)));  // two lanes, plain IEEE arithmetic
 
@@ -52,10 +52,10 @@ IsoSurface::IsoSurface(IDirect3DDevice9* device, int gridSize, float isoLevel,
   const int points = gridSize + 1;
   samples.resize(static_cast<size_t>(points) * points * points);
   cells.resize(static_cast<size_t>(gridSize) * gridSize * gridSize);
-  planePowers.resize(static_cast<size_t>(BALLS) * 3 * (points + 1));  // + 1: room for a pair
+  planePowers.resize(static_cast<size_t>(ballCount) * 3 * (points + 1));  // + 1: room for a pair
   belowRows.resize(static_cast<size_t>(points) * points);
   // Room for the worst case, so that polygonise never allocates.
-  triangles.reserve(cells.size() * MAX_TRIANGLES_PER_CELL);
+  triangles.reserve(cells.size() * maxTrianglesPerCell);
   sampleField();
 
   for (int i = 0; i < gridSize; ++i) {
@@ -75,7 +75,7 @@ IsoSurface::IsoSurface(IDirect3DDevice9* device, int gridSize, float isoLevel,
   }
 
   if (device != nullptr)
-    device->CreateVertexBuffer(METABALL_BUFFER_BYTES, D3DUSAGE_WRITEONLY, METABALL_FVF,
+    device->CreateVertexBuffer(metaballBufferBytes, D3DUSAGE_WRITEONLY, metaballFvf,
                                D3DPOOL_MANAGED, &vertexBuffer, nullptr);
 }
 
@@ -123,8 +123,8 @@ void IsoSurface::sampleBallSet() {
   const int points = gridSize + 1;
   const int planes = points + 1;
   const float step = 2.0f / static_cast<float>(gridSize);  // grid spacing, world units
-  double strength4[BALLS];
-  for (int b = 0; b < BALLS; ++b) {
+  double strength4[ballCount];
+  for (int b = 0; b < ballCount; ++b) {
     const double s2 = static_cast<double>(ballSet[b].strength) * ballSet[b].strength;
     strength4[b] = s2 * s2;
     for (int axis = 0; axis < 3; ++axis) {
@@ -144,11 +144,11 @@ void IsoSurface::sampleBallSet() {
     const float x = static_cast<float>(i) * step - 1.0f;
     for (int j = 0; j < points; ++j, s += points) {
       const float y = static_cast<float>(j) * step - 1.0f;
-      double xy[BALLS];
-      for (int b = 0; b < BALLS; ++b) xy[b] = powers(b, 0)[i] + powers(b, 1)[j];
+      double xy[ballCount];
+      for (int b = 0; b < ballCount; ++b) xy[b] = powers(b, 0)[i] + powers(b, 1)[j];
       for (int k = 0; k < points; k += 2) {
         Double2 sum = {0.0, 0.0};
-        for (int b = 0; b < BALLS; ++b) {
+        for (int b = 0; b < ballCount; ++b) {
           const Double2 z4 = {powers(b, 2)[k], powers(b, 2)[k + 1]};
           sum += strength4[b] / (xy[b] + z4);  // infinite at a ball's centre
         }
@@ -172,7 +172,7 @@ int IsoSurface::polygonise() {
   triangleCount = 0;
   const int n = gridSize;
   const int points = n + 1;
-  if (points > ROW_BITS) {
+  if (points > rowBits) {
     for (const GridCell& c : cells) triangleCount += polygoniseCell(c, isoLevel);
     return triangleCount;
   }

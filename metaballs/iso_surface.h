@@ -46,9 +46,9 @@ struct MetaballVertex {
 };
 static_assert(sizeof(MetaballVertex) == 36, "the vertex buffer's stride is 36 bytes");
 
-constexpr DWORD METABALL_FVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1;
-constexpr UINT METABALL_BUFFER_BYTES = 360000;  // 10,000 vertices
-constexpr int METABALL_MAX_TRIANGLES = METABALL_BUFFER_BYTES / sizeof(MetaballVertex) / 3;  // 3,333
+constexpr DWORD metaballFvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+constexpr UINT metaballBufferBytes = 360000;  // 10,000 vertices
+constexpr int metaballMaxTriangles = metaballBufferBytes / sizeof(MetaballVertex) / 3;  // 3,333
 
 // Marching-cubes tables: crossed edges (12-bit mask) and triangles (edge
 // triples ending with -1) for each of the 256 corner states.

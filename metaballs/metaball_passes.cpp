@@ -12,11 +12,11 @@ int ballFrame = 0;
 
 namespace {
 
-constexpr float SPIN_X_RATE = 0.4f;     // radians per second
-constexpr float SPIN_Y_RATE = 0.3f;     // radians per second
-constexpr float PASS_A_EXTRA_X = 0.5f;  // radians pass A is turned further about x
-constexpr int BALL_FRAME_STEP = 2;      // animation counter steps per frame
-constexpr float SURFACE_SCALE[3] = {2.0f, 0.5f, 0.25f};
+constexpr float spinXRate = 0.4f;    // radians per second
+constexpr float spinYRate = 0.3f;    // radians per second
+constexpr float passAExtraX = 0.5f;  // radians pass A is turned further about x
+constexpr int ballFrameStep = 2;     // animation counter steps per frame
+constexpr float surfaceScale[3] = {2.0f, 0.5f, 0.25f};
 
 struct PassStyle {
   BOOL lighting;
@@ -25,8 +25,8 @@ struct PassStyle {
   float extraX;       // radians added to spinX
 };
 
-constexpr PassStyle PASS_A = {FALSE, 0x1EB4B4B4, {-0.3f, 0.0f, 2.0f}, PASS_A_EXTRA_X};
-constexpr PassStyle PASS_B = {TRUE, 0xC8787878, {0.2f, 0.0f, 2.0f}, 0.0f};
+constexpr PassStyle passA = {FALSE, 0x1EB4B4B4, {-0.3f, 0.0f, 2.0f}, passAExtraX};
+constexpr PassStyle passB = {TRUE, 0xC8787878, {0.2f, 0.0f, 2.0f}, 0.0f};
 
 // Copies the triangle list into the vertex buffer, at most what it holds; false when the buffer
 // cannot be locked (it then holds an earlier pass's triangles, which are not to be drawn).
@@ -34,8 +34,8 @@ bool fillVertexBuffer(D3DCOLOR colour) {
   void* locked = nullptr;
   if (FAILED(isoSurface->vertexBuffer->Lock(0, 0, &locked, 0)) || locked == nullptr) return false;
   MetaballVertex* vertex = static_cast<MetaballVertex*>(locked);
-  const int count = isoSurface->triangleCount < METABALL_MAX_TRIANGLES ? isoSurface->triangleCount
-                                                                       : METABALL_MAX_TRIANGLES;
+  const int count = isoSurface->triangleCount < metaballMaxTriangles ? isoSurface->triangleCount
+                                                                     : metaballMaxTriangles;
   for (int t = 0; t < count; ++t) {
     const IsoTriangle& triangle = isoSurface->triangles[t];
     for (const float* corner : {triangle.a, triangle.b, triangle.c}) {
@@ -65,7 +65,7 @@ void drawPass(IDirect3DDevice9* device, const PassStyle& style) {
   device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
   device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
   device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-  device->SetFVF(METABALL_FVF);
+  device->SetFVF(metaballFvf);
 
   for (int axis = 0; axis < 3; ++axis) isoSurface->position[axis] = style.position[axis];
   isoSurface->angles = {spinX + style.extraX, spinY, 0.0f};
@@ -73,13 +73,13 @@ void drawPass(IDirect3DDevice9* device, const PassStyle& style) {
   rotationFromAngles(isoSurface->angles, transform.rotation);
   for (int axis = 0; axis < 3; ++axis) {
     transform.position[axis] = isoSurface->position[axis];
-    transform.scale[axis] = SURFACE_SCALE[axis];
+    transform.scale[axis] = surfaceScale[axis];
   }
   const D3DMATRIX world = transformToMatrix(transform);
   device->SetTransform(D3DTS_WORLD, &world);
 
-  const int count = isoSurface->triangleCount < METABALL_MAX_TRIANGLES ? isoSurface->triangleCount
-                                                                       : METABALL_MAX_TRIANGLES;
+  const int count = isoSurface->triangleCount < metaballMaxTriangles ? isoSurface->triangleCount
+                                                                     : metaballMaxTriangles;
   device->SetTexture(0, nullptr);
   device->SetStreamSource(0, isoSurface->vertexBuffer, 0, sizeof(MetaballVertex));
   if (filled) device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, count);
@@ -94,12 +94,12 @@ float wave(float amplitude, float multiplier, int n) {
 }  // namespace
 
 // Pass A runs before pass B has advanced the spin, so it lags by one frame's increment.
-void drawMetaballsA(IDirect3DDevice9* device, float /*frameSeconds*/) { drawPass(device, PASS_A); }
+void drawMetaballsA(IDirect3DDevice9* device, float /*frameSeconds*/) { drawPass(device, passA); }
 
 void drawMetaballsB(IDirect3DDevice9* device, float frameSeconds) {
-  spinX += frameSeconds * SPIN_X_RATE;
-  spinY += frameSeconds * SPIN_Y_RATE;
-  drawPass(device, PASS_B);
+  spinX += frameSeconds * spinXRate;
+  spinY += frameSeconds * spinYRate;
+  drawPass(device, passB);
 }
 
 void animateBalls() {
@@ -113,5 +113,5 @@ void animateBalls() {
   ballSet[2].centre[0] = wave(0.6f, 0.0125f, n);
   ballSet[2].centre[1] = wave(0.1f, 1.0f / 60.0f, n);
   ballSet[2].centre[2] = wave(0.5f, 1.0f / 30.0f, n);
-  ballFrame += BALL_FRAME_STEP;
+  ballFrame += ballFrameStep;
 }

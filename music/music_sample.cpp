@@ -7,7 +7,7 @@
 #include "music/playback.h"
 #include "platform/bass.h"
 
-float spectrumValues[SPECTRUM_VALUE_COUNT] = {};
+float spectrumValues[spectrumValueCount] = {};
 unsigned int leftLevel = 0, rightLevel = 0;
 
 namespace {

@@ -2,10 +2,10 @@
 // once at the start of the frame and read by the blocks drawn after it.
 #pragma once
 
-constexpr int SPECTRUM_VALUE_COUNT = 1024;  // floats in the spectrum buffer
+constexpr int spectrumValueCount = 1024;  // floats in the spectrum buffer
 
-extern float spectrumValues[SPECTRUM_VALUE_COUNT];  // FFT magnitudes; zeros without music
-extern unsigned int leftLevel, rightLevel;          // 16-bit peak levels; 0 without music
+extern float spectrumValues[spectrumValueCount];  // FFT magnitudes; zeros without music
+extern unsigned int leftLevel, rightLevel;        // 16-bit peak levels; 0 without music
 
 // Spectrum and levels of the playing music; silence (zeros) when there is none to sample.
 void sampleMusic();

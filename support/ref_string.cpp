@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr int COUNT_BYTES = 4;                   // reference count in front of the characters
-constexpr int BLOCK_OVERHEAD = COUNT_BYTES + 1;  // count + terminating zero byte
-constexpr int NUMBER_BUFFER_BYTES = 255;         // scratch text for integer construction
+constexpr int countBytes = 4;                  // reference count in front of the characters
+constexpr int blockOverhead = countBytes + 1;  // count + terminating zero byte
+constexpr int numberBufferBytes = 255;         // scratch text for integer construction
 
 // The one block every empty string points at; its count is never read or changed.
 struct EmptyBlock {
@@ -20,12 +20,12 @@ struct EmptyBlock {
 EmptyBlock emptyBlock = {0, 0};
 char* const sharedEmpty = &emptyBlock.zero;
 
-int32_t& countOf(char* chars) { return *reinterpret_cast<int32_t*>(chars - COUNT_BYTES); }
+int32_t& countOf(char* chars) { return *reinterpret_cast<int32_t*>(chars - countBytes); }
 
 // A fresh block for capacity characters, count 1, empty text.
 char* allocateBlock(int capacity) {
-  char* block = static_cast<char*>(std::malloc(capacity + BLOCK_OVERHEAD));
-  char* chars = block + COUNT_BYTES;
+  char* block = static_cast<char*>(std::malloc(capacity + blockOverhead));
+  char* chars = block + countBytes;
   countOf(chars) = 1;
   chars[0] = 0;
   return chars;
@@ -59,8 +59,8 @@ RefString RefString::borrow(const char* text, int offset, int count) {
 }
 
 RefString::RefString(int value) : RefString() {
-  char* buffer = static_cast<char*>(std::malloc(NUMBER_BUFFER_BYTES));
-  std::snprintf(buffer, NUMBER_BUFFER_BYTES, "%d", value);
+  char* buffer = static_cast<char*>(std::malloc(numberBufferBytes));
+  std::snprintf(buffer, numberBufferBytes, "%d", value);
   *this = RefString(buffer, 0, -1);
   std::free(buffer);
 }
@@ -109,7 +109,7 @@ RefString::~RefString() { release(); }
 
 void RefString::release() {
   if (borrowed_ || chars_ == sharedEmpty) return;
-  if (--countOf(chars_) <= 0) std::free(chars_ - COUNT_BYTES);
+  if (--countOf(chars_) <= 0) std::free(chars_ - countBytes);
   chars_ = sharedEmpty;
   capacity_ = 0;
 }
@@ -144,8 +144,8 @@ int RefString::reserve(int n, bool doubling) {
     chars_ = allocateBlock(n);
   } else {
     if (doubling) n *= 2;
-    char* block = static_cast<char*>(std::realloc(chars_ - COUNT_BYTES, n + BLOCK_OVERHEAD));
-    chars_ = block + COUNT_BYTES;
+    char* block = static_cast<char*>(std::realloc(chars_ - countBytes, n + blockOverhead));
+    chars_ = block + countBytes;
   }
   capacity_ = n;
   return 0;

@@ -69,10 +69,10 @@ constexpr int soundFramesPerPicture = 441;     // 10 ms of sound per 10 ms frame
 constexpr float audiblePeak = 0.01f;           // linear sample value
 
 // Zones of the window, client pixels (centres of the small ones).
-constexpr POINT closeZone{630, 6};
-constexpr POINT fullScreenZone{612, 7};
-constexpr POINT minimiseZone{600, 7};
-constexpr POINT repeatBox{REPEAT_LAMP.x + REPEAT_LAMP.width / 2, REPEAT_LAMP.y + REPEAT_LAMP.height / 2};
+constexpr POINT closeClick{630, 6};
+constexpr POINT fullScreenClick{612, 7};
+constexpr POINT minimiseClick{600, 7};
+constexpr POINT repeatBox{repeatLampZone.x + repeatLampZone.width / 2, repeatLampZone.y + repeatLampZone.height / 2};
 constexpr int dragStripLeft = 20, dragStripRight = 580, dragStripBottom = 14;
 constexpr int sliderFirstX = 389, sliderLastX = 506;  // client x where the slider takes a drag
 constexpr int sliderTopY = 221, sliderBottomY = 247;
@@ -168,8 +168,8 @@ void toWindow(int clientX, int clientY, int* x, int* y) {
   int width, height, left, top, pictureWidth, pictureHeight;
   SDL_GetWindowSize(sdlWindowOf(appWindow), &width, &height);
   pictureViewport(width, height, &left, &top, &pictureWidth, &pictureHeight);
-  *x = left + static_cast<int>(std::ceil(clientX * double(pictureWidth) / CLIENT_WIDTH));
-  *y = top + static_cast<int>(std::ceil(clientY * double(pictureHeight) / CLIENT_HEIGHT));
+  *x = left + static_cast<int>(std::ceil(clientX * double(pictureWidth) / clientWidth));
+  *y = top + static_cast<int>(std::ceil(clientY * double(pictureHeight) / clientHeight));
 }
 
 void mouseMove(int x, int y, bool leftDown, bool throughSdl) {
@@ -251,7 +251,7 @@ POINT buttonCentre(int index) {
 
 POINT randomPoint() {
   for (;;) {
-    const POINT point{between(0, CLIENT_WIDTH - 1), between(0, CLIENT_HEIGHT - 1)};
+    const POINT point{between(0, clientWidth - 1), between(0, clientHeight - 1)};
     if (point.x < topRightLeft || point.y > topRightBottom) return point;
   }
 }
@@ -299,7 +299,7 @@ void randomGesture() {
     const POINT point = randomPoint();
     mouseMove(point.x, point.y, chance(0.2), throughSdl);
   }
-  else if (kind < 70) click(buttonCentre(between(0, BUTTON_COUNT - 1)), throughSdl);
+  else if (kind < 70) click(buttonCentre(between(0, buttonCount - 1)), throughSdl);
   else if (kind < 76) click(repeatBox, throughSdl);
   else if (kind < 80) click(POINT{between(dragStripLeft, dragStripRight), between(0, dragStripBottom)}, throughSdl);
   else if (kind < 88) click(randomPoint(), throughSdl);
@@ -322,9 +322,9 @@ bool modeChanges() {
   } else if (soak.plannedExit >= 0 && soak.frame >= soak.plannedExit && deviceState.fullScreen) {
     switch (static_cast<Exit>(soak.exits % 3)) {
       case Exit::escape: keyPress(VK_ESCAPE, throughSdl); break;
-      case Exit::fullScreenZone: click(fullScreenZone, throughSdl); break;
+      case Exit::fullScreenZone: click(fullScreenClick, throughSdl); break;
       case Exit::minimiseZone:
-        click(minimiseZone, throughSdl);
+        click(minimiseClick, throughSdl);
         soak.restoreAt = soak.frame + between(20, 60);
         break;
     }
@@ -332,12 +332,12 @@ bool modeChanges() {
     if (soak.exits % 4 == 3) soak.windowedMinimiseAt = soak.frame + between(30, 80);
   } else if (soak.windowedMinimiseAt >= 0 && soak.frame >= soak.windowedMinimiseAt && soak.restoreAt < 0 &&
              !deviceState.fullScreen) {
-    click(minimiseZone, throughSdl);
+    click(minimiseClick, throughSdl);
     soak.restoreAt = soak.frame + between(20, 60);
     soak.windowedMinimiseAt = -1;
   } else if (soak.plannedEntries < fullScreenRoundTrips && soak.frame >= entryFrame(soak.plannedEntries) &&
              soak.restoreAt < 0 && soak.windowedMinimiseAt < 0) {
-    click(fullScreenZone, throughSdl);
+    click(fullScreenClick, throughSdl);
     ++soak.plannedEntries;
     soak.plannedExit = soak.frame + between(60, 200);
   } else {
@@ -391,7 +391,7 @@ void onPresent(IDirect3DDevice9* device) {
     soak.endedMinimised = IsIconic(appWindow);
     soak.endResident = residentAnonymousBytes();
     soak.lastPicture = readRenderTarget(device);
-    click(closeZone, chance(0.5));
+    click(closeClick, chance(0.5));
     soak.closed = true;
   }
 }

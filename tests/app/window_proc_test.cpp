@@ -54,7 +54,7 @@ protected:
 
   // The button corners as the scene resources lay them out, for as long as they do not yet.
   static void buildButtonCorners() {
-    for (int i = 0; i < BUTTON_COUNT; ++i) {
+    for (int i = 0; i < buttonCount; ++i) {
       const float left = 329.0f + 40 * i, right = 368.0f + 40 * i;
       buttonVertices[i][0] = {left, 13.4f, 0, 1, 0, 0};
       buttonVertices[i][1] = {right, 13.5f, 0, 1, 1, 0};
@@ -152,7 +152,7 @@ TEST_F(WindowProc, HoverFindsTheButtonUnderThePointerAtItsEdges) {
 
 TEST_F(WindowProc, ButtonsSendTheirKeysAndWinOverTheTopStrip) {
   const WPARAM keys[] = {'Y', 'C', 'V', 'X', 'B'};
-  for (int i = 0; i < BUTTON_COUNT; ++i) {
+  for (int i = 0; i < buttonCount; ++i) {
     seen.clear();
     click(340 + 40 * i, 30);
     EXPECT_EQ(count(WM_KEYUP, keys[i]), 1) << "button " << i;
@@ -169,7 +169,7 @@ TEST_F(WindowProc, ButtonsSendTheirKeysAndWinOverTheTopStrip) {
 
 TEST_F(WindowProc, TopStripZonesDragMinimiseAndClose) {
   // Just outside each zone of the top strip, and its far left.
-  for (int x : {lastColumn(FULL_SCREEN_ZONE) + 1, lastColumn(MINIMISE_ZONE) + 1, 0, MINIMISE_ZONE.x - 1}) {
+  for (int x : {lastColumn(fullScreenZone) + 1, lastColumn(minimiseZone) + 1, 0, minimiseZone.x - 1}) {
     seen.clear();
     const int cursorBefore = cursorCount();
     click(x, 5);
@@ -177,21 +177,21 @@ TEST_F(WindowProc, TopStripZonesDragMinimiseAndClose) {
     EXPECT_EQ(cursorCount(), cursorBefore - 1) << "the pointer was not hidden again after the move";
     EXPECT_TRUE(IsWindow(appWindow));
   }
-  for (int x : {lastColumn(MINIMISE_ZONE), MINIMISE_ZONE.x}) {
+  for (int x : {lastColumn(minimiseZone), minimiseZone.x}) {
     ShowWindow(appWindow, SW_RESTORE);
     click(x, 5);
     EXPECT_TRUE(IsIconic(appWindow)) << "x = " << x;
   }
   ShowWindow(appWindow, SW_RESTORE);
   quitSeen = false;
-  click(CLOSE_ZONE.x, 5);
+  click(closeZone.x, 5);
   EXPECT_FALSE(IsWindow(appWindow));
   EXPECT_EQ(count(WM_DESTROY), 1);
   EXPECT_TRUE(quitSeen);
 }
 
 TEST_F(WindowProc, FullScreenToggleBothWaysAndNoDragInFullScreen) {
-  click(FULL_SCREEN_ZONE.x, 5);
+  click(fullScreenZone.x, 5);
   ASSERT_TRUE(deviceState.fullScreen);
   ASSERT_NE(deviceState.device, nullptr);
   RECT rect = windowRect();
@@ -202,18 +202,18 @@ TEST_F(WindowProc, FullScreenToggleBothWaysAndNoDragInFullScreen) {
   click(300, 5);
   EXPECT_EQ(count(WM_NCLBUTTONDOWN), 0) << "the drag strip acted in full-screen";
 
-  click(lastColumn(FULL_SCREEN_ZONE), 5);
+  click(lastColumn(fullScreenZone), 5);
   ASSERT_FALSE(deviceState.fullScreen);
   ASSERT_NE(deviceState.device, nullptr);
   rect = windowRect();
-  EXPECT_EQ(rect.left, desktop().right / 2 - CLIENT_WIDTH / 2);
-  EXPECT_EQ(rect.top, desktop().bottom / 2 - CLIENT_HEIGHT / 2);
-  EXPECT_EQ(rect.right - rect.left, CLIENT_WIDTH);
-  EXPECT_EQ(rect.bottom - rect.top, CLIENT_HEIGHT);
+  EXPECT_EQ(rect.left, desktop().right / 2 - clientWidth / 2);
+  EXPECT_EQ(rect.top, desktop().bottom / 2 - clientHeight / 2);
+  EXPECT_EQ(rect.right - rect.left, clientWidth);
+  EXPECT_EQ(rect.bottom - rect.top, clientHeight);
 }
 
 TEST_F(WindowProc, MinimiseInFullScreenLeavesItFirst) {
-  click(FULL_SCREEN_ZONE.x, 5);
+  click(fullScreenZone.x, 5);
   ASSERT_TRUE(deviceState.fullScreen);
   click(600, 5);
   EXPECT_FALSE(deviceState.fullScreen);
@@ -222,14 +222,14 @@ TEST_F(WindowProc, MinimiseInFullScreenLeavesItFirst) {
 }
 
 TEST_F(WindowProc, EscapeLeavesFullScreenCentredThenEndsTheProgram) {
-  click(FULL_SCREEN_ZONE.x, 5);
+  click(fullScreenZone.x, 5);
   ASSERT_TRUE(deviceState.fullScreen);
   key(SDLK_ESCAPE);
   EXPECT_FALSE(deviceState.fullScreen);
   EXPECT_TRUE(IsWindow(appWindow));
   const RECT rect = windowRect();
-  EXPECT_EQ(rect.left, desktop().right / 2 - CLIENT_WIDTH / 2);
-  EXPECT_EQ(rect.bottom - rect.top, CLIENT_HEIGHT);
+  EXPECT_EQ(rect.left, desktop().right / 2 - clientWidth / 2);
+  EXPECT_EQ(rect.bottom - rect.top, clientHeight);
   quitSeen = false;
   key(SDLK_ESCAPE);
   EXPECT_FALSE(IsWindow(appWindow));
@@ -254,8 +254,8 @@ TEST_F(WindowProc, SliderSetsTheVolumeOnlyWhileTheButtonIsHeldInsideIt) {
 }
 
 TEST_F(WindowProc, RepeatBoxTogglesInsideItsEdgesOnly) {
-  const int left = REPEAT_LAMP.x, right = lastColumn(REPEAT_LAMP);
-  const int top = REPEAT_LAMP.y, bottom = lastRow(REPEAT_LAMP);
+  const int left = repeatLampZone.x, right = lastColumn(repeatLampZone);
+  const int top = repeatLampZone.y, bottom = lastRow(repeatLampZone);
   // One pixel outside each edge: no toggle.
   for (auto [x, y] : {std::pair{left - 1, top}, {right + 1, bottom}, {left, top - 1}, {right, bottom + 1}}) {
     click(x, y);

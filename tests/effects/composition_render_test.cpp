@@ -49,7 +49,7 @@ protected:
     if (!background) return;
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     device->SetTexture(0, backgroundTexture);
-    device->SetFVF(SCREEN_FVF);
+    device->SetFVF(screenFvf);
     device->SetStreamSource(0, screenQuad, 0, sizeof(ScreenVertex));
     device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
   }

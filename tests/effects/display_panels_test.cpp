@@ -7,12 +7,12 @@
 
 namespace {
 
-constexpr int PITCH = VOLUME_BAR_WIDTH * 4 + 16; // a padded pitch, as a driver may return
+constexpr int paddedPitch = volumeBarWidth * 4 + 16; // a padded pitch, as a driver may return
 
 struct Bar {
-  std::vector<unsigned char> texels = std::vector<unsigned char>(PITCH * VOLUME_BAR_HEIGHT, 0xEE);
-  explicit Bar(int volume) { fillVolumeBar(texels.data(), PITCH, volume); }
-  const unsigned char* texel(int row, int column) const { return &texels[row * PITCH + 4 * column]; }
+  std::vector<unsigned char> texels = std::vector<unsigned char>(paddedPitch * volumeBarHeight, 0xEE);
+  explicit Bar(int volume) { fillVolumeBar(texels.data(), paddedPitch, volume); }
+  const unsigned char* texel(int row, int column) const { return &texels[row * paddedPitch + 4 * column]; }
   // Grey of a column of row 0, or -1 when blue, green and red differ.
   int grey(int column) const {
     const unsigned char* t = texel(0, column);
@@ -20,7 +20,7 @@ struct Bar {
   }
   std::vector<int> litColumns() const {
     std::vector<int> lit;
-    for (int c = 0; c < VOLUME_BAR_WIDTH; ++c)
+    for (int c = 0; c < volumeBarWidth; ++c)
       if (grey(c) != 0) lit.push_back(c);
     return lit;
   }
@@ -48,15 +48,15 @@ TEST(VolumeBarTest, GreyRampAlphaGapsAndRows) {
   EXPECT_EQ(bar.grey(1), 151);
   EXPECT_EQ(bar.grey(9), 159);
   EXPECT_EQ(bar.grey(99), 249);
-  for (int c = 0; c < VOLUME_BAR_WIDTH; c += 10) EXPECT_EQ(bar.grey(c), 0) << "column " << c;
-  for (int r = 0; r < VOLUME_BAR_HEIGHT; ++r) {
-    for (int c = 0; c < VOLUME_BAR_WIDTH; ++c) {
+  for (int c = 0; c < volumeBarWidth; c += 10) EXPECT_EQ(bar.grey(c), 0) << "column " << c;
+  for (int r = 0; r < volumeBarHeight; ++r) {
+    for (int c = 0; c < volumeBarWidth; ++c) {
       const unsigned char* t = bar.texel(r, c);
       ASSERT_EQ(t[3], 180) << "alpha at row " << r << " column " << c;
       ASSERT_EQ(t[0], bar.texel(0, c)[0]) << "rows differ at row " << r << " column " << c;
       ASSERT_EQ(t[2], t[0]);
     }
-    EXPECT_EQ(bar.texels[r * PITCH + VOLUME_BAR_WIDTH * 4], 0xEE) << "padding written";
+    EXPECT_EQ(bar.texels[r * paddedPitch + volumeBarWidth * 4], 0xEE) << "padding written";
   }
 }
 

@@ -16,12 +16,12 @@
 
 namespace {
 
-constexpr int SCREEN_WIDTH = 1024;  // desktop, pixels
-constexpr int SCREEN_HEIGHT = 768;
-constexpr int WINDOW_LEFT = 192;    // the window is centred on the desktop
-constexpr int WINDOW_TOP = 144;
-constexpr int START_TIMEOUT_MS = 30000; // bound on the program's start-up
-constexpr int SCROLL_TIMEOUT_MS = 40000; // character 0 reaches view after about 5.4 s
+constexpr int desktopWidth = 1024;  // desktop, pixels
+constexpr int desktopHeight = 768;
+constexpr int windowLeft = 192;    // the window is centred on the desktop
+constexpr int windowTop = 144;
+constexpr int startTimeoutMs = 30000; // bound on the program's start-up
+constexpr int scrollTimeoutMs = 40000; // character 0 reaches view after about 5.4 s
 
 // A screenshot of the desktop, pixels 0xAARRGGBB; empty when it could not be taken.
 struct Screenshot {
@@ -30,7 +30,7 @@ struct Screenshot {
   std::vector<unsigned int> pixels;
   // Brightness 0-255 of a pixel given in window coordinates.
   int brightness(int x, int y) const {
-    const unsigned int colour = pixels[size_t(WINDOW_TOP + y) * width + WINDOW_LEFT + x];
+    const unsigned int colour = pixels[size_t(windowTop + y) * width + windowLeft + x];
     return int(((colour >> 16) & 0xFF) + ((colour >> 8) & 0xFF) + (colour & 0xFF)) / 3;
   }
 };
@@ -41,7 +41,7 @@ Screenshot takeScreenshot(const std::string& display, const std::string& path) {
   if (std::system(command.c_str()) != 0) return shot;
   cairo_surface_t* image = cairo_image_surface_create_from_png(path.c_str());
   if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS &&
-      cairo_image_surface_get_width(image) == SCREEN_WIDTH) {
+      cairo_image_surface_get_width(image) == desktopWidth) {
     shot.width = cairo_image_surface_get_width(image);
     shot.height = cairo_image_surface_get_height(image);
     const int stride = cairo_image_surface_get_stride(image);
@@ -83,7 +83,7 @@ int arrowPixels(const Screenshot& shot, const Screenshot& before, int mouseX, in
 }
 
 TEST(EffectsOnScreen, StaticEndsScrollerAppearsPointerFollowsTheMouse) {
-  XvfbServer server(SCREEN_WIDTH, SCREEN_HEIGHT);
+  XvfbServer server(desktopWidth, desktopHeight);
   ASSERT_TRUE(server.running()) << "Xvfb did not start";
   const std::string folder = makeTemporaryFolder();
   ASSERT_FALSE(folder.empty());
@@ -101,7 +101,7 @@ TEST(EffectsOnScreen, StaticEndsScrollerAppearsPointerFollowsTheMouse) {
         shot = takeScreenshot(display, shotPath);
         return !shot.pixels.empty() && shot.brightness(320, 240) + shot.brightness(100, 100) > 0;
       },
-      START_TIMEOUT_MS))
+      startTimeoutMs))
       << "no picture in the window; stderr: " << program.stderrText();
   const auto shown = std::chrono::steady_clock::now();
   waitUntil([&] { return std::chrono::steady_clock::now() - shown > std::chrono::seconds(3); },
@@ -115,14 +115,14 @@ TEST(EffectsOnScreen, StaticEndsScrollerAppearsPointerFollowsTheMouse) {
         shot = takeScreenshot(display, shotPath);
         return !shot.pixels.empty() && darkOnScrollerStrip(shot) > 40;
       },
-      SCROLL_TIMEOUT_MS))
+      scrollTimeoutMs))
       << "no dark glyphs on the scroller strip";
 
   // Into the window over the quiet upper-left background: the arrow's tip at the mouse.
   const Screenshot before = shot;
   const std::string move = "DISPLAY=" + display + " xdotool mousemove ";
-  ASSERT_EQ(std::system((move + std::to_string(WINDOW_LEFT + 150) + " " +
-                         std::to_string(WINDOW_TOP + 60)).c_str()), 0);
+  ASSERT_EQ(std::system((move + std::to_string(windowLeft + 150) + " " +
+                         std::to_string(windowTop + 60)).c_str()), 0);
   EXPECT_TRUE(waitUntil(
       [&] {
         shot = takeScreenshot(display, shotPath);

@@ -26,9 +26,9 @@
 
 namespace {
 
-constexpr D3DCOLOR GREY = 0xFF808080;
-constexpr D3DCOLOR BLACK = 0xFF000000;
-constexpr D3DCOLOR WHITE = 0xFFFFFFFF;
+constexpr D3DCOLOR opaqueGrey = 0xFF808080;
+constexpr D3DCOLOR opaqueBlack = 0xFF000000;
+constexpr D3DCOLOR opaqueWhite = 0xFFFFFFFF;
 
 int brightness(const Picture& picture, int x, int y) {
   const uint32_t colour = picture.at(x, y);
@@ -99,7 +99,7 @@ protected:
 TEST_F(EffectsRenderTest, StaticCoversTheFirstFramesAndFadesOut) {
   staticActive = true;
   // The metaball pass before it leaves culling and depth testing on.
-  beginBackBuffer(GREY);
+  beginBackBuffer(opaqueGrey);
   deviceState.device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
   deviceState.device->SetRenderState(D3DRS_ZENABLE, TRUE);
   drawOverlays();
@@ -110,7 +110,7 @@ TEST_F(EffectsRenderTest, StaticCoversTheFirstFramesAndFadesOut) {
   EXPECT_TRUE(staticActive);
 
   advanceVirtualClock(650LL * clockTicksPerSecond / 1000); // q = 130, alpha 125
-  beginBackBuffer(GREY);
+  beginBackBuffer(opaqueGrey);
   drawOverlays();
   const NoiseMeasure fading = measureNoise(endSceneAndSave("effects_static_fading"));
   EXPECT_NEAR(fading.darkShare, 0.5, 0.03);
@@ -118,19 +118,19 @@ TEST_F(EffectsRenderTest, StaticCoversTheFirstFramesAndFadesOut) {
       << "alpha falls with the time since the clock started";
 
   advanceVirtualClock(615LL * clockTicksPerSecond / 1000); // 1265 ms: q = 253
-  beginBackBuffer(GREY);
+  beginBackBuffer(opaqueGrey);
   drawOverlays();
   endSceneAndSave("effects_static_253");
   EXPECT_TRUE(staticActive) << "q = 253 at the end of a frame: static again next frame";
 
   advanceVirtualClock(5LL * clockTicksPerSecond / 1000); // q = 254
-  beginBackBuffer(GREY);
+  beginBackBuffer(opaqueGrey);
   drawOverlays();
   endSceneAndSave("effects_static_254");
   EXPECT_FALSE(staticActive) << "q = 254 ends the static for good";
 
   advanceVirtualClock(clockTicksPerSecond);
-  beginBackBuffer(GREY);
+  beginBackBuffer(opaqueGrey);
   drawOverlays();
   Picture after = endSceneAndSave("effects_static_after");
   for (int y = 0; y < after.height; y += 7)
@@ -140,7 +140,7 @@ TEST_F(EffectsRenderTest, StaticCoversTheFirstFramesAndFadesOut) {
 
 TEST_F(EffectsRenderTest, StaticCoversMetaballsNearerThanItsQuad) {
   staticActive = true;
-  beginBackBuffer(GREY);
+  beginBackBuffer(opaqueGrey);
   IDirect3DDevice9* device = deviceState.device;
   // Depth left by metaballs in front of the quad's depth 0.5, with depth testing still on.
   device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.2f, 0);
@@ -158,7 +158,7 @@ TEST_F(EffectsRenderTest, StaticCoversMetaballsNearerThanItsQuad) {
 TEST_F(EffectsRenderTest, LateFirstFrameDrawsTransparentStaticOnce) {
   staticActive = true;
   advanceVirtualClock(1300LL * clockTicksPerSecond / 1000); // q = 260
-  beginBackBuffer(GREY);
+  beginBackBuffer(opaqueGrey);
   drawOverlays();
   Picture picture = endSceneAndSave("effects_static_late");
   EXPECT_FALSE(staticActive);
@@ -170,14 +170,14 @@ TEST_F(EffectsRenderTest, LateFirstFrameDrawsTransparentStaticOnce) {
 TEST_F(EffectsRenderTest, PointerIsDrawnAtTheMouseMinusFiveWhileInside) {
   cursorX = 200.0f - 5.0f;
   cursorY = 150.0f - 5.0f;
-  beginBackBuffer(GREY);
+  beginBackBuffer(opaqueGrey);
   drawOverlays();
   Picture outside = endSceneAndSave("effects_pointer_outside");
   for (int y = 140; y < 190; ++y)
     for (int x = 190; x < 240; ++x) ASSERT_EQ(outside.at(x, y) & 0xFFFFFF, 0x808080u);
 
   mouseInside = true;
-  beginBackBuffer(GREY);
+  beginBackBuffer(opaqueGrey);
   drawOverlays();
   Picture inside = endSceneAndSave("effects_pointer_inside");
   int changed = 0, left = 640, top = 480, right = -1, bottom = -1;
@@ -215,11 +215,11 @@ std::vector<bool> litSegments(const Picture& picture) {
 }
 
 TEST_F(EffectsRenderTest, VolumeBarLightsOneSegmentPerTenSteps) {
-  clearSurface(carouselSurface, BLACK); // black panels leave the scene unchanged
-  clearSurface(labelSurface, BLACK);
+  clearSurface(carouselSurface, opaqueBlack); // black panels leave the scene unchanged
+  clearSurface(labelSurface, opaqueBlack);
   for (int level : {0, 35, 80, 99}) {
     volume = level;
-    beginBackBuffer(GREY);
+    beginBackBuffer(opaqueGrey);
     drawDisplayPanels();
     Picture picture = endSceneAndSave(("effects_volume_" + std::to_string(level)).c_str());
     const std::vector<bool> lit = litSegments(picture);
@@ -236,12 +236,12 @@ TEST_F(EffectsRenderTest, VolumeBarLightsOneSegmentPerTenSteps) {
 // A texture whose lock fails (here: one already locked) leaves its layer out of the picture
 // rather than writing through whatever the failed call left in the lock record.
 TEST_F(EffectsRenderTest, ALockThatFailsSkipsTheVolumeBarAndTheStatic) {
-  clearSurface(carouselSurface, BLACK);
-  clearSurface(labelSurface, BLACK);
+  clearSurface(carouselSurface, opaqueBlack);
+  clearSurface(labelSurface, opaqueBlack);
   volume = 99;
   D3DLOCKED_RECT held;
   ASSERT_EQ(volumeTexture->LockRect(0, &held, nullptr, 0), D3D_OK);
-  beginBackBuffer(GREY);
+  beginBackBuffer(opaqueGrey);
   drawDisplayPanels();
   Picture picture = endSceneAndSave("effects_volume_lock_failed");
   volumeTexture->UnlockRect(0);
@@ -252,7 +252,7 @@ TEST_F(EffectsRenderTest, ALockThatFailsSkipsTheVolumeBarAndTheStatic) {
 
   staticActive = true;
   ASSERT_EQ(staticTexture->LockRect(0, &held, nullptr, 0), D3D_OK);
-  beginBackBuffer(GREY);
+  beginBackBuffer(opaqueGrey);
   drawOverlays();
   picture = endSceneAndSave("effects_static_lock_failed");
   staticTexture->UnlockRect(0);
@@ -279,7 +279,7 @@ TEST_F(EffectsRenderTest, MinimisedTheStaticMakesNoNoiseYetEndsOnTime) {
   restartRandomValues(11);
   const int firstValue = randomValue();
   restartRandomValues(11);
-  beginBackBuffer(GREY);
+  beginBackBuffer(opaqueGrey);
   drawOverlays();
   Picture picture = endSceneAndSave("effects_static_minimised");
   EXPECT_EQ(randomValue(), firstValue) << "random values drawn for noise nobody sees";
@@ -297,10 +297,10 @@ TEST_F(EffectsRenderTest, MinimisedTheStaticMakesNoNoiseYetEndsOnTime) {
 }
 
 TEST_F(EffectsRenderTest, CarouselPanelCoversItsQuadrilateral) {
-  clearSurface(carouselSurface, WHITE);
-  clearSurface(labelSurface, BLACK);
+  clearSurface(carouselSurface, opaqueWhite);
+  clearSurface(labelSurface, opaqueBlack);
   volume = 0;
-  beginBackBuffer(BLACK);
+  beginBackBuffer(opaqueBlack);
   drawDisplayPanels();
   Picture picture = endSceneAndSave("effects_carousel_panel");
   int left = 640, top = 480, right = -1, bottom = -1;
@@ -327,8 +327,8 @@ TEST_F(EffectsRenderTest, SparkAtItsSpawnPointIsAboutSixteenPixelsAcross) {
   advanceVirtualClock(clockTicksPerSecond);
   frameClock.lastCounter = 1;
   sparkBurstStamp = frameClock.lastCounter; // no restarts in this frame
-  for (int i = 1; i < SPARK_COUNT; ++i) sparks[i].y = -10.0f;
-  beginBackBuffer(BLACK);
+  for (int i = 1; i < sparkCount; ++i) sparks[i].y = -10.0f;
+  beginBackBuffer(opaqueBlack);
   deviceState.device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
   drawSparks(0.0f);
   Picture picture = endSceneAndSave("effects_spark");
@@ -359,9 +359,9 @@ TEST_F(EffectsRenderTest, FountainNotesDarkenTheSceneAboveTheLoudspeaker) {
   leftNoteStamp = 0;
   leftLevel = 30000;
   rightLevel = 0;
-  beginBackBuffer(WHITE);
+  beginBackBuffer(opaqueWhite);
   drawFountains(0.0f); // launches one left note at its start place
-  beginBackBuffer(WHITE);
+  beginBackBuffer(opaqueWhite);
   drawFountains(0.0f);
   Picture picture = endSceneAndSave("effects_fountain_note");
   int dark = 0;
@@ -381,7 +381,7 @@ TEST_F(EffectsRenderTest, ScrollerShowsDarkGlyphsAlongTheBottom) {
   if (scrollText.length() == 0) buildScrollText();
   scrollOffset = -1.0f; // characters from x = -1 on are fully shown
   firstVisible = 0;
-  beginBackBuffer(WHITE);
+  beginBackBuffer(opaqueWhite);
   drawScroller(0.0f);
   Picture picture = endSceneAndSave("effects_scroller");
   int dark = 0, darkElsewhere = 0;

@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr long long SECOND = clockTicksPerSecond;
-constexpr unsigned int LOUD = 14001;
+constexpr long long oneSecond = clockTicksPerSecond;
+constexpr unsigned int loudLevel = 14001;
 
 class FountainsTest : public ::testing::Test {
 protected:
@@ -35,7 +35,7 @@ protected:
   }
 
   // One frame of a whole group, as the fountain runs it; returns the number of notes launched.
-  static int runGroup(NoteSprite (&notes)[NOTES_PER_GROUP], const FountainGroup& group,
+  static int runGroup(NoteSprite (&notes)[notesPerGroup], const FountainGroup& group,
                       unsigned int level, float frameSeconds) {
     int launched = 0;
     for (NoteSprite& note : notes) {
@@ -69,7 +69,7 @@ TEST_F(FountainsTest, StartValuesAlternateOverBothGroups) {
 TEST_F(FountainsTest, LaunchNeedsALevelAbove14000) {
   EXPECT_EQ(runGroup(leftNotes, leftFountain, 14000, 0.02f), 0);
   EXPECT_EQ(leftNoteStamp, 0);
-  EXPECT_EQ(runGroup(leftNotes, leftFountain, LOUD, 0.02f), 1) << "stamp 0: at once";
+  EXPECT_EQ(runGroup(leftNotes, leftFountain, loudLevel, 0.02f), 1) << "stamp 0: at once";
   EXPECT_EQ(leftNoteStamp, frameClock.lastCounter);
   EXPECT_EQ(rightNoteStamp, 0) << "the groups are independent";
 
@@ -84,44 +84,44 @@ TEST_F(FountainsTest, LaunchNeedsALevelAbove14000) {
   restartRandomValues(5);
   const float r1 = randomUnit();
   restartRandomValues(5);
-  startFrameAfter(SECOND);
+  startFrameAfter(oneSecond);
   EXPECT_EQ(runGroup(rightNotes, rightFountain, 65535, 0.02f), 1);
   EXPECT_EQ(rightNotes[0].x, 4.6f);
   EXPECT_EQ(rightNotes[0].turnPoint, r1 + 1.3f);
 }
 
 TEST_F(FountainsTest, OneLaunchPerGroupEveryFifthOfASecond) {
-  startFrameAfter(SECOND);
-  ASSERT_EQ(runGroup(leftNotes, leftFountain, LOUD, 0.1f), 1);
-  startFrameAfter(SECOND / 10);
-  EXPECT_EQ(runGroup(leftNotes, leftFountain, LOUD, 0.1f), 0);
-  startFrameAfter(SECOND / 10); // exactly 0.2 s since the launch: not more
-  EXPECT_EQ(runGroup(leftNotes, leftFountain, LOUD, 0.1f), 0);
+  startFrameAfter(oneSecond);
+  ASSERT_EQ(runGroup(leftNotes, leftFountain, loudLevel, 0.1f), 1);
+  startFrameAfter(oneSecond / 10);
+  EXPECT_EQ(runGroup(leftNotes, leftFountain, loudLevel, 0.1f), 0);
+  startFrameAfter(oneSecond / 10); // exactly 0.2 s since the launch: not more
+  EXPECT_EQ(runGroup(leftNotes, leftFountain, loudLevel, 0.1f), 0);
   startFrameAfter(1);
-  EXPECT_EQ(runGroup(leftNotes, leftFountain, LOUD, 0.1f), 1);
+  EXPECT_EQ(runGroup(leftNotes, leftFountain, loudLevel, 0.1f), 1);
   EXPECT_LT(leftNotes[1].y, 3.0f) << "the first waiting note in index order goes next";
 }
 
 TEST_F(FountainsTest, PausedOrStoppedLaunchesNothingButFlightsFinish) {
-  ASSERT_EQ(runGroup(leftNotes, leftFountain, LOUD, 0.0f), 1);
+  ASSERT_EQ(runGroup(leftNotes, leftFountain, loudLevel, 0.0f), 1);
   paused = true;
-  startFrameAfter(SECOND);
-  EXPECT_EQ(runGroup(leftNotes, leftFountain, LOUD, 0.5f), 0);
+  startFrameAfter(oneSecond);
+  EXPECT_EQ(runGroup(leftNotes, leftFountain, loudLevel, 0.5f), 0);
   paused = false;
   stopped = true;
-  startFrameAfter(SECOND);
-  EXPECT_EQ(runGroup(leftNotes, leftFountain, LOUD, 0.5f), 0);
+  startFrameAfter(oneSecond);
+  EXPECT_EQ(runGroup(leftNotes, leftFountain, loudLevel, 0.5f), 0);
   for (int frame = 0; frame < 400 && leftNotes[0].y < 3.0f; ++frame)
-    runGroup(leftNotes, leftFountain, LOUD, 0.01f);
+    runGroup(leftNotes, leftFountain, loudLevel, 0.01f);
   EXPECT_GE(leftNotes[0].y, 3.0f) << "the note in flight completes its rise";
   EXPECT_GE(leftNotes[1].y, 3.0f);
   stopped = false;
-  startFrameAfter(SECOND);
-  EXPECT_EQ(runGroup(leftNotes, leftFountain, LOUD, 0.01f), 1);
+  startFrameAfter(oneSecond);
+  EXPECT_EQ(runGroup(leftNotes, leftFountain, loudLevel, 0.01f), 1);
 }
 
 TEST_F(FountainsTest, SwingTurnsAndNarrowsByNineTenths) {
-  ASSERT_EQ(runGroup(leftNotes, leftFountain, LOUD, 0.0f), 1);
+  ASSERT_EQ(runGroup(leftNotes, leftFountain, loudLevel, 0.0f), 1);
   NoteSprite& note = leftNotes[0];
   const float firstTurn = note.turnPoint;
   float x = note.x;
@@ -149,8 +149,8 @@ TEST_F(FountainsTest, SwingTurnsAndNarrowsByNineTenths) {
 }
 
 TEST_F(FountainsTest, ResetRestoresNotesButKeepsStamps) {
-  ASSERT_EQ(runGroup(leftNotes, leftFountain, LOUD, 0.0f), 1);
-  ASSERT_EQ(runGroup(rightNotes, rightFountain, LOUD, 0.0f), 1);
+  ASSERT_EQ(runGroup(leftNotes, leftFountain, loudLevel, 0.0f), 1);
+  ASSERT_EQ(runGroup(rightNotes, rightFountain, loudLevel, 0.0f), 1);
   const long long stamp = leftNoteStamp;
   resetNotes();
   EXPECT_EQ(leftNotes[0].y, 4.0f);

@@ -10,17 +10,17 @@ namespace {
 
 TEST(RandomValueTest, StaysWithinFifteenBitsAndCoversThem) {
   restartRandomValues(3);
-  int lowest = RANDOM_VALUE_MAX;
+  int lowest = randomValueMax;
   int highest = 0;
   for (int i = 0; i < 100000; ++i) {
     const int value = randomValue();
     ASSERT_GE(value, 0);
-    ASSERT_LE(value, RANDOM_VALUE_MAX);
+    ASSERT_LE(value, randomValueMax);
     lowest = std::min(lowest, value);
     highest = std::max(highest, value);
   }
   EXPECT_LT(lowest, 100);
-  EXPECT_GT(highest, RANDOM_VALUE_MAX - 100);
+  EXPECT_GT(highest, randomValueMax - 100);
   EXPECT_LE(randomUnit(), 1.0f);
 }
 

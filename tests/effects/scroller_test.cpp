@@ -25,7 +25,7 @@ int runFrame(int textLength, float frameSeconds) {
   return drawn;
 }
 
-constexpr int TEXT_LENGTH = 7253; // about the length of the greetings
+constexpr int greetingsLength = 7253; // about the length of the greetings
 
 class ScrollerTest : public ::testing::Test {
 protected:
@@ -36,7 +36,7 @@ protected:
 };
 
 TEST_F(ScrollerTest, FirstFrameDrawsCharactersZeroToEighteenInvisible) {
-  EXPECT_EQ(runFrame(TEXT_LENGTH, 0.0f), 19);
+  EXPECT_EQ(runFrame(greetingsLength, 0.0f), 19);
   ASSERT_EQ(drawnCharacters.size(), 19u);
   for (int i = 0; i < 19; ++i) {
     EXPECT_EQ(drawnCharacters[i].index, i);
@@ -49,14 +49,14 @@ TEST_F(ScrollerTest, FirstFrameDrawsCharactersZeroToEighteenInvisible) {
 
 TEST_F(ScrollerTest, LeftEdgeIsExclusiveRightEdgeInclusive) {
   scrollOffset = -2.0f; // character 0 exactly at the left edge
-  runFrame(TEXT_LENGTH, 0.0f);
+  runFrame(greetingsLength, 0.0f);
   EXPECT_EQ(firstVisible, 1) << "a character at exactly -2 has left";
   ASSERT_FALSE(drawnCharacters.empty());
   EXPECT_EQ(drawnCharacters.front().index, 1);
 
   scrollOffset = 20.0f; // character 0 exactly at the right edge
   firstVisible = 0;
-  EXPECT_EQ(runFrame(TEXT_LENGTH, 0.0f), 1) << "a character at exactly 20 is drawn";
+  EXPECT_EQ(runFrame(greetingsLength, 0.0f), 1) << "a character at exactly 20 is drawn";
 }
 
 TEST_F(ScrollerTest, FadeRisesHoldsAndFoldsBack) {
@@ -94,9 +94,9 @@ TEST_F(ScrollerTest, TextMovesWithTimeAndRestartsAfterTheLastCharacter) {
 }
 
 TEST_F(ScrollerTest, LongFrameSkipsCharactersWithoutDrawingThem) {
-  runFrame(TEXT_LENGTH, 20.0f); // moves the text by 30 units
+  runFrame(greetingsLength, 20.0f); // moves the text by 30 units
   EXPECT_FLOAT_EQ(scrollOffset, -15.0f);
-  runFrame(TEXT_LENGTH, 0.0f);
+  runFrame(greetingsLength, 0.0f);
   // Characters 0-48 stand at or left of -2 (48 x 0.2667 - 15 = -2.2); 49 is the first drawn.
   EXPECT_EQ(firstVisible, 49);
   ASSERT_FALSE(drawnCharacters.empty());

@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr long long SECOND = clockTicksPerSecond;
-constexpr float DEAD_Y = -3.0f; // exactly on the death line
+constexpr long long oneSecond = clockTicksPerSecond;
+constexpr float deadY = -3.0f; // exactly on the death line
 
 class SparksTest : public ::testing::Test {
 protected:
@@ -32,7 +32,7 @@ protected:
   }
 
   static void killAll() {
-    for (Spark& spark : sparks) spark.y = DEAD_Y;
+    for (Spark& spark : sparks) spark.y = deadY;
   }
   static int restartedCount() {
     int restarted = 0;
@@ -61,12 +61,12 @@ TEST_F(SparksTest, StartValuesAndOneStepOfMotion) {
 }
 
 TEST_F(SparksTest, StampZeroMeasuresFromTheCounterOrigin) {
-  startFrameAfter(3 * SECOND); // counter at 4 s: not yet 20 s from its origin
+  startFrameAfter(3 * oneSecond); // counter at 4 s: not yet 20 s from its origin
   killAll();
   updateSpark(sparks[0], 0.02f);
-  EXPECT_EQ(sparks[0].y, DEAD_Y) << "a spark exactly on the death line is dead and stays so";
+  EXPECT_EQ(sparks[0].y, deadY) << "a spark exactly on the death line is dead and stays so";
 
-  startFrameAfter(17 * SECOND); // counter at 21 s
+  startFrameAfter(17 * oneSecond); // counter at 21 s
   restartRandomValues(42);
   const float expectedFall = randomUnit();
   restartRandomValues(42);
@@ -80,32 +80,32 @@ TEST_F(SparksTest, StampZeroMeasuresFromTheCounterOrigin) {
 }
 
 TEST_F(SparksTest, FifteenthRestartEndsTheBurstAndStampsTheFrame) {
-  startFrameAfter(30 * SECOND);
+  startFrameAfter(30 * oneSecond);
   killAll();
   for (Spark& spark : sparks) updateSpark(spark, 0.02f);
   EXPECT_EQ(restartedCount(), 10);
   EXPECT_EQ(sparkBurstCount, 10);
 
-  startFrameAfter(SECOND / 10);
+  startFrameAfter(oneSecond / 10);
   const long long burstFrame = frameClock.lastCounter;
-  advanceVirtualClock(SECOND / 1000); // time passes inside the frame
+  advanceVirtualClock(oneSecond / 1000); // time passes inside the frame
   killAll();
   for (Spark& spark : sparks) updateSpark(spark, 0.02f);
   EXPECT_EQ(restartedCount(), 5) << "only five restarts were left in the burst";
   EXPECT_EQ(sparkBurstCount, 0);
   EXPECT_EQ(sparkBurstStamp, burstFrame) << "the stamp is the frame's counter, not the current one";
-  for (int i = 5; i < SPARK_COUNT; ++i) EXPECT_EQ(sparks[i].y, DEAD_Y) << "spark " << i;
+  for (int i = 5; i < sparkCount; ++i) EXPECT_EQ(sparks[i].y, deadY) << "spark " << i;
 }
 
 TEST_F(SparksTest, DeadSparksWaitTwentySecondsAfterABurst) {
-  startFrameAfter(5 * SECOND);
+  startFrameAfter(5 * oneSecond);
   sparkBurstStamp = frameClock.lastCounter;
   killAll();
 
-  startFrameAfter(20 * SECOND); // exactly 20 s: not more than 20
+  startFrameAfter(20 * oneSecond); // exactly 20 s: not more than 20
   for (Spark& spark : sparks) updateSpark(spark, 0.02f);
   EXPECT_EQ(restartedCount(), 0);
-  EXPECT_EQ(sparks[3].y, DEAD_Y);
+  EXPECT_EQ(sparks[3].y, deadY);
 
   startFrameAfter(1);
   updateSpark(sparks[3], 0.02f);

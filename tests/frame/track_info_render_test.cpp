@@ -33,7 +33,7 @@ class TrackInfoTest : public ::testing::Test {
 
   static D3DCOLOR colourOf(char code) {
     void* data = nullptr;
-    GlyphQuad quad = textGlyphs[code - FIRST_GLYPH_CODE];
+    GlyphQuad quad = textGlyphs[code - firstGlyphCode];
     quad->Lock(0, 0, &data, 0);
     D3DCOLOR colour = static_cast<TexturedVertex*>(data)[0].colour;
     quad->Unlock();

@@ -17,7 +17,7 @@ TextureBox boxOf(const TexturedVertex quad[4]) {
 
 TEST(GlyphTable, SpaceIsEntryZeroInTheTopLeftCell) {
   TexturedVertex quad[4];
-  makeGlyphQuad(' ' - FIRST_GLYPH_CODE, quad);
+  makeGlyphQuad(' ' - firstGlyphCode, quad);
   TextureBox box = boxOf(quad);
   EXPECT_FLOAT_EQ(box.left, 0.0f);
   EXPECT_FLOAT_EQ(box.right, 0.05625f);
@@ -26,9 +26,9 @@ TEST(GlyphTable, SpaceIsEntryZeroInTheTopLeftCell) {
 }
 
 TEST(GlyphTable, CodeOneTwentySevenIsTheLastCell) {
-  EXPECT_EQ(127 - FIRST_GLYPH_CODE, GLYPH_COUNT - 1);
+  EXPECT_EQ(127 - firstGlyphCode, glyphCount - 1);
   TexturedVertex quad[4];
-  makeGlyphQuad(GLYPH_COUNT - 1, quad);
+  makeGlyphQuad(glyphCount - 1, quad);
   TextureBox box = boxOf(quad);
   EXPECT_FLOAT_EQ(box.left, 0.9375f);
   EXPECT_FLOAT_EQ(box.right, 0.99375f);
@@ -39,7 +39,7 @@ TEST(GlyphTable, CodeOneTwentySevenIsTheLastCell) {
 // An upright quad 1 wide and 0.3 high whose bottom edge samples the bottom of its row: a
 // swapped v would draw every letter upside down.
 TEST(GlyphTable, QuadIsUprightAndSamplesItsOwnCell) {
-  for (int entry = 0; entry < GLYPH_COUNT; ++entry) {
+  for (int entry = 0; entry < glyphCount; ++entry) {
     TexturedVertex quad[4];
     makeGlyphQuad(entry, quad);
     int column = entry % 16, row = entry / 16;

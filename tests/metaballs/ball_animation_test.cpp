@@ -22,9 +22,9 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
-constexpr float ISO_LEVEL = 1.0f;
-constexpr int SCENE_GRID = 30;
-constexpr int BUFFER_TRIANGLES = 3333;
+constexpr float isoLevel = 1.0f;
+constexpr int sceneGrid = 30;
+constexpr int bufferTriangles = 3333;
 
 TEST(BallAnimation, CentresFollowTheFrameCounter) {
   ASSERT_EQ(ballFrame, 0);
@@ -48,7 +48,7 @@ TEST(BallAnimation, CentresFollowTheFrameCounter) {
 // and, once the storage is warm, a frame allocates nothing.
 TEST(BallAnimation, FramesFitTheBufferAndDoNotAllocate) {
   ballFrame = 0;
-  IsoSurface surface(nullptr, SCENE_GRID, ISO_LEVEL, metaballField);
+  IsoSurface surface(nullptr, sceneGrid, isoLevel, metaballField);
   int smallest = 1 << 30, largest = 0;
   allocations = 0;
   for (int frame = 0; frame < 1000; ++frame) {
@@ -64,7 +64,7 @@ TEST(BallAnimation, FramesFitTheBufferAndDoNotAllocate) {
   }
   EXPECT_EQ(allocations, 0);
   EXPECT_GT(smallest, 1000);
-  EXPECT_LE(largest, BUFFER_TRIANGLES);
+  EXPECT_LE(largest, bufferTriangles);
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr float ISO_LEVEL = 1.0f;
-constexpr int SCENE_GRID = 30;  // cells per axis, as in the scene
+constexpr float isoLevel = 1.0f;
+constexpr int sceneGrid = 30;  // cells per axis, as in the scene
 
 // Saves the ball set and leaves ball 2 (strength 0.3) alone at the origin.
 class LoneBall : public ::testing::Test {
@@ -45,7 +45,7 @@ bool finite(const IsoTriangle& t) {
 }
 
 TEST(IsoSurfaceCell, OnlyCornerZeroBelowGivesOneTriangleOnEdges0_8_3) {
-  IsoSurface surface(nullptr, 1, ISO_LEVEL, cornerZeroLow);
+  IsoSurface surface(nullptr, 1, isoLevel, cornerZeroLow);
   EXPECT_EQ(surface.vertexBuffer, nullptr);
   ASSERT_EQ(surface.polygonise(), 1);
   const IsoTriangle& t = surface.triangles[0];
@@ -64,18 +64,18 @@ TEST(IsoSurfaceCell, InfiniteCornerGivesFiniteVertices) {
     cell.corners[c] = &corners[c];
   }
   corners[0].value = INFINITY;  // a ball centre on the grid point
-  IsoSurface surface(nullptr, 1, ISO_LEVEL, constantLow);
-  ASSERT_EQ(surface.polygoniseCell(cell, ISO_LEVEL), 1);
+  IsoSurface surface(nullptr, 1, isoLevel, constantLow);
+  ASSERT_EQ(surface.polygoniseCell(cell, isoLevel), 1);
   EXPECT_TRUE(finite(surface.triangles[0]));
 
   // A corner exactly at the iso level collapses the triangle: no NaN normal.
-  corners[0].value = ISO_LEVEL;
-  ASSERT_EQ(surface.polygoniseCell(cell, ISO_LEVEL), 1);
+  corners[0].value = isoLevel;
+  ASSERT_EQ(surface.polygoniseCell(cell, isoLevel), 1);
   EXPECT_TRUE(finite(surface.triangles[1]));
 }
 
 TEST_F(LoneBall, SurfaceIsClosedWithInwardUnitNormals) {
-  IsoSurface surface(nullptr, SCENE_GRID, ISO_LEVEL, metaballField);
+  IsoSurface surface(nullptr, sceneGrid, isoLevel, metaballField);
   const int count = surface.polygonise();
   ASSERT_GT(count, 100);
   ASSERT_EQ(static_cast<int>(surface.triangles.size()), count);
@@ -118,7 +118,7 @@ TEST_F(LoneBall, SurfaceIsClosedWithInwardUnitNormals) {
 TEST(IsoSurfaceField, StartUpFieldWithAllCentresOnAGridPointHasNoNaN) {
   for (const Ball& ball : ballSet)
     for (float c : ball.centre) ASSERT_EQ(c, 0.0f);
-  IsoSurface surface(nullptr, SCENE_GRID, ISO_LEVEL, metaballField);
+  IsoSurface surface(nullptr, sceneGrid, isoLevel, metaballField);
   EXPECT_TRUE(surface.triangles.empty()) << "construction samples but does not polygonise";
   EXPECT_TRUE(std::isinf(surface.sample(15, 15, 15).value));
   ASSERT_GT(surface.polygonise(), 0);
@@ -130,7 +130,7 @@ TEST(IsoSurfaceField, UnchangedSamplesGiveTheSameTrianglesInOrder) {
   std::memcpy(saved, ballSet, sizeof saved);
   ballSet[1].centre[0] = 0.4f;
   ballSet[2].centre[1] = -0.35f;
-  IsoSurface surface(nullptr, SCENE_GRID, ISO_LEVEL, metaballField);
+  IsoSurface surface(nullptr, sceneGrid, isoLevel, metaballField);
   const int first = surface.polygonise();
   const std::vector<IsoTriangle> before = surface.triangles;
   surface.sampleField();
@@ -149,8 +149,8 @@ TEST(IsoSurfaceField, ShortcutsMatchThePlainProcedure) {
   std::memcpy(saved, ballSet, sizeof saved);
   const float centres[3][3] = {{0.13f, -0.27f, 0.05f}, {-0.41f, 0.2f, 0.33f}, {0.5f, 0.0f, -0.6f}};
   for (int b = 0; b < 3; ++b) std::memcpy(ballSet[b].centre, centres[b], sizeof centres[b]);
-  for (int grid : {SCENE_GRID, 9}) {
-    IsoSurface surface(nullptr, grid, ISO_LEVEL, metaballField);
+  for (int grid : {sceneGrid, 9}) {
+    IsoSurface surface(nullptr, grid, isoLevel, metaballField);
     for (const FieldSample& sample : surface.samples) {
       const float plain = metaballField(sample.x, sample.y, sample.z);
       ASSERT_EQ(std::memcmp(&sample.value, &plain, sizeof plain), 0)
@@ -161,7 +161,7 @@ TEST(IsoSurfaceField, ShortcutsMatchThePlainProcedure) {
     surface.triangles.clear();
     int plainCount = 0;
     for (const GridCell& cell : surface.cells)
-      plainCount += surface.polygoniseCell(cell, ISO_LEVEL);
+      plainCount += surface.polygoniseCell(cell, isoLevel);
     EXPECT_EQ(count, plainCount);
     ASSERT_EQ(surface.triangles.size(), screened.size());
     EXPECT_EQ(std::memcmp(surface.triangles.data(), screened.data(),

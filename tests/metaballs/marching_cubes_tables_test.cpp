@@ -9,11 +9,11 @@
 
 namespace {
 
-constexpr int EDGE_CORNERS[12][2] = {
+constexpr int edgeCorners[12][2] = {
     {0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6}, {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7},
 };
 // Corner positions (x, y, z) for the GridCell numbering.
-constexpr int CORNER_AT[8][3] = {
+constexpr int cornerAt[8][3] = {
     {0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}, {0, 1, 0}, {1, 1, 0}, {1, 1, 1}, {0, 1, 1},
 };
 
@@ -28,7 +28,7 @@ bool below(int row, int corner) { return (row >> corner) & 1; }
 // Twice the midpoint of an edge (integer coordinates).
 void edgeMidpoint(int edge, int out[3]) {
   for (int a = 0; a < 3; ++a)
-    out[a] = CORNER_AT[EDGE_CORNERS[edge][0]][a] + CORNER_AT[EDGE_CORNERS[edge][1]][a];
+    out[a] = cornerAt[edgeCorners[edge][0]][a] + cornerAt[edgeCorners[edge][1]][a];
 }
 
 // Two edge midpoints lie on a common cube face when they agree on a coordinate that is 0 or 2.
@@ -45,7 +45,7 @@ TEST(MarchingCubesTables, EdgeTableMarksExactlyTheCrossedEdges) {
   for (int row = 0; row < 256; ++row) {
     int crossed = 0;
     for (int e = 0; e < 12; ++e)
-      if (below(row, EDGE_CORNERS[e][0]) != below(row, EDGE_CORNERS[e][1])) crossed |= 1 << e;
+      if (below(row, edgeCorners[e][0]) != below(row, edgeCorners[e][1])) crossed |= 1 << e;
     EXPECT_EQ(edgeTable[row], crossed) << "row " << row;
   }
 }
@@ -133,11 +133,11 @@ TEST(MarchingCubesTables, TrianglesFaceAwayFromTheCornersBelow) {
       int towardsHigh = 0;
       for (int v = 0; v < 3; ++v) {
         const int edge = triTable[row][3 * t + v];
-        const int sign = below(row, EDGE_CORNERS[edge][0]) ? 1 : -1;
+        const int sign = below(row, edgeCorners[edge][0]) ? 1 : -1;
         for (int axis = 0; axis < 3; ++axis)
           towardsHigh +=
               sign * n[axis] *
-              (CORNER_AT[EDGE_CORNERS[edge][1]][axis] - CORNER_AT[EDGE_CORNERS[edge][0]][axis]);
+              (cornerAt[edgeCorners[edge][1]][axis] - cornerAt[edgeCorners[edge][0]][axis]);
       }
       EXPECT_GT(towardsHigh, 0) << "row " << row << " triangle " << t;
     }

@@ -14,10 +14,10 @@
 
 namespace {
 
-constexpr float ISO_LEVEL = 1.0f;
-constexpr int SCENE_GRID = 30;
-constexpr D3DCOLOR BLACK = 0xFF000000;
-constexpr D3DCOLOR WHITE = 0xFFFFFFFF;
+constexpr float isoLevel = 1.0f;
+constexpr int sceneGrid = 30;
+constexpr D3DCOLOR opaqueBlack = 0xFF000000;
+constexpr D3DCOLOR opaqueWhite = 0xFFFFFFFF;
 
 int brightest(uint32_t colour) {
   return std::max({redOf(colour), greenOf(colour), blueOf(colour)});
@@ -28,7 +28,7 @@ class MetaballPasses : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(createOffscreenDevice()) << "no off-screen device: " << SDL_GetError();
     device = deviceState.device;
-    isoSurface = new IsoSurface(device, SCENE_GRID, ISO_LEVEL, metaballField);
+    isoSurface = new IsoSurface(device, sceneGrid, isoLevel, metaballField);
     ASSERT_NE(isoSurface->vertexBuffer, nullptr);
     spinX = spinY = 30.0f;
     ballFrame = 0;
@@ -65,9 +65,9 @@ TEST_F(MetaballPasses, PassBDrawsLitGreyWithAlpha200OnlyWhereTheSurfaceIs) {
   animate(60);
   ASSERT_GT(isoSurface->triangleCount, 1000);
   const float keepSpinX = spinX, keepSpinY = spinY;
-  const Picture overBlack = draw(drawMetaballsB, BLACK, 0.0f);
+  const Picture overBlack = draw(drawMetaballsB, opaqueBlack, 0.0f);
   spinX = keepSpinX, spinY = keepSpinY;
-  const Picture overWhite = draw(drawMetaballsB, WHITE, 0.0f);
+  const Picture overWhite = draw(drawMetaballsB, opaqueWhite, 0.0f);
   savePicture(overBlack, "metaballs_pass_b");
 
   int covered = 0, singleLayer = 0, darkest = 255, brightestSingle = 0;
@@ -110,7 +110,7 @@ TEST_F(MetaballPasses, PassBDrawsLitGreyWithAlpha200OnlyWhereTheSurfaceIs) {
 
 TEST_F(MetaballPasses, PassADrawsFaintUnlitGrey) {
   animate(60);
-  const Picture picture = draw(drawMetaballsA, BLACK, 0.0f);
+  const Picture picture = draw(drawMetaballsA, opaqueBlack, 0.0f);
   savePicture(picture, "metaballs_pass_a");
   int covered = 0, singleLayer = 0;
   for (uint32_t pixel : picture.pixels) {
@@ -129,12 +129,12 @@ TEST_F(MetaballPasses, PassADrawsFaintUnlitGrey) {
 TEST_F(MetaballPasses, SpinFollowsPassBFrameTime) {
   animate(2);
   for (int frame = 0; frame < 2; ++frame) {
-    draw(drawMetaballsA, BLACK, 0.5f);
-    draw(drawMetaballsB, BLACK, 0.5f);
+    draw(drawMetaballsA, opaqueBlack, 0.5f);
+    draw(drawMetaballsB, opaqueBlack, 0.5f);
   }
   EXPECT_NEAR(spinX, 30.4f, 1e-5f);
   EXPECT_NEAR(spinY, 30.3f, 1e-5f);
-  draw(drawMetaballsB, BLACK, 0.0f);
+  draw(drawMetaballsB, opaqueBlack, 0.0f);
   EXPECT_NEAR(spinX, 30.4f, 1e-5f) << "no spin for a frame time of 0";
 }
 
@@ -160,10 +160,10 @@ TEST_F(MetaballPasses, PassALagsPassBByHalfARadianAboutX) {
         EXPECT_NEAR(world.m[r][c], expected.m[r][c], 1e-6f) << pass << " " << r << c;
   };
 
-  draw(drawMetaballsA, BLACK, frameSeconds);
+  draw(drawMetaballsA, opaqueBlack, frameSeconds);
   expectWorld(expectedWorld(startX + 0.5f, startY, -0.3f), "pass A");
   EXPECT_FLOAT_EQ(isoSurface->angles.x, startX + 0.5f);
-  draw(drawMetaballsB, BLACK, frameSeconds);
+  draw(drawMetaballsB, opaqueBlack, frameSeconds);
   expectWorld(expectedWorld(startX + 0.1f, startY + 0.075f, 0.2f), "pass B");
   EXPECT_FLOAT_EQ(isoSurface->position[0], 0.2f);
 }
@@ -192,7 +192,7 @@ TEST_F(MetaballPasses, ListLongerThanTheBufferDrawsTheFirst3333) {
   isoSurface->triangleCount = listed;
   spinX = spinY = 0.0f;
 
-  const Picture picture = draw(drawMetaballsB, BLACK, 0.0f);
+  const Picture picture = draw(drawMetaballsB, opaqueBlack, 0.0f);
   savePicture(picture, "metaballs_buffer_limit");
   // Triangle centroids: world (-0.4, -0.067, 2) and (0.6, -0.067, 2).
   EXPECT_NE(picture.at(285, 259) & 0xFFFFFF, 0u) << "first triangles missing";

@@ -40,7 +40,7 @@ struct ShowFigures {
 };
 
 // Runs the notes of one group for a frame; how many were launched.
-int stepGroup(NoteSprite (&notes)[NOTES_PER_GROUP], const FountainGroup& group, unsigned int level) {
+int stepGroup(NoteSprite (&notes)[notesPerGroup], const FountainGroup& group, unsigned int level) {
   int launched = 0;
   for (NoteSprite& note : notes) {
     const bool waiting = note.y >= 3.0f;
@@ -66,7 +66,7 @@ ShowFigures playFirstMinute(const std::string& path, int volume) {
     frameClock.lastCounter = clockNow();
     BASS_ChannelGetData(music, spectrum, BASS_DATA_FFT1024);
     for (int bar = 0; bar < barCount; ++bar) {
-      const int level = barLevel(spectrum[FIRST_BAR_VALUE + bar]);
+      const int level = barLevel(spectrum[firstBarValue + bar]);
       figures.halfCapFrames[bar] += level >= barCap / 2;
       figures.capFrames[bar] += level >= barCap;
       figures.highestLevel[bar] = std::max(figures.highestLevel[bar], level);

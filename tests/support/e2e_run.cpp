@@ -28,7 +28,7 @@ constexpr int litSegmentGrey = 80;  // a lit segment of the volume bar is bright
 // 10·s + 5 halfway down its quad.
 void volumeSegmentCentre(int segment, int* x, int* y) {
   const double u = (10 * segment + 5.5) / 100.0;
-  const auto& [topLeft, topRight, bottomRight, bottomLeft] = VOLUME_BAR;
+  const auto& [topLeft, topRight, bottomRight, bottomLeft] = volumeBarQuad;
   const auto along = [u](const float* from, const float* to, int axis) { return (1 - u) * from[axis] + u * to[axis]; };
   *x = static_cast<int>(0.5 * along(topLeft, topRight, 0) + 0.5 * along(bottomLeft, bottomRight, 0) + 0.5);
   *y = static_cast<int>(0.5 * along(topLeft, topRight, 1) + 0.5 * along(bottomLeft, bottomRight, 1) + 0.5);

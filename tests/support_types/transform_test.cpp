@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr float TOLERANCE = 1e-6f;
+constexpr float tolerance = 1e-6f;
 
 // Textbook rotation about one axis for column vectors, in double.
 void axisRotation(int axis, double angle, double out[3][3]) {
@@ -52,7 +52,7 @@ TEST(RotationFromAngles, IsTheProductRxRyRz) {
     rotationFromAngles(a, actual);
     for (int r = 0; r < 3; ++r)
       for (int c = 0; c < 3; ++c)
-        EXPECT_NEAR(actual[r][c], expected[r][c], TOLERANCE) << "entry " << r << c;
+        EXPECT_NEAR(actual[r][c], expected[r][c], tolerance) << "entry " << r << c;
   }
 }
 
@@ -60,11 +60,11 @@ TEST(TransformToMatrix, QuarterTurnAboutZ) {
   const D3DMATRIX m =
       transformToMatrix(makeTransform({0, 0, std::numbers::pi_v<float> / 2}, 0, 0, 0, 1, 1, 1));
   // Row vectors: the object's x axis (1,0,0) becomes row 0 = world -y; its y axis becomes +x.
-  EXPECT_NEAR(m._11, 0.0f, TOLERANCE);
-  EXPECT_NEAR(m._12, -1.0f, TOLERANCE);
-  EXPECT_NEAR(m._21, 1.0f, TOLERANCE);
-  EXPECT_NEAR(m._22, 0.0f, TOLERANCE);
-  EXPECT_NEAR(m._33, 1.0f, TOLERANCE);
+  EXPECT_NEAR(m._11, 0.0f, tolerance);
+  EXPECT_NEAR(m._12, -1.0f, tolerance);
+  EXPECT_NEAR(m._21, 1.0f, tolerance);
+  EXPECT_NEAR(m._22, 0.0f, tolerance);
+  EXPECT_NEAR(m._33, 1.0f, tolerance);
 }
 
 TEST(TransformToMatrix, ScalesAlongOwnAxesBeforeRotating) {

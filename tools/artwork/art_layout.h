@@ -11,21 +11,21 @@ struct PixelPoint {
 
 namespace layout {
 
-constexpr int pictureWidth = CLIENT_WIDTH;    // pixels
-constexpr int pictureHeight = CLIENT_HEIGHT;  // pixels
+constexpr int pictureWidth = clientWidth;    // pixels
+constexpr int pictureHeight = clientHeight;  // pixels
 
-constexpr int titleStripRows = TITLE_STRIP_ROWS;
-constexpr PixelRect minimiseZone = MINIMISE_ZONE;
-constexpr PixelRect fullScreenZone = FULL_SCREEN_ZONE;
-constexpr PixelRect closeZone = CLOSE_ZONE;
+using ::titleStripRows;
+using ::minimiseZone;
+using ::fullScreenZone;
+using ::closeZone;
 
-constexpr int buttonCount = BUTTON_COUNT;
+using ::buttonCount;
 constexpr PixelRect button(int i) { return controlButton(i); }  // highlight picture area
 
-constexpr PixelRect lampPicture = REPEAT_LAMP_PICTURE;
-constexpr double lampCentreX = REPEAT_LAMP.x + (REPEAT_LAMP.width - 1) / 2.0;  // pixel centre
-constexpr double lampCentreY = REPEAT_LAMP.y + (REPEAT_LAMP.height - 1) / 2.0;
-constexpr PixelRect speakerPatch = SPEAKER_PATCH;
+constexpr PixelRect lampPicture = repeatLampPicture;
+constexpr double lampCentreX = repeatLampZone.x + (repeatLampZone.width - 1) / 2.0;  // pixel centre
+constexpr double lampCentreY = repeatLampZone.y + (repeatLampZone.height - 1) / 2.0;
+using ::speakerPatch;
 // The bright corner cap of the left cabinet that the patch is cut from. The program samples
 // the patch half a texel off, so every screen pixel at the patch's edge mixes its outermost
 // texels with keyed white ones. The cap is near white for at least three pixels in from every
@@ -37,8 +37,8 @@ constexpr PixelRect speakerCap{217, 314, 21, 20};  // x 217-237, y 314-333
 // (top-left, top-right, bottom-right, bottom-left).
 constexpr PixelPoint carouselPanel[4] = {{270, 93}, {521, 94}, {522, 202}, {272, 241}};
 constexpr PixelPoint labelPanel[4] = {{550, 127}, {629, 135}, {628, 179}, {549, 168}};
-constexpr PixelPoint volumeBar[4] = {{VOLUME_BAR[0][0], VOLUME_BAR[0][1]}, {VOLUME_BAR[1][0], VOLUME_BAR[1][1]},
-                                     {VOLUME_BAR[2][0], VOLUME_BAR[2][1]}, {VOLUME_BAR[3][0], VOLUME_BAR[3][1]}};
+constexpr PixelPoint volumeBar[4] = {{volumeBarQuad[0][0], volumeBarQuad[0][1]}, {volumeBarQuad[1][0], volumeBarQuad[1][1]},
+                                     {volumeBarQuad[2][0], volumeBarQuad[2][1]}, {volumeBarQuad[3][0], volumeBarQuad[3][1]}};
 
 constexpr PixelPoint sparkSource{50, 81};
 constexpr PixelPoint leftFountain{218, 327};

@@ -35,7 +35,7 @@
 namespace {
 
 constexpr int framesOfSoundPerPicture = 441;       // 10 ms of sound per 10 ms frame
-constexpr int pictureWidth = CLIENT_WIDTH, pictureHeight = CLIENT_HEIGHT;
+constexpr int pictureWidth = clientWidth, pictureHeight = clientHeight;
 
 std::set<long> wantedFrames;
 std::multimap<long, char> keyPresses;  // frame after which the key is released -> key
