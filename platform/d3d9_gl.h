@@ -27,6 +27,7 @@ class GLDirect3D;
 class GLTexture;
 class GLSurface;
 class GLVertexBuffer;
+struct DrawRecord;
 
 // ---- Reference counting -------------------------------------------------------------------
 template <class Interface>
@@ -175,6 +176,8 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   void recordDraw(D3DPRIMITIVETYPE type, const unsigned char* vertices, UINT vertexCount,
                   UINT byteCount, const VertexLayout& layout);
   void executePass(GLSurface* target, const std::vector<unsigned char>& pass, bool depthOnly);
+  DrawRecord drawStates() const;  // every state a draw reads, zero-filled around them
+  void applyDrawStates(const DrawRecord& states);
   void payOwedDepth();  // gives GL a left-out pass whose depth a draw is about to test
 
   // d3d9_targets.cpp, d3d9_draw.cpp: the work itself, on the current target

@@ -7,16 +7,6 @@
 
 #include "platform/d3d9_gl.h"
 
-namespace {
-
-enum class Op : unsigned char { clear, draw };
-
-struct ClearRecord {
-  DWORD flags;
-  D3DCOLOR colour;
-  float z;
-};
-
 // Everything a draw reads besides its vertices; zero-filled first so that padding compares
 // equal.
 struct DrawRecord {
@@ -32,6 +22,16 @@ struct DrawRecord {
   UINT stride;
   D3DPRIMITIVETYPE type;
   UINT vertexCount, byteCount;
+};
+
+namespace {
+
+enum class Op : unsigned char { clear, draw };
+
+struct ClearRecord {
+  DWORD flags;
+  D3DCOLOR colour;
+  float z;
 };
 
 template <class Record>
@@ -79,20 +79,7 @@ void GLDevice::recordClear(DWORD flags, D3DCOLOR color, float z) {
 
 void GLDevice::recordDraw(D3DPRIMITIVETYPE type, const unsigned char* vertices, UINT vertexCount,
                           UINT byteCount, const VertexLayout& layout) {
-  DrawRecord draw;
-  std::memset(&draw, 0, sizeof draw);
-  std::memcpy(draw.renderStates, renderStates, sizeof draw.renderStates);
-  std::memcpy(draw.stageStates, stageStates[0], sizeof draw.stageStates);
-  std::memcpy(draw.samplerStates, samplerStates[0], sizeof draw.samplerStates);
-  draw.world = world;
-  draw.view = view;
-  draw.projection = projection;
-  std::memcpy(draw.lights, lights, sizeof draw.lights);
-  for (int index = 0; index < lightCount; ++index) draw.lightEnabled[index] = lightEnabled[index];
-  draw.texture = textures[0];
-  draw.textureVersion = textures[0] ? textures[0]->contentVersion : 0;
-  draw.vertexFormat = vertexFormat;
-  draw.stride = streamStride;
+  DrawRecord draw = drawStates();
   draw.type = type;
   draw.vertexCount = vertexCount;
   draw.byteCount = byteCount;
@@ -133,21 +120,7 @@ void GLDevice::payOwedDepth() {
 void GLDevice::executePass(GLSurface* target, const std::vector<unsigned char>& pass,
                            bool depthOnly) {
   GLSurface* drawing = renderTarget;
-  DrawRecord saved;
-  std::memset(&saved, 0, sizeof saved);
-  std::memcpy(saved.renderStates, renderStates, sizeof saved.renderStates);
-  std::memcpy(saved.stageStates, stageStates[0], sizeof saved.stageStates);
-  std::memcpy(saved.samplerStates, samplerStates[0], sizeof saved.samplerStates);
-  saved.world = world;
-  saved.view = view;
-  saved.projection = projection;
-  saved.texture = textures[0];
-  saved.vertexFormat = vertexFormat;
-  saved.stride = streamStride;
-  D3DLIGHT9 savedLights[lightCount];
-  bool savedEnabled[lightCount];
-  std::memcpy(savedLights, lights, sizeof lights);
-  std::memcpy(savedEnabled, lightEnabled, sizeof lightEnabled);
+  const DrawRecord saved = drawStates();
 
   renderTarget = target;
   for (size_t at = 0; at < pass.size();) {
@@ -160,35 +133,46 @@ void GLDevice::executePass(GLSurface* target, const std::vector<unsigned char>& 
       continue;
     }
     const DrawRecord draw = take<DrawRecord>(pass, &at);
-    std::memcpy(renderStates, draw.renderStates, sizeof draw.renderStates);
+    applyDrawStates(draw);
     if (depthOnly) renderStates[D3DRS_COLORWRITEENABLE] = 0;
-    std::memcpy(stageStates[0], draw.stageStates, sizeof draw.stageStates);
-    std::memcpy(samplerStates[0], draw.samplerStates, sizeof draw.samplerStates);
-    world = draw.world;
-    view = draw.view;
-    projection = draw.projection;
-    std::memcpy(lights, draw.lights, sizeof lights);
-    for (int index = 0; index < lightCount; ++index)
-      lightEnabled[index] = draw.lightEnabled[index] != 0;
-    textures[0] = draw.texture;
-    vertexFormat = draw.vertexFormat;
-    streamStride = draw.stride;
-    dirty = dirtyAll;
     drawNow(draw.type, pass.data() + at, draw.vertexCount, layoutOf(draw.vertexFormat));
     at += draw.byteCount;
   }
 
-  std::memcpy(renderStates, saved.renderStates, sizeof saved.renderStates);
-  std::memcpy(stageStates[0], saved.stageStates, sizeof saved.stageStates);
-  std::memcpy(samplerStates[0], saved.samplerStates, sizeof saved.samplerStates);
-  world = saved.world;
-  view = saved.view;
-  projection = saved.projection;
-  std::memcpy(lights, savedLights, sizeof lights);
-  std::memcpy(lightEnabled, savedEnabled, sizeof lightEnabled);
-  textures[0] = saved.texture;
-  vertexFormat = saved.vertexFormat;
-  streamStride = saved.stride;
+  applyDrawStates(saved);
   renderTarget = drawing;
+}
+
+DrawRecord GLDevice::drawStates() const {
+  DrawRecord states;
+  std::memset(&states, 0, sizeof states);
+  std::memcpy(states.renderStates, renderStates, sizeof states.renderStates);
+  std::memcpy(states.stageStates, stageStates[0], sizeof states.stageStates);
+  std::memcpy(states.samplerStates, samplerStates[0], sizeof states.samplerStates);
+  states.world = world;
+  states.view = view;
+  states.projection = projection;
+  std::memcpy(states.lights, lights, sizeof states.lights);
+  for (int index = 0; index < lightCount; ++index) states.lightEnabled[index] = lightEnabled[index];
+  states.texture = textures[0];
+  states.textureVersion = textures[0] ? textures[0]->contentVersion : 0;
+  states.vertexFormat = vertexFormat;
+  states.stride = streamStride;
+  return states;
+}
+
+void GLDevice::applyDrawStates(const DrawRecord& states) {
+  std::memcpy(renderStates, states.renderStates, sizeof states.renderStates);
+  std::memcpy(stageStates[0], states.stageStates, sizeof states.stageStates);
+  std::memcpy(samplerStates[0], states.samplerStates, sizeof states.samplerStates);
+  world = states.world;
+  view = states.view;
+  projection = states.projection;
+  std::memcpy(lights, states.lights, sizeof lights);
+  for (int index = 0; index < lightCount; ++index)
+    lightEnabled[index] = states.lightEnabled[index] != 0;
+  textures[0] = states.texture;
+  vertexFormat = states.vertexFormat;
+  streamStride = states.stride;
   dirty = dirtyAll;
 }
