@@ -241,7 +241,6 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   // A left-out pass that would have left its depth in the shared depth buffer: given to GL when
   // a draw tests depth there before the next depth Clear.
   GLSurface* owedDepthTarget = nullptr;
-  std::vector<unsigned char> owedDepthPass;
 };
 
 // ---- Resources ----------------------------------------------------------------------------

@@ -1,7 +1,8 @@
 // Textures, surfaces and vertex buffers of the OpenGL-backed Direct3D 9 device.
 // 32-bit texels are B, G, R, A in memory: GL_BGRA with GL_UNSIGNED_INT_8_8_8_8_REV reads them
 // as they are. Lockable textures and every vertex buffer keep a CPU copy; a texture's copy is
-// uploaded whole at UnlockRect, or at its next draw when the window was occluded then. Row 0 of every texture is its top row (texture v = 0).
+// uploaded whole at UnlockRect, or at its next draw when the window was occluded then. Row 0 of
+// every texture is its top row (texture v = 0).
 #include "platform/d3d9_gl.h"
 
 namespace {
