@@ -101,8 +101,7 @@ protected:
   }
 
   void copyDefaultTunes() {
-    for (const auto& entry : fs::directory_iterator(ZOLTA_SOURCE_DIR "/data/msx"))
-      fs::copy(entry.path(), folder + "/data/msx/" + entry.path().filename().string());
+    fs::copy(ZOLTA_SOURCE_DIR "/data/msx", folder + "/data/msx");  // the default tunes
   }
   std::string tune(const std::string& name) const { return folder + "/data/msx/" + name; }
 

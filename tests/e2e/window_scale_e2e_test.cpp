@@ -80,8 +80,7 @@ protected:
     ASSERT_FALSE(folder.empty());
     ASSERT_FALSE(scratch.empty());
     fs::create_directories(folder + "/data/msx");
-    for (const auto& entry : fs::directory_iterator(ZOLTA_SOURCE_DIR "/data/msx"))
-      fs::copy(entry.path(), folder + "/data/msx/" + entry.path().filename().string());
+    fs::copy(ZOLTA_SOURCE_DIR "/data/msx", folder + "/data/msx");  // the default tunes
   }
   void TearDown() override {
     program.reset();
