@@ -82,7 +82,7 @@ void drawPass(IDirect3DDevice9* device, const PassStyle& style) {
                                                                      : metaballMaxTriangles;
   device->SetTexture(0, nullptr);
   device->SetStreamSource(0, isoSurface->vertexBuffer, 0, sizeof(MetaballVertex));
-  if (filled) device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, count);
+  if (filled && count > 0) device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, count);
   device->SetRenderState(D3DRS_LIGHTING, FALSE);
 }
 
