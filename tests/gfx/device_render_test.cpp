@@ -42,12 +42,7 @@ protected:
     ASSERT_TRUE(keepVideoLoaded()) << SDL_GetError();
     direct3D = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(direct3D, nullptr);
-    D3DPRESENT_PARAMETERS params{};
-    params.BackBufferWidth = 640;
-    params.BackBufferHeight = 480;
-    params.BackBufferFormat = D3DFMT_X8R8G8B8;
-    params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    params.Windowed = TRUE;
+    D3DPRESENT_PARAMETERS params = windowedPresentParameters(nullptr);
     params.EnableAutoDepthStencil = TRUE;
     params.AutoDepthStencilFormat = D3DFMT_D16;
     ASSERT_EQ(direct3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, vertexProcessing,

@@ -38,13 +38,7 @@ class D3D9HiddenWindow : public ::testing::Test {
     ShowWindow(window, SW_SHOWNORMAL);
     direct3D = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(direct3D, nullptr);
-    D3DPRESENT_PARAMETERS parameters{};
-    parameters.BackBufferWidth = 640;
-    parameters.BackBufferHeight = 480;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.hDeviceWindow = window;
-    parameters.Windowed = TRUE;
+    D3DPRESENT_PARAMETERS parameters = windowedPresentParameters(window);
     ASSERT_EQ(direct3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
                                      D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device),
               D3D_OK)

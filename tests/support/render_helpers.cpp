@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/main_window.h"
+#include "app/screen_layout.h"
 #include "gfx/device.h"
 
 bool keepVideoLoaded() {
@@ -35,6 +36,17 @@ void releaseOffscreenDevice() {
   deviceState.device = nullptr;
   if (deviceState.direct3D) deviceState.direct3D->Release();
   deviceState.direct3D = nullptr;
+}
+
+D3DPRESENT_PARAMETERS windowedPresentParameters(HWND window) {
+  D3DPRESENT_PARAMETERS parameters{};
+  parameters.BackBufferWidth = clientWidth;
+  parameters.BackBufferHeight = clientHeight;
+  parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  parameters.hDeviceWindow = window;
+  parameters.Windowed = TRUE;
+  return parameters;
 }
 
 Picture readSurface(IDirect3DSurface9* surface) {

@@ -35,6 +35,10 @@ bool createOffscreenDevice();
 // Releases deviceState's device and Direct3D object and clears both pointers.
 void releaseOffscreenDevice();
 
+// Parameters for a windowed 640 × 480 device with an X8R8G8B8 back buffer shown in `window`
+// (null: a hidden window of the device's own) and no depth buffer.
+D3DPRESENT_PARAMETERS windowedPresentParameters(HWND window);
+
 // Reads a render-target surface (or texture level 0 of a render target) back.
 Picture readSurface(IDirect3DSurface9* surface);
 Picture readTexture(IDirect3DTexture9* renderTarget);
