@@ -1,6 +1,7 @@
 // Metaball passes A and B and the ball animation (see metaball_passes.h).
 #include "metaballs/metaball_passes.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "gfx/device.h"
@@ -28,14 +29,16 @@ struct PassStyle {
 constexpr PassStyle passA = {FALSE, 0x1EB4B4B4, {-0.3f, 0.0f, 2.0f}, passAExtraX};
 constexpr PassStyle passB = {TRUE, 0xC8787878, {0.2f, 0.0f, 2.0f}, 0.0f};
 
+// The surface's triangles that the vertex buffer holds.
+int trianglesInBuffer() { return std::min(isoSurface->triangleCount, metaballMaxTriangles); }
+
 // Copies the triangle list into the vertex buffer, at most what it holds; false when the buffer
 // cannot be locked (it then holds an earlier pass's triangles, which are not to be drawn).
 bool fillVertexBuffer(D3DCOLOR colour) {
   void* locked = nullptr;
   if (FAILED(isoSurface->vertexBuffer->Lock(0, 0, &locked, 0)) || locked == nullptr) return false;
   MetaballVertex* vertex = static_cast<MetaballVertex*>(locked);
-  const int count = isoSurface->triangleCount < metaballMaxTriangles ? isoSurface->triangleCount
-                                                                     : metaballMaxTriangles;
+  const int count = trianglesInBuffer();
   for (int t = 0; t < count; ++t) {
     const IsoTriangle& triangle = isoSurface->triangles[t];
     for (const float* corner : {triangle.a, triangle.b, triangle.c}) {
@@ -78,8 +81,7 @@ void drawPass(IDirect3DDevice9* device, const PassStyle& style) {
   const D3DMATRIX world = transformToMatrix(transform);
   device->SetTransform(D3DTS_WORLD, &world);
 
-  const int count = isoSurface->triangleCount < metaballMaxTriangles ? isoSurface->triangleCount
-                                                                     : metaballMaxTriangles;
+  const int count = trianglesInBuffer();
   device->SetTexture(0, nullptr);
   device->SetStreamSource(0, isoSurface->vertexBuffer, 0, sizeof(MetaballVertex));
   if (filled && count > 0) device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, count);
