@@ -3,13 +3,7 @@
 
 #include "platform/c_runtime.h"
 
-namespace {
-
-constexpr int randShift = 16;  // drops the 31-bit value to its top 15 bits
-
-}  // namespace
-
-int randomValue() { return randUnlocked() >> randShift; }
+int randomValue() { return randUnlocked(); }
 
 float randomUnit() {
   return static_cast<float>(randomValue()) / static_cast<float>(randomValueMax);

@@ -1,13 +1,13 @@
-// The effects' one random source: the C library's rand() generator, never seeded, scaled to
-// 0-32767, the range the effects are written for (glibc's rand() reaches 2^31 - 1).
+// The effects' one random source: the Windows C runtime's rand() sequence, never seeded, whose
+// values run from 0 to 32767.
 //
-// The values come from the platform's randUnlocked (platform/c_runtime.h): rand()'s very
-// sequence without the lock rand() takes on every call.
+// The values come from the platform's randUnlocked (platform/c_runtime.h): that sequence without
+// a lock.
 #pragma once
 
 constexpr int randomValueMax = 32767;  // largest value of randomValue()
 
-// Next value of the sequence as a number from 0 to 32767 (its top 15 bits).
+// Next value of the sequence, a number from 0 to 32767.
 int randomValue();
 
 // Next value of the sequence as a number from 0 to 1.

@@ -1,28 +1,23 @@
-// rand()'s sequence without its lock (platform/c_runtime.h), on glibc's reentrant generator.
+// rand()'s sequence without its lock (platform/c_runtime.h): the Windows C runtime's linear
+// congruential generator.
 #include "platform/c_runtime.h"
 
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
 
-constexpr unsigned int unseeded = 1;  // the seed an unseeded rand() behaves as
+constexpr uint32_t multiplier = 214013;
+constexpr uint32_t increment = 2531011;
+constexpr int valueShift = 16;  // a value is bits 16 to 30 of the state
+constexpr uint32_t valueMask = 0x7FFF;
 
-// The same 128-byte additive-feedback state that rand() keeps behind its lock.
-struct Generator {
-  char state[128];
-  random_data data{};
-  Generator() { initstate_r(unseeded, state, sizeof state, &data); }
-};
-
-Generator generator;  // nothing draws a value before main()
+uint32_t state = 1;  // an unseeded rand() starts as srand(1) does
 
 }  // namespace
 
 int randUnlocked() {
-  int32_t value = 0;
-  random_r(&generator.data, &value);
-  return value;
+  state = state * multiplier + increment;  // modulo 2^32
+  return static_cast<int>((state >> valueShift) & valueMask);
 }
 
-void srandUnlocked(unsigned int seed) { srandom_r(seed, &generator.data); }
+void srandUnlocked(unsigned int seed) { state = seed; }

@@ -1,10 +1,12 @@
-// The effects' random values: rand()'s own sequence, kept to 0-32767 whatever RAND_MAX is.
+// The effects' random values: the platform's rand() sequence as it is, 0-32767.
 #include "effects/random_value.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <vector>
+
+#include "platform/c_runtime.h"
 
 namespace {
 
@@ -24,10 +26,17 @@ TEST(RandomValueTest, StaysWithinFifteenBitsAndCoversThem) {
   EXPECT_LE(randomUnit(), 1.0f);
 }
 
-TEST(RandomValueTest, FollowsTheCLibrarySequence) {
-  std::srand(11);
+TEST(RandomValueTest, FollowsTheRuntimeSequenceUnshifted) {
+  srandUnlocked(11);
+  std::vector<int> expected(1000);
+  for (int& value : expected) value = randUnlocked();
   restartRandomValues(11);
-  for (int i = 0; i < 1000; ++i) ASSERT_EQ(randomValue(), std::rand() >> 16) << "value " << i;
+  for (int i = 0; i < 1000; ++i) ASSERT_EQ(randomValue(), expected[i]) << "value " << i;
+
+  restartRandomValues(1);  // the unseeded sequence: msvcrt's first values
+  EXPECT_EQ(randomValue(), 41);
+  EXPECT_EQ(randomValue(), 18467);
+  EXPECT_FLOAT_EQ(randomUnit(), 6334.0f / 32767.0f);
 }
 
 } // namespace
