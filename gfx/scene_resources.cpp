@@ -204,12 +204,13 @@ void makeTargets() {
 }
 
 // Pure magenta and pure green become transparent black; every other texel, the white glyph
-// faces that the load keyed away included, becomes opaque.
+// faces that the load keyed away included, becomes opaque. The texels are read and rewritten,
+// so the lock keeps them (flags 0): a discarding lock hands back undefined contents.
 void rekeyTextFont() {
   D3DSURFACE_DESC level;
   if (!textFontTexture || FAILED(textFontTexture->GetLevelDesc(0, &level))) return;
   D3DLOCKED_RECT locked;
-  if (FAILED(textFontTexture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD))) return;
+  if (FAILED(textFontTexture->LockRect(0, &locked, nullptr, 0))) return;
   for (UINT y = 0; y < level.Height; ++y) {
     unsigned char* texel = static_cast<unsigned char*>(locked.pBits) + y * locked.Pitch;
     for (UINT x = 0; x < level.Width; ++x, texel += 4) {
