@@ -2,7 +2,10 @@
 // 32-bit texels are B, G, R, A in memory: GL_BGRA with GL_UNSIGNED_INT_8_8_8_8_REV reads them
 // as they are. Lockable textures and every vertex buffer keep a CPU copy; a texture's copy is
 // uploaded whole at UnlockRect, or at its next draw when the window was occluded then. Row 0 of
-// every texture is its top row (texture v = 0).
+// every texture is its top row (texture v = 0). A discarding lock of a dynamic texture or
+// buffer hands back a pattern, never the old contents, as Direct3D promises nothing of them.
+#include <algorithm>
+
 #include "platform/d3d9_gl.h"
 
 namespace {
@@ -29,6 +32,19 @@ GLuint makeColourTexture(UINT width, UINT height, D3DFORMAT format, bool renderT
   glTexImage2D(GL_TEXTURE_2D, 0, internalFormatOf(format, renderTarget), GLsizei(width),
                GLsizei(height), 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
   return texture;
+}
+
+// Whether a lock hands back a new, undefined store: D3DLOCK_DISCARD does so for a dynamic
+// resource locked for writing (on any other it is ignored, as Direct3D ignores it).
+bool lockDiscards(DWORD usage, DWORD flags) {
+  return (usage & D3DUSAGE_DYNAMIC) && (flags & D3DLOCK_DISCARD) && !(flags & D3DLOCK_READONLY);
+}
+
+// What a discarded store holds here: never the old contents, so a program that reads them back
+// or leaves part unwritten draws this pattern instead of what it last wrote.
+void fillDiscarded(std::vector<unsigned char>& store) {
+  constexpr unsigned char discardedByte = 0xCD;  // as texel: grey 205 with alpha 205
+  std::fill(store.begin(), store.end(), discardedByte);
 }
 
 // Start of the locked area inside a tightly packed 32-bit picture; null when out of bounds.
@@ -168,6 +184,7 @@ HRESULT GLTexture::LockRect(UINT levelIndex, D3DLOCKED_RECT* lockedRect, const R
   if (locked) return refused("LockRect", "texture already locked");
   unsigned char* start = lockedStart(pixels, desc, rect, &lockedRect->Pitch);
   if (!start) return refused("LockRect", "rectangle outside the texture or empty");
+  if (lockDiscards(desc.Usage, flags)) fillDiscarded(pixels);  // the whole level, any rectangle
   lockedRect->pBits = start;
   locked = true;
   lockedReadOnly = (flags & D3DLOCK_READONLY) != 0;
@@ -273,11 +290,12 @@ GLVertexBuffer::GLVertexBuffer(GLDevice* device, const D3DVERTEXBUFFER_DESC& des
 
 GLVertexBuffer::~GLVertexBuffer() { owner->forget(this); }
 
-HRESULT GLVertexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** lockedData, DWORD) {
+HRESULT GLVertexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** lockedData, DWORD flags) {
   if (!lockedData) return refused("Lock", "no place for the pointer");
   if (offsetToLock > desc.Size) return refused("Lock", "offset past the end of the buffer");
   if (sizeToLock != 0 && sizeToLock > desc.Size - offsetToLock)
     return refused("Lock", "range past the end of the buffer");
+  if (lockDiscards(desc.Usage, flags)) fillDiscarded(data);  // recorded draws hold copies
   *lockedData = data.data() + offsetToLock;
   return D3D_OK;
 }

@@ -183,6 +183,58 @@ TEST_F(D3D9Scene, DynamicTextureRewrittenWithDiscardShowsTheNewTexels) {
   EXPECT_EQ(readRenderTarget(device).at(320, 240), 0xFF0000FFu);
 }
 
+// Direct3D promises nothing of what a discarding lock of a dynamic resource hands back: a program
+// that reads it back or leaves part of it unwritten must not get its old contents here either.
+// Every other lock keeps them: flags 0, read-only with discard, discard of a managed resource.
+TEST_F(D3D9Scene, DiscardingLockOfADynamicResourceKeepsNoneOfItsContents) {
+  constexpr D3DCOLOR red = 0xFFFF0000;
+  IDirect3DTexture9* picture = texture(64, 64, [](int, int) { return red; });
+  IDirect3DTexture9* managed = nullptr;
+  ASSERT_EQ(device->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &managed, nullptr),
+            D3D_OK);
+  resources.push_back(managed);
+  fill(managed, [](int, int) { return red; });
+  D3DLOCKED_RECT locked;
+  const RECT corner = {0, 0, 1, 1};
+  auto cornerAfterLock = [&](IDirect3DTexture9* texture, DWORD flags) {
+    EXPECT_EQ(texture->LockRect(0, &locked, &corner, flags), D3D_OK);
+    D3DCOLOR texel = 0;
+    std::memcpy(&texel, locked.pBits, 4);
+    texture->UnlockRect(0);
+    return texel;
+  };
+  EXPECT_EQ(cornerAfterLock(picture, 0), red);
+  EXPECT_EQ(cornerAfterLock(picture, D3DLOCK_READONLY | D3DLOCK_DISCARD), red);
+  EXPECT_EQ(cornerAfterLock(managed, D3DLOCK_DISCARD), red);
+  EXPECT_NE(cornerAfterLock(picture, D3DLOCK_DISCARD), red);  // and nothing written back
+
+  // The whole texture is discarded, not only the locked corner: its middle no longer draws red.
+  device->SetTexture(0, picture);
+  device->BeginScene();
+  clear(black);
+  drawFan(screenQuad(-0.5f, -0.5f, 639.5f, 479.5f), screenFvf, sizeof(ScreenVertex));
+  device->EndScene();
+  EXPECT_NE(readRenderTarget(device).at(320, 240), red);
+
+  const std::vector<unsigned char> written(96, 0x11);
+  IDirect3DVertexBuffer9* dynamic = nullptr;
+  ASSERT_EQ(device->CreateVertexBuffer(96, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0,
+                                       D3DPOOL_DEFAULT, &dynamic, nullptr),
+            D3D_OK);
+  resources.push_back(dynamic);
+  IDirect3DVertexBuffer9* fixed = buffer(written);
+  void* data = nullptr;
+  ASSERT_EQ(dynamic->Lock(0, 0, &data, 0), D3D_OK);
+  std::memcpy(data, written.data(), 96);
+  dynamic->Unlock();
+  ASSERT_EQ(fixed->Lock(0, 0, &data, D3DLOCK_DISCARD), D3D_OK);
+  EXPECT_EQ(std::memcmp(data, written.data(), 96), 0) << "a buffer that is not dynamic";
+  fixed->Unlock();
+  ASSERT_EQ(dynamic->Lock(32, 0, &data, D3DLOCK_DISCARD), D3D_OK);
+  EXPECT_NE(std::memcmp(data, written.data() + 32, 64), 0);
+  dynamic->Unlock();
+}
+
 TEST_F(D3D9Scene, LocksOutsideTheResourceAreRefused) {
   IDirect3DTexture9* picture = texture(8, 8, [](int, int) { return white; });
   D3DLOCKED_RECT locked;
