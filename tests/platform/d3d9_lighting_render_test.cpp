@@ -1,7 +1,9 @@
 // Fixed-function lighting with the program's three lights, and point sprites sized by
 // Direct3D's formula.
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <iterator>
 
 #include "tests/platform/d3d9_test_scene.h"
 
@@ -166,4 +168,110 @@ TEST_F(D3D9Scene, PointSpriteShowsItsTextureUprightAndDrawsWhenPartlyOutside) {
   EXPECT_EQ(runLength(picture, 0, 250, true), 40 + 18);
   EXPECT_NE(picture.at(17, 250), black);
   EXPECT_EQ(picture.at(18, 250), black);
+}
+
+namespace {
+
+// One lit case: a quad at view depth 2 around (x, y) with the given world scale and normal.
+struct LitQuad {
+  float scale[3];
+  float normal[3];
+  bool vertexColour;  // the format carries a diffuse colour
+  DWORD colourVertex;
+  DWORD ambient;      // D3DRS_AMBIENT
+  float lightAmbient; // every light's Ambient
+};
+
+}  // namespace
+
+TEST_F(D3D9Scene, LightingFollowsTheDocumentedSumWithoutRenormalisingOrClampingEachLight) {
+  // Normals go through the inverse transpose of the world-view matrix and are not renormalised
+  // (D3DRS_NORMALIZENORMALS is off); each light adds max(0, N·L) × its diffuse, unclamped, and
+  // the sum times the diffuse material is clamped once. The metaballs' scale (2, 0.5, 0.25)
+  // lengthens their normals, so they are lit brighter than unit normals would be; a renderer
+  // that clamps each light's N·L at 1 (Wine's) draws them darker and tinted by the lights.
+  // Without a vertex colour, or with COLORVERTEX off, the diffuse material is the default
+  // material's, zero; ambient light meets the default material's zero ambient colour.
+  const float length = std::sqrt(0.1f * 0.1f + 0.3f * 0.3f + 0.9f * 0.9f);
+  const float n[3] = {0.1f / length, 0.3f / length, -0.9f / length};
+  const LitQuad cases[] = {
+      {{1.0f, 1.0f, 1.0f}, {n[0], n[1], n[2]}, true, TRUE, 0, 0.0f},
+      {{2.0f, 0.5f, 0.25f}, {n[0], n[1], n[2]}, true, TRUE, 0, 0.0f},
+      {{1.0f, 1.0f, 1.0f}, {3 * n[0], 3 * n[1], 3 * n[2]}, true, TRUE, 0, 0.0f},
+      {{1.0f, 1.0f, 1.0f}, {n[0], n[1], n[2]}, false, TRUE, 0, 0.0f},
+      {{1.0f, 1.0f, 1.0f}, {n[0], n[1], n[2]}, true, FALSE, 0, 0.0f},
+      {{1.0f, 1.0f, 1.0f}, {n[0], n[1], n[2]}, true, TRUE, 0xFF808080, 0.5f},
+  };
+  const D3DCOLOR vertexColour = 0xC8787878;  // pass B's: alpha 200, grey 120
+  D3DMATRIX projection;
+  ASSERT_EQ(device->GetTransform(D3DTS_PROJECTION, &projection), D3D_OK);
+  D3DLIGHT9 lights[3];
+  for (DWORD index = 0; index < 3; ++index)
+    ASSERT_EQ(device->GetLight(index, &lights[index]), D3D_OK);
+
+  device->BeginScene();
+  clear(black);
+  device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
+  device->SetTexture(0, nullptr);  // unblended: the lit colour itself
+  for (size_t k = 0; k < std::size(cases); ++k) {
+    const LitQuad& lit = cases[k];
+    for (DWORD index = 0; index < 3; ++index) {
+      D3DLIGHT9 light = lights[index];
+      light.Ambient = {lit.lightAmbient, lit.lightAmbient, lit.lightAmbient, 0.0f};
+      device->SetLight(index, &light);
+    }
+    device->SetRenderState(D3DRS_AMBIENT, lit.ambient);
+    device->SetRenderState(D3DRS_COLORVERTEX, lit.colourVertex);
+    // Cell k of a 3 × 2 grid; a quad of 60 × 60 pixels around its centre.
+    const float x = 107.0f + 213.0f * float(k % 3), y = 120.0f + 240.0f * float(k / 3);
+    D3DMATRIX world = translation((x - 320.0f) / 320.0f * 2.0f / projection._11,
+                                  (240.0f - y) / 240.0f * 2.0f / projection._22, 2.0f);
+    world._11 = lit.scale[0], world._22 = lit.scale[1], world._33 = lit.scale[2];
+    device->SetTransform(D3DTS_WORLD, &world);
+    const float hx = 30.0f / 320.0f * 2.0f / projection._11 / lit.scale[0];
+    const float hy = 30.0f / 240.0f * 2.0f / projection._22 / lit.scale[1];
+    std::vector<unsigned char> quad;  // position, normal, [diffuse,] u, v
+    auto append = [&quad](const void* bytes, size_t count) {
+      quad.insert(quad.end(), static_cast<const unsigned char*>(bytes),
+                  static_cast<const unsigned char*>(bytes) + count);
+    };
+    for (const auto& corner : {std::array{-hx, hy}, std::array{hx, hy}, std::array{hx, -hy},
+                               std::array{-hx, hy}, std::array{hx, -hy}, std::array{-hx, -hy}}) {
+      const float place[8] = {corner[0], corner[1], 0.0f, lit.normal[0], lit.normal[1],
+                              lit.normal[2], 0.0f, 0.0f};
+      append(place, 24);
+      if (lit.vertexColour) append(&vertexColour, 4);
+      append(place + 6, 8);
+    }
+    device->SetFVF(lit.vertexColour ? litFvf : D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1);
+    device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    device->SetStreamSource(0, buffer(quad), 0, lit.vertexColour ? 36 : 32);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2), D3D_OK);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  }
+  device->EndScene();
+  const Picture picture = readRenderTarget(device);
+  savePicture(picture, "d3d9_lighting_cases");
+
+  for (size_t k = 0; k < std::size(cases); ++k) {
+    const LitQuad& lit = cases[k];
+    double normal[3];
+    for (int axis = 0; axis < 3; ++axis) normal[axis] = lit.normal[axis] / lit.scale[axis];
+    double sum[3] = {0.0, 0.0, 0.0};
+    for (const D3DLIGHT9& light : lights) {
+      const D3DVECTOR& d = light.Direction;
+      const double dl = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+      const double lambert =
+          std::max(0.0, -(normal[0] * d.x + normal[1] * d.y + normal[2] * d.z) / dl);
+      sum[0] += lambert * light.Diffuse.r;
+      sum[1] += lambert * light.Diffuse.g;
+      sum[2] += lambert * light.Diffuse.b;
+    }
+    const double diffuse = lit.vertexColour && lit.colourVertex ? 120.0 / 255.0 : 0.0;
+    const uint32_t got = picture.at(int(107 + 213 * (k % 3)), int(120 + 240 * (k / 3)));
+    const int channels[3] = {redOf(got), greenOf(got), blueOf(got)};
+    for (int c = 0; c < 3; ++c)
+      EXPECT_NEAR(channels[c], 255.0 * std::min(1.0, sum[c] * diffuse), 2.0)
+          << "case " << k << ", channel " << c;
+  }
 }
