@@ -1,7 +1,7 @@
 // The frame clock (app/frame_clock.h).
 #include "app/frame_clock.h"
 
-#include "platform/win32.h"
+#include <windows.h>
 
 FrameClock frameClock;
 

@@ -1,7 +1,7 @@
 // The program's single window: frameless, 640 × 480 visible through a rounded region, centred.
 #pragma once
 
-#include "platform/win32.h"
+#include <windows.h>
 
 extern HWND appWindow;  // null until createMainWindow succeeds
 extern DWORD

@@ -1,7 +1,7 @@
 // The program's entry point and its main loop.
 #pragma once
 
-#include "platform/win32.h"
+#include <windows.h>
 
 // Start-up, main loop and shut-down. Returns 0 after a normal run, -1 when the window or the
 // Direct3D device cannot be created. The arguments are ignored.

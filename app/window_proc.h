@@ -2,7 +2,7 @@
 // the pointer and hover state the frame draws from. Also the switches of the display mode.
 #pragma once
 
-#include "platform/win32.h"
+#include <windows.h>
 
 extern int hoveredButton;       // control button under the pointer at the last move, -1 for none
 extern bool mouseInside;        // set by every mouse move, cleared by WM_MOUSELEAVE

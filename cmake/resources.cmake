@@ -2,7 +2,6 @@
 # ImageBlob and writes a C++ file holding the bytes and the table that FindResourceA searches.
 # The output depends only on the generator's source and the packaged DejaVu fonts, so the
 # same inputs give the same bytes; nothing is fetched from the network.
-set(ZOLTA_FONT_DIR /usr/share/fonts/truetype/dejavu CACHE PATH "Folder of the DejaVu TrueType fonts")
 set(ZOLTA_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 set(ZOLTA_RESOURCE_SOURCES ${ZOLTA_GENERATED_DIR}/embedded_resources.cpp)
 file(MAKE_DIRECTORY ${ZOLTA_GENERATED_DIR})

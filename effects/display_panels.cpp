@@ -8,7 +8,7 @@
 #include "gfx/placement.h"
 #include "gfx/scene_resources.h"
 #include "music/playback.h"
-#include "platform/d3d9.h"
+#include <d3d9.h>
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "gfx/scene_resources.h"
 #include "music/music_sample.h"
 #include "music/playback.h"
-#include "platform/d3d9.h"
-#include "platform/win32.h"
+#include <d3d9.h>
+#include <windows.h>
 
 NoteSprite leftNotes[notesPerGroup];
 NoteSprite rightNotes[notesPerGroup];

@@ -9,8 +9,8 @@
 #include "effects/random_value.h"
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"
-#include "platform/d3d9.h"
-#include "platform/win32.h"
+#include <d3d9.h>
+#include <windows.h>
 
 bool staticActive = true;
 

@@ -6,7 +6,7 @@
 #include "gfx/device.h"
 #include "gfx/placement.h"
 #include "gfx/scene_resources.h"
-#include "platform/d3d9.h"
+#include <d3d9.h>
 
 float scrollOffset = 15.0f;
 int firstVisible = 0;

@@ -3,7 +3,7 @@
 // right, and starts the text again once its last character has left.
 #pragma once
 
-#include "platform/d3d9.h"
+#include <d3d9.h>
 
 extern float scrollOffset;  // world x of character 0 of the scroll text, world units (starts at 15)
 extern int firstVisible;    // first character that has not yet left the picture on the left

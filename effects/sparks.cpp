@@ -10,8 +10,8 @@
 #include "gfx/device.h"
 #include "gfx/placement.h"
 #include "gfx/scene_resources.h"
-#include "platform/d3d9.h"
-#include "platform/win32.h"
+#include <d3d9.h>
+#include <windows.h>
 
 Spark sparks[sparkCount];
 long long sparkBurstStamp = 0;

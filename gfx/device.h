@@ -1,7 +1,7 @@
 // The Direct3D object and device the program draws with, the fixed camera and the three lights.
 #pragma once
 
-#include "platform/d3d9.h"
+#include <d3d9.h>
 
 struct DeviceState {
   IDirect3D9* direct3D;                 // null when none exists

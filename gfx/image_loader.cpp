@@ -2,7 +2,7 @@
 #include "gfx/image_loader.h"
 
 #include "gfx/device.h"
-#include "platform/win32.h"
+#include <windows.h>
 #include "support/printable_name.h"
 
 #include <cstdio>

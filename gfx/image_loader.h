@@ -13,7 +13,7 @@
 // line on stderr; a palette index beyond the palette gives opaque black for that pixel.
 #pragma once
 
-#include "platform/d3d9.h"
+#include <d3d9.h>
 
 #include <cstddef>
 #include <vector>

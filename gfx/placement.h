@@ -2,7 +2,7 @@
 // the world matrix (scale, then rotate, then move) right before each placed draw.
 #pragma once
 
-#include "platform/d3d9.h"
+#include <d3d9.h>
 #include "support/transform.h"
 
 struct Placement {

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "app/screen_layout.h"
-#include "platform/d3d9.h"
+#include <d3d9.h>
 
 class IsoSurface;
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "platform/d3d9.h"
+#include <d3d9.h>
 #include "support/transform.h"
 
 // One metaball: field strength s and centre (world units before placement).

@@ -5,7 +5,7 @@
 
 #include "app/main_window.h"
 #include "music/playlist.h"
-#include "platform/win32.h"
+#include <windows.h>
 
 HMUSIC musicChannel = 0;
 int currentTrack = 0;

@@ -8,7 +8,7 @@
 #include <new>
 #include <string>
 
-#include "platform/win32.h"
+#include <windows.h>
 #include "support/printable_name.h"
 
 Playlist playlist = {nullptr, 0, 0, nullptr};

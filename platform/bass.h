@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "platform/win32.h"
+#include <windows.h>
 
 typedef uint64_t QWORD;
 typedef DWORD HMUSIC;    // music handle

@@ -3,7 +3,7 @@
 // (row-major, row vectors: p' = p * M) handed to SetTransform(D3DTS_WORLD).
 #pragma once
 
-#include "platform/d3d9.h"
+#include <d3d9.h>
 
 struct EulerAngles {
   float x, y, z;  // radians

@@ -18,7 +18,9 @@ declare -A allowed=(
   [effects]="app music gfx support"
   [support]=""
 )
-public_platform_headers="platform/win32.h platform/d3d9.h platform/bass.h platform/desktop_bus.h platform/start_options.h platform/c_runtime.h"
+public_platform_headers="platform/bass.h platform/desktop_bus.h platform/start_options.h platform/c_runtime.h"
+# Win32 and Direct3D 9 by their real headers: Windows' own, or the layers of platform/include/.
+system_platform_headers="<windows.h> <d3d9.h>"
 # System headers a program file may include all the same: the command line is read with getopt_long.
 system_header_exceptions="app/command_line.cpp:<getopt.h>"
 
@@ -35,7 +37,8 @@ for folder in "${!allowed[@]}"; do
     case $header in
       \<*\>)
         # Only the C++ standard library: its headers have neither an extension nor a folder.
-        [[ $header =~ ^\<[a-z_0-9]+\>$ || " $system_header_exceptions " == *" ${where%%:*}:$header "* ]] ||
+        [[ $header =~ ^\<[a-z_0-9]+\>$ || " $system_platform_headers " == *" $header "* ||
+           " $system_header_exceptions " == *" ${where%%:*}:$header "* ]] ||
           fault "$where" "includes $header: third-party and system headers belong in platform/"
         ;;
       \"*\")
