@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include <windows.h>
+
 #include "support/printable_name.h"
 
 namespace fs = std::filesystem;
@@ -29,7 +31,11 @@ std::string chooseMusicFolder(const std::string& given, const std::string& execu
 }
 
 std::string runningExecutable() {
-  std::error_code error;
-  const fs::path program = fs::read_symlink("/proc/self/exe", error);
-  return error ? std::string() : program.string();
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return std::string();
+    if (length < path.size()) return path.substr(0, length);
+    path.resize(path.size() * 2);  // cut to size: try a larger buffer
+  }
 }

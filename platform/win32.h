@@ -231,6 +231,7 @@ typedef struct _WIN32_FIND_DATAA {
 #define ERROR_PATH_NOT_FOUND 3L
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_NO_MORE_FILES 18L
+#define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_DIRECTORY 267L
 
 // File attributes
@@ -255,8 +256,9 @@ BOOL WINAPI DestroyWindow(HWND window);
 // GWL_STYLE, GWL_EXSTYLE; returns the previous value.
 LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);
 
-// A rectangle with elliptic corners (ellipse width × height); the right and bottom edges are
-// excluded, as in GDI. SetWindowRgn takes ownership and shapes the X11 window to it.
+// A rectangle with elliptic corners (ellipse width × height); as in GDI, the last column and
+// row before right and bottom are excluded too, so (0, 0, 640, 480) covers 639 × 479 pixels.
+// SetWindowRgn takes ownership and shapes the X11 window to it.
 HRGN WINAPI CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth,
                                int ellipseHeight);
 int WINAPI SetWindowRgn(HWND window, HRGN region, BOOL redraw);
@@ -320,6 +322,10 @@ HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA findData);
 BOOL WINAPI FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA findData);
 BOOL WINAPI FindClose(HANDLE find);
 BOOL WINAPI DeleteFileA(LPCSTR path);
+// module NULL: the program's own file, links resolved. Returns the length written without the
+// terminating zero; a name that does not fit is cut to size - 1 bytes and size is returned
+// (ERROR_INSUFFICIENT_BUFFER). 0 when it cannot be told.
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 DWORD WINAPI GetLastError();
 
 // ---- Resources (the table of platform/hooks/resource_table.h) -----------------------------

@@ -1,4 +1,5 @@
-// Directory listing, file deletion and the last-error value of the Win32 subset, over POSIX.
+// Directory listing, file deletion, the program's own file name and the last-error value of the
+// Win32 subset, over POSIX.
 // FindFirstFileA accepts "folder/*.*" or "folder/*" and lists every entry of the folder
 // ("." and ".." included) in readdir order; any other pattern is refused.
 #include <dirent.h>
@@ -110,3 +111,17 @@ BOOL WINAPI DeleteFileA(LPCSTR path) {
 DWORD WINAPI GetLastError() { return lastError; }
 
 void WINAPI SetLastError(DWORD error) { lastError = error; }
+
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
+  char path[4096];
+  const ssize_t length = module ? -1 : readlink("/proc/self/exe", path, sizeof path);
+  if (length <= 0 || static_cast<size_t>(length) >= sizeof path || size == 0) {
+    lastError = ERROR_FILE_NOT_FOUND;
+    return 0;
+  }
+  const DWORD fits = static_cast<DWORD>(length) < size ? static_cast<DWORD>(length) : size - 1;
+  std::memcpy(fileName, path, fits);
+  fileName[fits] = '\0';
+  lastError = fits < static_cast<DWORD>(length) ? ERROR_INSUFFICIENT_BUFFER : ERROR_SUCCESS;
+  return fits < static_cast<DWORD>(length) ? size : fits;
+}
