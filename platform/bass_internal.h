@@ -1,5 +1,6 @@
 // Platform-internal part of the audio layer: the music table shared by the bass_*.cpp
-// files and the mixer that fills the output (also by hand, platform/hooks/manual_audio.h).
+// files, the mixer that fills the output (also by hand, platform/hooks/manual_audio.h) and the
+// output device each platform opens.
 #pragma once
 
 #include <libopenmpt/libopenmpt.h>
@@ -47,5 +48,9 @@ double musicLengthSeconds(HMUSIC handle);
 double musicPositionSeconds(HMUSIC handle);
 // Frees every music (BASS_Free).
 void freeAllMusics();
-// Closes the audio output device if it is open; after it returns the callback never runs again.
+// The platform's output device (bass_output_sdl.cpp, windows/bass_output_waveout.cpp): opens it
+// at bassSampleRate, stereo float, mixing through mixMusics under bassLock; false after one
+// stderr line when there is none.
+bool bassOpenOutput();
+// Closes the output device if it is open; after it returns the mixer is never called from it.
 void bassCloseOutput();

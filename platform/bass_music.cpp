@@ -25,6 +25,15 @@ DWORD nextHandle = 1;  // handles are never reused, so a stale one stays invalid
 // yet small enough to hold in memory beside the program.
 constexpr off_t moduleSizeLimit = off_t(256) << 20;  // 256 MiB
 
+// How a module file is opened: without blocking, so a FIFO never stops the program, and without
+// becoming a controlling terminal or passing to child processes. Windows has none of those and
+// instead wants binary mode, or its C runtime would turn CR LF into LF.
+#ifdef O_BINARY
+constexpr int moduleOpenFlags = O_RDONLY | O_BINARY;
+#else
+constexpr int moduleOpenFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+#endif
+
 // Why a file could not be turned into bytes, for the one stderr line about it.
 const char* openFailure(int error) {
   switch (error) {
@@ -39,13 +48,12 @@ const char* openFailure(int error) {
 
 // The whole file in `bytes`; otherwise the reason it cannot be had. The file must be a regular
 // file when it is opened: it is checked by name first (so a device is never opened) and again
-// on the open descriptor (so one swapped in between is caught), and it is opened without
-// blocking, so a FIFO never stops the program.
+// on the open descriptor (so one swapped in between is caught).
 const char* readModuleFile(const char* path, std::vector<char>& bytes) {
   struct stat info;
   if (stat(path, &info) != 0) return openFailure(errno);
   if (!S_ISREG(info.st_mode)) return "not a regular file";
-  int file = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  int file = open(path, moduleOpenFlags);
   if (file < 0) return openFailure(errno);
   const char* failure = nullptr;
   if (fstat(file, &info) != 0)

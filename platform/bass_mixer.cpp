@@ -1,14 +1,11 @@
-// Audio output of the BASS layer: BASS_Init / BASS_Free over an SDL2 audio device
-// (stereo float, about 23 ms buffer) and the mixer its callback runs. With the manual
-// output hook no device is opened and tests pull the output themselves.
-#include <SDL.h>
-
-#include <cstdio>
+// The mixer of the BASS layer and BASS_Init / BASS_Free, shared by both platforms: every
+// playing music decoded into one stereo float output, which the platform's output device
+// (bass_output_sdl.cpp on Linux, windows/bass_output_waveout.cpp on Windows) or, with the
+// manual output hook, a test pulls.
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/bass_internal.h"
-#include "platform/session_bus.h"
 
 std::mutex bassLock;
 bool bassInitialised = false;
@@ -16,10 +13,8 @@ int bassSampleRate = 44100;
 
 namespace {
 
-constexpr int outputBufferFrames = 1024;  // device buffer, frames (23 ms at 44.1 kHz)
-constexpr int mixChunkFrames = 256;       // frames decoded per libopenmpt call (5.8 ms)
+constexpr int mixChunkFrames = 256;  // frames decoded per libopenmpt call (5.8 ms)
 
-SDL_AudioDeviceID outputDevice = 0;
 bool manualOutput = false;
 
 // Decodes `frames` frames of one playing music and adds them to `output` with its gain. The
@@ -50,13 +45,8 @@ void mixOne(Music& music, float* output, int frames) {
   }
 }
 
-void audioCallback(void*, Uint8* stream, int bytes) {
-  std::lock_guard<std::mutex> hold(bassLock);
-  mixMusics(reinterpret_cast<float*>(stream), bytes / static_cast<int>(sizeof(float) * 2));
-}
-
 // A program that ends through exit() without BASS_Free: the output is closed and the musics
-// freed before the exit-time destructors take the table of musics the callback still mixes.
+// freed before the exit-time destructors take the table of musics the device still mixes.
 void freeAtExit() { BASS_Free(); }
 
 }  // namespace
@@ -78,38 +68,12 @@ BOOL BASS_Init(int device, DWORD freq, DWORD, HWND, const void*) {
   if (bassInitialised || (device != -1 && device != 1) || freq == 0) return FALSE;
   bassSampleRate = static_cast<int>(freq);
   if (!manualOutput) {
-    keepToExistingSessionBus();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-      std::fprintf(stderr, "BASS_Init: no audio output (%s) - running silent\n", SDL_GetError());
-      return FALSE;
-    }
-    SDL_AudioSpec wanted = {};
-    wanted.freq = bassSampleRate;
-    wanted.format = AUDIO_F32SYS;
-    wanted.channels = 2;
-    wanted.samples = outputBufferFrames;
-    wanted.callback = audioCallback;
-    SDL_AudioSpec obtained;
-    outputDevice = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-    if (outputDevice == 0) {
-      std::fprintf(stderr, "BASS_Init: cannot open the audio output (%s) - running silent\n",
-                   SDL_GetError());
-      SDL_QuitSubSystem(SDL_INIT_AUDIO);
-      return FALSE;
-    }
-    SDL_PauseAudioDevice(outputDevice, 0);
+    if (!bassOpenOutput()) return FALSE;
     static const bool freedAtExit = std::atexit(freeAtExit) == 0;  // registered once
     (void)freedAtExit;
   }
   bassInitialised = true;
   return TRUE;
-}
-
-void bassCloseOutput() {
-  if (outputDevice == 0) return;
-  SDL_CloseAudioDevice(outputDevice);  // waits for a running callback to finish
-  outputDevice = 0;
-  SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 BOOL BASS_Free() {
