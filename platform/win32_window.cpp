@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/sdl_window.h"
 #include "platform/session_bus.h"
@@ -48,11 +49,33 @@ HWND liveWindow(HWND window) {
   return (window && window != &desktopWindow && !window->destroyed) ? window : nullptr;
 }
 
-// Inset of a rounded corner at row y of a corner band of height radiusY (0 = widest row).
-int cornerInset(double radiusX, double radiusY, double rowCentre) {
-  const double dy = (radiusY - rowCentre) / radiusY;
-  if (dy <= 0.0) return 0;
-  return static_cast<int>(std::lround(radiusX - radiusX * std::sqrt(1.0 - dy * dy)));
+// How far each row of a rounded corner is cut in, as GDI rounds it: the ellipse of
+// (width - 1) × (height - 1) pixels traced by Bresenham's method for ellipses (after A. Zingl),
+// one inset for each row from the middle row (height / 2, inset 0) to the outermost
+// (height - 1). The corner rows above the middle take them mirrored: row r uses the inset of
+// row height - 1 - r.
+std::vector<int> cornerInsets(int width, int height) {
+  const long long a = width - 1, b = height - 1;
+  const long long stepX = 8 * b * b, stepY = 8 * a * a;
+  long long dx = 4 * b * b * (1 - a), dy = 4 * a * a * (1 + b % 2);
+  long long error = dx + dy + a * a * (b % 2);
+  std::vector<int> insets(static_cast<size_t>(height), 0);
+  int x = 0;
+  for (int y = height / 2; x <= width / 2;) {
+    const long long twice = 2 * error;
+    if (twice >= dx) {
+      ++x;
+      error += dx += stepX;
+    }
+    if (twice <= dy && y + 1 < height) {
+      ++y;
+      error += dy += stepY;
+      insets[static_cast<size_t>(y)] = x;
+    } else if (twice <= dy) {
+      break;
+    }
+  }
+  return insets;
 }
 
 }  // namespace
@@ -228,23 +251,29 @@ HRGN WINAPI CreateRoundRectRgn(int left, int top, int right, int bottom, int ell
                                int ellipseHeight) {
   if (right < left) std::swap(left, right);
   if (bottom < top) std::swap(top, bottom);
+  // GDI's rounded region leaves out one more column and row than its rectangles do: (0, 0, 640,
+  // 480) covers 639 x 479 pixels.
+  --right;
+  --bottom;
   HRGN region = new HRGN__;
-  const int width = right - left;
-  const int height = bottom - top;
-  const double radiusX = std::min(ellipseWidth, width) / 2.0;
-  const double radiusY = std::min(ellipseHeight, height) / 2.0;
-  const int band = static_cast<int>(std::ceil(radiusY));
-  // One rectangle per row inside the corner bands, one for the straight middle part.
-  for (int row = 0; row < height; ++row) {
-    const int fromEdge = std::min(row, height - 1 - row);
-    if (fromEdge >= band) {
-      const int lastMiddleRow = height - 1 - band;
-      region->rectangles.push_back({left, top + row, right, top + lastMiddleRow + 1});
-      row = lastMiddleRow;
-      continue;
-    }
-    const int inset = radiusY > 0 ? cornerInset(radiusX, radiusY, fromEdge + 0.5) : 0;
+  ellipseWidth = std::min(right - left, std::abs(ellipseWidth));
+  ellipseHeight = std::min(bottom - top, std::abs(ellipseHeight));
+  if (ellipseWidth < 2 || ellipseHeight < 2) {
+    region->rectangles.push_back({left, top, right, bottom});
+    return region;
+  }
+  // One rectangle per row of the corner bands, one for the straight middle part.
+  const std::vector<int> insets = cornerInsets(ellipseWidth, ellipseHeight);
+  const int middle = ellipseHeight / 2;
+  for (int row = 0; row < middle; ++row) {
+    const int inset = insets[static_cast<size_t>(ellipseHeight - 1 - row)];
     region->rectangles.push_back({left + inset, top + row, right - inset, top + row + 1});
+  }
+  region->rectangles.push_back({left, top + middle, right, bottom - ellipseHeight + middle + 1});
+  for (int row = middle + 1; row < ellipseHeight; ++row) {
+    const int inset = insets[static_cast<size_t>(row)];
+    const int y = bottom - ellipseHeight + row;
+    region->rectangles.push_back({left + inset, y, right - inset, y + 1});
   }
   return region;
 }

@@ -159,12 +159,12 @@ TEST_F(WindowScale, ScaleTwoEnlargesTheWindowTheShapeThePictureAndTheZones) {
   ASSERT_TRUE(waitForWindow(windowX, windowY, 640 * scale, 482 * scale, startWaitMs))
       << describeWindow(info) << "\n" << program->stderrText();
 
-  // The rounded shape: the 640 × 480 region, each of its pixels a 2 × 2 block.
+  // The rounded shape: the region of (0, 0, 640, 480), each of its pixels a 2 × 2 block.
   X11Probe probe(display);
   info = probe.window(title);
   EXPECT_TRUE(info.shaped);
-  EXPECT_EQ(info.shapeWidth, 640 * scale);
-  EXPECT_EQ(info.shapeHeight, 480 * scale);
+  EXPECT_EQ(info.shapeWidth, 639 * scale);
+  EXPECT_EQ(info.shapeHeight, 479 * scale);
   HRGN region = CreateRoundRectRgn(0, 0, 640, 480, 10, 10);
   int mismatches = 0;
   for (int y = 0; y < 24; ++y) {
