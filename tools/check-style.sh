@@ -16,7 +16,7 @@ build=${1:-build}
 
 mapfile -t sources < <(git ls-files 'app/*.cpp' 'app/*.h' 'music/*.cpp' 'music/*.h' 'gfx/*.cpp' 'gfx/*.h' \
   'metaballs/*.cpp' 'metaballs/*.h' 'frame/*.cpp' 'frame/*.h' 'effects/*.cpp' 'effects/*.h' \
-  'support/*.cpp' 'support/*.h' 'platform/*.cpp' 'platform/*.h' 'platform/*/*.h')
+  'support/*.cpp' 'support/*.h' 'platform/*.cpp' 'platform/*.h' 'platform/*/*.h' 'platform/*/*.cpp')
 
 status=0
 if ((format)); then
@@ -28,8 +28,9 @@ if ((tidy)); then
     exit 1
   fi
   mapfile -t units < <(printf '%s\n' "${sources[@]}" | grep '\.cpp$')
-  # One clang-tidy per core; headers are checked through the files that include them.
-  printf '%s\n' "${units[@]}" |
+  # One clang-tidy per core; headers are checked through the files that include them. The
+  # Windows side has no compile commands in a Linux build: its compiler's warnings check it.
+  printf '%s\n' "${units[@]}" | grep -v '^platform/windows/' |
     xargs -P "$(nproc)" -n 4 clang-tidy -p "$build" --quiet --warnings-as-errors='*' || status=1
 fi
 exit "$status"

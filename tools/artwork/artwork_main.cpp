@@ -1,6 +1,7 @@
 // The artwork generator: draws the 17 pictures of the program, quantises them to indexed
 // palettes, and writes them as the C++ resource table (--source FILE) and/or as PNG files with
-// a contact sheet for review (--png FOLDER); --icon FILE writes the launcher's icon as PNG.
+// a contact sheet for review (--png FOLDER); --icon FILE writes the launcher's icon as PNG;
+// --rc FOLDER writes the Windows program's resource script with the pictures and the icon.
 //
 //   zolta_artwork --fonts /usr/share/fonts/truetype/dejavu --source embedded_resources.cpp
 #include "background_art.h"
@@ -8,6 +9,7 @@
 #include "icon_art.h"
 #include "image_blob_writer.h"
 #include "overlay_art.h"
+#include "resource_script_writer.h"
 #include "resource_source_writer.h"
 #include "sprite_art.h"
 
@@ -112,31 +114,32 @@ bool writePngs(const std::vector<Picture>& pictures, const std::string& folder) 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string fontDir = "/usr/share/fonts/truetype/dejavu", source, pngFolder, icon;
+  std::string fontDir = "/usr/share/fonts/truetype/dejavu", source, pngFolder, icon, rcFolder;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--fonts") == 0) fontDir = argv[i + 1];
     else if (std::strcmp(argv[i], "--source") == 0) source = argv[i + 1];
     else if (std::strcmp(argv[i], "--png") == 0) pngFolder = argv[i + 1];
     else if (std::strcmp(argv[i], "--icon") == 0) icon = argv[i + 1];
+    else if (std::strcmp(argv[i], "--rc") == 0) rcFolder = argv[i + 1];
     else {
       std::fprintf(stderr, "artwork: unknown option %s\n", argv[i]);
       return 2;
     }
   }
-  if (source.empty() && pngFolder.empty() && icon.empty()) {
-    std::fprintf(stderr, "usage: zolta_artwork [--fonts DIR] [--source FILE.cpp] [--png FOLDER] [--icon FILE.png]\n");
+  if (source.empty() && pngFolder.empty() && icon.empty() && rcFolder.empty()) {
+    std::fprintf(stderr, "usage: zolta_artwork [--fonts DIR] [--source FILE.cpp] [--png FOLDER] [--icon FILE.png] [--rc FOLDER]\n");
     return 2;
   }
+  if (!rcFolder.empty() && icon.empty()) icon = rcFolder + "/zolta-icon.png";
   bool ok = icon.empty() || writeIcon(icon);
-  if (source.empty() && pngFolder.empty()) return ok ? 0 : 1;  // the icon needs no fonts
+  if (source.empty() && pngFolder.empty() && rcFolder.empty()) return ok ? 0 : 1;  // the icon needs no fonts
   FontFaces fonts;
   if (!fonts.open(fontDir)) return 1;
   const std::vector<Picture> pictures = drawAll(fonts);
-  if (!source.empty()) {
-    std::vector<EncodedPicture> encoded;
-    for (const Picture& picture : pictures) encoded.push_back({picture.id, encodeImageBlob(picture.image)});
-    ok = writeResourceSource(source, encoded) && ok;
-  }
+  std::vector<EncodedPicture> encoded;
+  for (const Picture& picture : pictures) encoded.push_back({picture.id, encodeImageBlob(picture.image)});
+  if (!source.empty()) ok = writeResourceSource(source, encoded) && ok;
+  if (!rcFolder.empty()) ok = writeResourceScript(rcFolder, encoded, icon) && ok;
   if (!pngFolder.empty()) ok = writePngs(pictures, pngFolder) && ok;
   return ok ? 0 : 1;
 }
