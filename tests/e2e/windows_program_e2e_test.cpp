@@ -105,6 +105,9 @@ TEST_F(WindowsProgram, PlaysTheTunesInTheRoundedWindowAndEndsOnEscape) {
   // The first tune at the start volume: seconds 1-2 of it within the first seconds heard.
   const DiskRecording recording{capture(), soundWaitMs};
   Sound heard = recording.listenUntil(framesOf(3.0));
+  // By then the pictures are on the screen: the background artwork has hundreds of colours.
+  ClientAreaShots shots{server.display(), folder, windowX, windowY, 0};
+  EXPECT_GE(distinctColours(shots.take(), 200), 200) << "the pictures are not drawn";
   const Alignment playing =
       align(heard, 0, heard.frames() - framesOf(1.0), first, framesOf(1.0), framesOf(1.0));
   EXPECT_GT(playing.correlation, sameSound) << "the first tune is not what plays";
@@ -121,6 +124,8 @@ TEST_F(WindowsProgram, PlaysTheTunesInTheRoundedWindowAndEndsOnEscape) {
 
   xdotool({"key", "Escape"});
   expectExitStatusZero(*program, exitWaitMs);
+  // The pictures came through _.tmp in the working folder, deleted again by the real calls.
+  EXPECT_FALSE(fs::exists(folder + "/_.tmp")) << "_.tmp was left behind";
 }
 
 TEST_F(WindowsProgram, WithoutMusicFolderRunsSilentAndTheCloseZoneEndsIt) {
