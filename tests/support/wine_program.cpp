@@ -3,6 +3,22 @@
 
 #include <algorithm>
 
+#include "tests/support/e2e_run.h"
+
+namespace {
+
+constexpr int wineserverWaitMs = 20000;  // bound on the old session's processes ending
+
+// Ends the Wine session of the build tree's prefix, if one runs: its desktop process keeps the
+// X display of the run that started it, which may be a server that is gone by now.
+void endWineSession() {
+  const std::string prefix = "WINEPREFIX=" + windowsBuildFolder() + "/wine-prefix";
+  runProgram({"/usr/bin/wineserver", "-k"}, "/", {prefix}, {}, wineserverWaitMs);
+  runProgram({"/usr/bin/wineserver", "-w"}, "/", {prefix}, {}, wineserverWaitMs);
+}
+
+}  // namespace
+
 std::string windowsBuildFolder() { return ZOLTA_WINDOWS_BUILD_DIR; }
 
 std::string windowsPathOf(const std::string& path) {
@@ -15,6 +31,7 @@ std::unique_ptr<ChildProcess> startWindowsProgram(const std::vector<std::string>
                                                   const std::string& workingFolder,
                                                   const std::string& display,
                                                   const std::vector<std::string>& set) {
+  endWineSession();
   std::vector<std::string> runnerArguments{windowsBuildFolder() + "/wine-prefix",
                                            windowsBuildFolder() + "/zolta.exe"};
   runnerArguments.insert(runnerArguments.end(), arguments.begin(), arguments.end());

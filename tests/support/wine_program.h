@@ -15,7 +15,7 @@ std::string windowsBuildFolder();
 std::string windowsPathOf(const std::string& path);
 
 // Starts the Windows build's zolta.exe with arguments under Wine in workingFolder on an X
-// display, with the extra NAME=value entries of set.
+// display, with the extra NAME=value entries of set, in a Wine session of its own.
 std::unique_ptr<ChildProcess> startWindowsProgram(const std::vector<std::string>& arguments,
                                                   const std::string& workingFolder,
                                                   const std::string& display,
