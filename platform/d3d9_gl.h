@@ -149,6 +149,7 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   // d3d9_passes.cpp: gives the pass being recorded to GL, or leaves it out when the target
   // already holds its result. Runs before anything that could see or change what it draws.
   void settlePass();
+  size_t recordBytes() const { return recorded.capacity(); }  // of the pass being recorded
   // Gives GL every recorded draw, before a texture or target they name goes away.
   void finishRecordedWork() {
     settlePass();
@@ -173,8 +174,10 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   // d3d9_passes.cpp: passes on texture targets, left out when they repeat
   bool startsPass(DWORD flags) const;
   void recordClear(DWORD flags, D3DCOLOR color, float z);
+  // Records the draw, or draws it at once when the record would outgrow its limit.
   void recordDraw(D3DPRIMITIVETYPE type, const unsigned char* vertices, UINT vertexCount,
                   UINT byteCount, const VertexLayout& layout);
+  void stopRecording();  // gives GL the pass so far; the rest of it is not recorded
   void executePass(GLSurface* target, const std::vector<unsigned char>& pass, bool depthOnly);
   DrawRecord drawStates() const;  // every state a draw reads, zero-filled around them
   void applyDrawStates(const DrawRecord& states);

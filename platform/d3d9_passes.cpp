@@ -3,9 +3,12 @@
 // state they read and their vertices. A pass that repeats the target's previous one on the same
 // texture contents would draw the same pixels again, so it is left out: Mesa's software
 // renderer spends most of a frame filling pixels, and a text pass repeats while nothing moves.
+// A record holds at most passRecordLimit bytes: a pass too large for it is drawn as it comes,
+// every time, so the records never grow with the number of draws.
 #include <cstring>
 
 #include "platform/d3d9_gl.h"
+#include "platform/hooks/present_observer.h"
 
 // Everything a draw reads besides its vertices; zero-filled first so that padding compares
 // equal.
@@ -25,6 +28,10 @@ struct DrawRecord {
 };
 
 namespace {
+
+// Bytes of one pass's record: some 400 draws with their states, several times the program's
+// largest pass. A device holds one record per texture target and the one being made.
+constexpr size_t passRecordLimit = size_t(1) << 20;
 
 enum class Op : unsigned char { clear, draw };
 
@@ -64,6 +71,11 @@ bool ignoresDiffuseAlpha(const DWORD* stage, bool textured) {
 
 uint64_t nextContentVersion() { return ++versionCounter; }
 
+size_t passRecordBytes(IDirect3DDevice9* device, IDirect3DSurface9* target) {
+  return static_cast<GLDevice*>(device)->recordBytes() +
+         static_cast<GLSurface*>(target)->lastPass.capacity();
+}
+
 // A pass starts with a Clear of a whole texture target, its depth included when the target has
 // the depth buffer: nothing drawn before it can then show in its result.
 bool GLDevice::startsPass(DWORD flags) const {
@@ -79,6 +91,11 @@ void GLDevice::recordClear(DWORD flags, D3DCOLOR color, float z) {
 
 void GLDevice::recordDraw(D3DPRIMITIVETYPE type, const unsigned char* vertices, UINT vertexCount,
                           UINT byteCount, const VertexLayout& layout) {
+  if (recorded.size() + 1 + sizeof(DrawRecord) + byteCount > passRecordLimit) {
+    stopRecording();
+    drawNow(type, vertices, vertexCount, layout);
+    return;
+  }
   DrawRecord draw = drawStates();
   draw.type = type;
   draw.vertexCount = vertexCount;
@@ -90,6 +107,16 @@ void GLDevice::recordDraw(D3DPRIMITIVETYPE type, const unsigned char* vertices, 
   if (layout.diffuse >= 0 && ignoresDiffuseAlpha(stageStates[0], textured))
     for (UINT index = 0; index < vertexCount; ++index)
       recorded[start + size_t(index) * streamStride + size_t(layout.diffuse) + 3] = 0xFF;
+}
+
+// The pass is too large to record: what it drew so far goes to GL now and the rest is drawn as
+// it comes. The target's previous pass is forgotten, as its pixels no longer match it.
+void GLDevice::stopRecording() {
+  GLSurface* target = recording;
+  recording = nullptr;
+  executePass(target, recorded, false);
+  recorded.clear();
+  target->lastPass.clear();
 }
 
 void GLDevice::settlePass() {

@@ -3,7 +3,10 @@
 // benchmark registers a work observer to learn what each call costs the renderer.
 #pragma once
 
+#include <cstddef>
+
 struct IDirect3DDevice9;
+struct IDirect3DSurface9;
 
 // Called at the start of every Present, while the finished picture is still in the back
 // buffer (render target 0). Null means no observer.
@@ -21,3 +24,7 @@ using DeviceWorkObserver = void (*)(IDirect3DDevice9* device, DeviceWork work);
 
 void setDeviceWorkObserver(DeviceWorkObserver observer);
 void notifyDeviceWorkObserver(IDirect3DDevice9* device, DeviceWork work);
+
+// Bytes the device holds for its records of passes on `target`, a texture target's surface:
+// the target's last record and the record being made (d3d9_passes.cpp).
+size_t passRecordBytes(IDirect3DDevice9* device, IDirect3DSurface9* target);
