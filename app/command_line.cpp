@@ -53,7 +53,11 @@ bool readNumber(const std::string& text, int low, int high, int* value) {
 std::string folderProblem(const std::string& folder) {
   namespace fs = std::filesystem;
   std::error_code error;
-  if (!fs::exists(folder, error)) return "no such folder: " + shown(folder);
+  const bool exists = fs::exists(folder, error);
+  if (error == std::errc::too_many_symbolic_link_levels)
+    return "a loop of symbolic links: " + shown(folder);
+  if (error) return "cannot read the folder: " + shown(folder);
+  if (!exists) return "no such folder: " + shown(folder);
   if (!fs::is_directory(folder, error)) return "not a folder: " + shown(folder);
   if (fs::directory_iterator(folder, error); error)
     return "cannot read the folder: " + shown(folder);

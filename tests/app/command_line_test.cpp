@@ -65,6 +65,7 @@ TEST(CommandLineTest, EveryOptionInItsShortAndLongForms) {
 TEST(CommandLineTest, EachBadUseIsOneLineNamingTheProblemAndHelp) {
   const std::string folder = makeTemporaryFolder();
   std::ofstream(folder + "/tune.mod") << "not a folder";
+  std::filesystem::create_symlink(folder + "/loop", folder + "/loop");
   const struct {
     std::vector<std::string> arguments;
     std::string named;  // part of the problem line
@@ -87,6 +88,7 @@ TEST(CommandLineTest, EachBadUseIsOneLineNamingTheProblemAndHelp) {
       {{"--fullscreen=on"}, "option --fullscreen takes no value"},
       {{folder + "/missing"}, "no such folder: " + folder + "/missing"},
       {{folder + "/tune.mod"}, "not a folder: " + folder + "/tune.mod"},
+      {{folder + "/loop"}, "a loop of symbolic links: " + folder + "/loop"},
       {{folder, folder}, "more than one FOLDER"},
       {{"--volume", "1\x1b]0;owned\a"}, "volume '1\\x1b]0;owned\\x07' is not 0-99"},  // printed escaped
   };
