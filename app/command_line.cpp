@@ -4,7 +4,10 @@
 
 #include <getopt.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -143,3 +146,9 @@ std::string usageText() {
 }
 
 std::string versionText() { return "zolta " ZOLTA_VERSION "\n"; }
+
+int writeToStdout(const std::string& text) {
+  if (std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0) return 0;
+  std::fprintf(stderr, "zolta: cannot write to the standard output (%s)\n", std::strerror(errno));
+  return 1;
+}

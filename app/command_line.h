@@ -31,3 +31,7 @@ std::string usageText();
 
 // The --version line, ending in a newline.
 std::string versionText();
+
+// Writes text to stdout and flushes it: 0, or 1 after one stderr line when it cannot be
+// written (a full disk, a closed terminal).
+int writeToStdout(const std::string& text);

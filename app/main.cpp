@@ -37,8 +37,8 @@ void applyStartOptions(const StartOptions& options) {
 int main(int argc, char* argv[]) {
   const CommandLine commandLine = parseCommandLine(argc, argv);
   switch (commandLine.action) {
-    case CommandLineAction::showHelp: std::fputs(usageText().c_str(), stdout); return 0;
-    case CommandLineAction::showVersion: std::fputs(versionText().c_str(), stdout); return 0;
+    case CommandLineAction::showHelp: return writeToStdout(usageText());
+    case CommandLineAction::showVersion: return writeToStdout(versionText());
     case CommandLineAction::badUse:
       std::fprintf(stderr, "%s\n", commandLine.problem.c_str());
       return badUseStatus;

@@ -41,6 +41,22 @@ TEST(CommandLineRunTest, HelpAndVersionGoToStdoutAndEndAtOnce) {
   removeFolder(folder);
 }
 
+// Help or version that cannot be written (stdout on a full device) is a failure, said once.
+TEST(CommandLineRunTest, HelpAndVersionThatCannotBeWrittenEndWithStatusOne) {
+  const std::string folder = makeTemporaryFolder();
+  for (const char* option : {"--help", "--version"}) {
+    const ProgramRun run = runProgram({"/bin/sh", "-c", "exec \"$0\" \"$1\" >/dev/full", program, option}, folder,
+                                      {"SDL_AUDIODRIVER=dummy"}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"},
+                                      runTimeoutMs);
+    EXPECT_TRUE(run.ended) << option;
+    EXPECT_EQ(run.status, 1) << option << ": " << run.errors;
+    const std::vector<std::string> lines = textLines(run.errors);
+    ASSERT_EQ(lines.size(), 1u) << option << ": " << run.errors;
+    EXPECT_EQ(lines[0], "zolta: cannot write to the standard output (No space left on device)");
+  }
+  removeFolder(folder);
+}
+
 TEST(CommandLineRunTest, BadUseEndsWithStatusTwoAndOneLineBeforeAnyWindow) {
   const std::string folder = makeTemporaryFolder();
   std::ofstream(folder + "/notes.txt") << "the user's own notes\n";
