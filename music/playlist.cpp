@@ -2,6 +2,7 @@
 // from the file names, the display order and the carousel start layout.
 #include "music/playlist.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -146,19 +147,13 @@ void deriveTrackFields() {
   }
 }
 
+// A stable sort: entries with equal titles keep the listing order makePlayOrder gave them.
 void sortPlayOrder() {
   if (playlist.count < 2) return;
-  TrackEntry** order = playlist.playOrder;
-  for (bool swapped = true; swapped;) {
-    swapped = false;
-    for (int j = 0; j + 1 < playlist.count; ++j) {
-      if (order[j]->shortTitle.compare(order[j + 1]->shortTitle) != 1) continue;
-      TrackEntry* held = order[j];
-      order[j] = order[j + 1];
-      order[j + 1] = held;
-      swapped = true;
-    }
-  }
+  std::stable_sort(playlist.playOrder, playlist.playOrder + playlist.count,
+                   [](const TrackEntry* first, const TrackEntry* second) {
+                     return first->shortTitle.compare(second->shortTitle) < 0;
+                   });
 }
 
 void freePlayOrder() {

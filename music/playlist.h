@@ -35,7 +35,8 @@ int scanMusicFolder();
 // Derives artist, titles, display order, number and carousel start of every entry; only the
 // first call after a scan does anything.
 void deriveTrackFields();
-// Bubble sort of playOrder by shortTitle (signed bytes, case-sensitive, stable).
+// Sorts playOrder by shortTitle (signed bytes, case-sensitive); equal titles keep their
+// listing order.
 void sortPlayOrder();
 // Frees playOrder and clears the pointer (shut-down).
 void freePlayOrder();
