@@ -2,8 +2,11 @@
 // and the two glyph runs drawn in passes 1 and 2 of the frame.
 #include "frame/carousel.h"
 
+#include <algorithm>
+
 #include "frame/glyph_run.h"
 #include "gfx/device.h"
+#include "gfx/scene_resources.h"
 #include "music/playback.h"
 #include "music/playlist.h"
 #include "support/ref_string.h"
@@ -19,6 +22,7 @@ constexpr int fullColourSteps = 3;            // pending moves at which red is w
 constexpr float textDepth = 1.5f;             // z of both passes, world units
 constexpr DWORD allButRed = 0xFFFFFFFE;       // colour-write mask without red
 constexpr DWORD allChannels = 0x0000000F;     // colour-write mask of all four channels
+constexpr float cullMargin = 0.01f;           // of the target's height of 2 in clip space
 
 constexpr float labelPitch = 0.6f;     // label character pitch and x scale, world units
 constexpr float labelStartX = -2.5f;   // x of the label's first character
@@ -49,6 +53,15 @@ void drawTitle(const TrackEntry& entry) {
                                carouselGlyphScale, carouselGlyphScale, carouselGlyphScale));
 }
 
+// Where a title on the line y stands against the carousel target: its glyphs reach from y up by
+// their height at textDepth, and the camera's projection keeps y / z within [-1, 1] (a few
+// pixels of margin spare rounding).
+float clipPerUnit() { return deviceState.projection._22 / textDepth; }
+bool aboveTarget(float y) { return y * clipPerUnit() >= 1.0f + cullMargin; }
+bool belowTarget(float y) {
+  return (y + glyphHeight * carouselGlyphScale) * clipPerUnit() <= -1.0f - cullMargin;
+}
+
 }  // namespace
 
 void animateCarousel() {
@@ -63,9 +76,17 @@ void animateCarousel() {
   }
 }
 
+// Titles stand in display order, each lower than the one before, and move together, so the
+// ten or so that can land on the target are found by a binary search and the rest are never
+// visited: a long playlist costs the frame nothing.
 void drawCarousel() {
   IDirect3DDevice9* device = deviceState.device;
-  for (int i = 0; i < playlist.count; ++i) {
+  TrackEntry** const order = playlist.playOrder;
+  TrackEntry** const first =
+      std::partition_point(order, order + playlist.count,
+                           [](const TrackEntry* entry) { return aboveTarget(entry->carouselY); });
+  for (int i = int(first - order); i < playlist.count; ++i) {
+    if (belowTarget(playlist.playOrder[i]->carouselY)) break;
     bool current = i == currentTrack;
     bool fewPending = carouselSteps > -fullColourSteps && carouselSteps < fullColourSteps;
     if (current && fewPending) device->SetRenderState(D3DRS_COLORWRITEENABLE, allButRed);

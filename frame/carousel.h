@@ -6,8 +6,8 @@
 // works off carouselSteps once the current title has crossed the line y = 0.
 void animateCarousel();
 
-// Every short title on its slanting line; the current one without red while fewer than three
-// moves are pending either way.
+// Every short title on its slanting line that can land on the carousel target; the current one
+// without red while fewer than three moves are pending either way.
 void drawCarousel();
 
 // "Track " and the current track's number in tall narrow letters, the first one 0.05 lower.

@@ -59,7 +59,6 @@ constexpr float screenDepth = 0.5f;             // z of every screen quad
 constexpr int atlasColumns = 16;                // glyph cells per atlas row
 constexpr int atlasRows = 6;                    // glyph rows per atlas
 constexpr float glyphWidthUsed = 0.9f;          // fraction of a cell's width a glyph samples
-constexpr float glyphHeight = 0.3f;             // glyph quad height, own units
 constexpr float barWidth = 1.0f / 16.0f;        // spectrum bar width, own units
 constexpr float barStartHeight = 0.34f;         // bar height before the first frame, own units
 constexpr float sparkSize = 0.1f;               // point size of the spark vertex

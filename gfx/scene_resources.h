@@ -45,6 +45,7 @@ static_assert(sizeof(ColouredVertex) == 16 && sizeof(PointVertex) == 20);
 
 constexpr int glyphCount = 96;       // glyph quads per font: character codes 32-127
 constexpr int firstGlyphCode = 32;   // character code of glyph entry 0
+constexpr float glyphHeight = 0.3f;  // glyph quad height from its baseline, own units
 constexpr int barCount = 6;          // spectrum bars
 constexpr int notePictureCount = 5;  // music-note sprites
 

@@ -20,6 +20,7 @@
 #include "music/music_sample.h"
 #include "music/playback.h"
 #include "music/playlist.h"
+#include "platform/hooks/present_observer.h"
 #include "tests/support/frame_scene.h"
 
 namespace {
@@ -77,6 +78,14 @@ double differenceFromPicture(const Picture& screen, Box box, const Picture& pict
   return total / samples;
 }
 
+int carouselDraws = 0;  // draws given to GL on the carousel target
+void countCarouselDraws(IDirect3DDevice9* device, DeviceWork work) {
+  IDirect3DSurface9* target = nullptr;
+  device->GetRenderTarget(0, &target);
+  if (work == DeviceWork::draw && target == carouselSurface) ++carouselDraws;
+  if (target) target->Release();
+}
+
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -119,6 +128,31 @@ TEST_F(FrameTest, CurrentTitleLosesItsRedWhileFewMovesArePending) {
       EXPECT_GT(neighbour.maxRed, 200) << "other titles keep red";
     }
   }
+}
+
+// Of a long playlist only the titles that reach the carousel target are drawn, the ones cut by
+// its top and bottom edges included: with the current title at y = 0.05 those are the four
+// above it up to y = 0.55 and the six below it down to y = -0.7, glyph by glyph.
+TEST_F(FrameTest, ALongCarouselDrawsOnlyTheTitlesThatReachItsTarget) {
+  constexpr int count = 2000, current = 1000;
+  useFrameTracks(count);
+  for (int i = 0; i < count; ++i) {
+    frameTrack(i).carouselY = 0.05f - 0.125f * (i - current);
+    frameTrack(i).carouselX = -2.5f - frameTrack(i).carouselY * 0.15f;
+  }
+  currentTrack = current;
+  carouselDraws = 0;
+  setDeviceWorkObserver(countCarouselDraws);
+  renderFrame(0.0f);
+  setDeviceWorkObserver(nullptr);
+  int expected = 0;
+  for (int i = current - 4; i <= current + 6; ++i) expected += frameTrack(i).shortTitle.length();
+  EXPECT_EQ(carouselDraws, expected);
+
+  Picture carousel = readSurface(carouselSurface);
+  savePicture(carousel, "carousel_long");
+  EXPECT_GT(inkIn(carousel, {0, 0, 639, 12}).count, 100) << "the title cut by the top edge";
+  EXPECT_GT(inkIn(carousel, {0, 467, 639, 479}).count, 100) << "the title cut by the bottom edge";
 }
 
 // "Track 10" has eight characters at a pitch of 0.6 from x = -2.5: the last digit spans
