@@ -8,16 +8,11 @@
 // memoryWhilePlaying: resident memory after 300 frames of play, as a whole and without the
 //   software renderer's libraries (LLVM and the Mesa driver), which a hardware driver replaces.
 #include <benchmark/benchmark.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
-#include "app/win_main.h"
-#include "platform/hooks/present_observer.h"
+#include "tests/support/forked_program.h"
 
 namespace {
 
@@ -25,35 +20,6 @@ constexpr long framesOfPlay = 300;  // frames before memory is read, about 3 s o
 
 int reportPipe = -1;  // the child's end of the pipe to the benchmark
 long presentedFrames = 0;
-
-// Kilobytes in the child's own memory map: resident in all, and resident in the software
-// renderer's libraries.
-struct Resident {
-  long totalKb = 0;
-  long rendererKb = 0;
-};
-
-Resident readResident() {
-  Resident resident;
-  FILE* maps = std::fopen("/proc/self/smaps", "r");
-  if (!maps) return resident;
-  char line[512];
-  bool renderer = false;
-  while (std::fgets(line, sizeof line, maps)) {
-    // A mapping's header ("start-end perms … path") is followed by its "Field: value" lines.
-    const char* space = std::strchr(line, ' ');
-    const bool header = space && space > line && space[-1] != ':';
-    long kb = 0;
-    if (header) {
-      renderer = std::strstr(line, "libLLVM") || std::strstr(line, "_dri.so");
-    } else if (std::sscanf(line, "Rss: %ld kB", &kb) == 1) {
-      resident.totalKb += kb;
-      if (renderer) resident.rendererKb += kb;
-    }
-  }
-  std::fclose(maps);
-  return resident;
-}
 
 void endAtFirstFrame(IDirect3DDevice9*) { _exit(0); }
 
@@ -64,25 +30,10 @@ void reportMemoryAfterPlay(IDirect3DDevice9*) {
   _exit(0);
 }
 
-// Forks a child that runs the program with the observer; false if it did not end cleanly.
-bool runProgramUntil(PresentObserver observer) {
-  const pid_t child = fork();
-  if (child == 0) {
-    if (chdir(ZOLTA_SOURCE_DIR) != 0) _exit(1);
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    setPresentObserver(observer);
-    WinMain(nullptr, nullptr, nullptr, 0);
-    _exit(1);  // the program ended before the frame it was waited for
-  }
-  int status = 0;
-  return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 void startupToFirstFrame(benchmark::State& state) {
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    if (!runProgramUntil(endAtFirstFrame)) {
+    if (!runProgramUntil(ZOLTA_SOURCE_DIR, endAtFirstFrame)) {
       state.SkipWithError("the program did not reach its first frame");
       return;
     }
@@ -100,7 +51,7 @@ void memoryWhilePlaying(benchmark::State& state) {
   reportPipe = ends[1];
   Resident resident;
   for (auto _ : state) {
-    if (!runProgramUntil(reportMemoryAfterPlay) ||
+    if (!runProgramUntil(ZOLTA_SOURCE_DIR, reportMemoryAfterPlay) ||
         read(ends[0], &resident, sizeof resident) != static_cast<ssize_t>(sizeof resident)) {
       state.SkipWithError("the program did not play 300 frames");
       break;
