@@ -53,4 +53,6 @@ void freeAllMusics();
 // stderr line when there is none.
 bool bassOpenOutput();
 // Closes the output device if it is open; after it returns the mixer is never called from it.
+// On Linux any thread may call it (the end signals' watcher does); of two calls at once, one
+// closes the device.
 void bassCloseOutput();

@@ -2,6 +2,7 @@
 // buffer) whose callback runs the mixer.
 #include <SDL.h>
 
+#include <atomic>
 #include <cstdio>
 
 #include "platform/bass_internal.h"
@@ -11,7 +12,8 @@ namespace {
 
 constexpr int outputBufferFrames = 1024;  // device buffer, frames (23 ms at 44.1 kHz)
 
-SDL_AudioDeviceID outputDevice = 0;
+// Closed by the main thread, or by the end signals' watcher when the main thread cannot.
+std::atomic<SDL_AudioDeviceID> outputDevice{0};
 
 void audioCallback(void*, Uint8* stream, int bytes) {
   std::lock_guard<std::mutex> hold(bassLock);
@@ -45,8 +47,8 @@ bool bassOpenOutput() {
 }
 
 void bassCloseOutput() {
-  if (outputDevice == 0) return;
-  SDL_CloseAudioDevice(outputDevice);  // waits for a running callback to finish
-  outputDevice = 0;
+  const SDL_AudioDeviceID device = outputDevice.exchange(0);  // one caller closes it
+  if (device == 0) return;
+  SDL_CloseAudioDevice(device);  // waits for a running callback to finish
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }

@@ -39,10 +39,6 @@ HWND windowOfSdlId(Uint32 id);
 // Every window created so far (destroyed ones included; handles stay valid pointers).
 const std::vector<HWND>& allWindows();
 
-// The terminal closing (SIGHUP) then ends the program as SIGINT and SIGTERM do through SDL: every
-// window is asked to close at the next pump. A SIGHUP already ignored (nohup) stays ignored.
-void catchHangUp();
-
 // Queues the click asked for by postStartupClick, once, for the first window made.
 void deliverStartupClick(HWND window);
 

@@ -2,12 +2,11 @@
 // pumps them; PostMessageA queues, SendMessageA calls the window procedure at once; WM_QUIT
 // and WM_TIMER are produced by PeekMessageA when nothing else waits, as on Windows.
 // Also the cursor calls and DefWindowProcA with its modal window move.
-#include <signal.h>
-
 #include <algorithm>
 #include <deque>
 
 #include "platform/desktop_bus_internal.h"
+#include "platform/end_signals.h"
 #include "platform/hooks/clock.h"
 #include "platform/sdl_window.h"
 #include "platform/start_options.h"
@@ -38,9 +37,8 @@ bool lastMessagePointKnown = false;
 HWND pointerWindow =
     nullptr;                 // window of the last WM_MOUSEMOVE retrieved, NULL after WM_MOUSELEAVE
 LPARAM pointerPosition = 0;  // its client position
-volatile sig_atomic_t hangUpReceived = 0;  // SIGHUP arrived; handled at the next pump
-bool startupClickWanted = false;           // postStartupClick: a click waits for the first window
-POINT startupClick{0, 0};                  // client position
+bool startupClickWanted = false;  // postStartupClick: a click waits for the first window
+POINT startupClick{0, 0};         // client position
 
 // Windows virtual-key code of an SDL key, 0 for keys the program cannot see.
 WPARAM virtualKeyOf(SDL_Keycode key) {
@@ -171,8 +169,6 @@ void onShownAgain(HWND window) {
   if (!windowManagerRunning(window)) SDL_SetWindowInputFocus(window->sdl);
 }
 
-void onHangUp(int) { hangUpReceived = 1; }
-
 void translateEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_KEYDOWN:
@@ -212,7 +208,7 @@ void translateEvent(const SDL_Event& event) {
       if (event.window.event == SDL_WINDOWEVENT_SHOWN && window->minimized) onShownAgain(window);
       return;
     }
-    case SDL_QUIT:  // SIGINT or SIGTERM
+    case SDL_QUIT:  // SDL's own SIGINT or SIGTERM handler, where SDL started first
       closeEveryWindow();
       return;
     default: return;
@@ -223,10 +219,7 @@ void pumpEvents() {
   if (allWindows().empty()) return;  // no window, no video subsystem to pump
   SDL_Event event;
   while (SDL_PollEvent(&event)) translateEvent(event);
-  if (hangUpReceived) {
-    hangUpReceived = 0;
-    closeEveryWindow();
-  }
+  if (takeEndRequest()) closeEveryWindow();
 }
 
 // Whether the video driver can tell where the pointer is on the screen (the headless drivers
@@ -254,17 +247,6 @@ Timer* dueTimer(HWND window) {
 }
 
 }  // namespace
-
-void catchHangUp() {
-  struct sigaction current;
-  if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
-    return;  // nohup: stays ignored
-  struct sigaction action = {};
-  action.sa_handler = onHangUp;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  sigaction(SIGHUP, &action, nullptr);
-}
 
 void postStartupClick(int x, int y) {
   startupClickWanted = true;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/end_signals.h"
 #include "platform/sdl_window.h"
 #include "platform/session_bus.h"
 #include "platform/start_options.h"
@@ -98,6 +99,7 @@ bool ensureVideo() {
   // when it handles the focus change and the click in the same pump.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   keepToExistingSessionBus();
+  catchEndSignals();  // before SDL, which would install its own handlers
   // An X server may reset a connection made just as another client leaves (Xvfb does, often,
   // when busy): a start right after another program ended would fail for nothing.
   for (int attempt = 1; SDL_InitSubSystem(SDL_INIT_VIDEO) != 0; ++attempt) {
@@ -120,7 +122,6 @@ bool ensureVideo() {
     videoFailed = true;
     return false;
   }
-  catchHangUp();
   catchDisplayLoss();
   videoReady = true;
   scaleInForce = requestedScale;
