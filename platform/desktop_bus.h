@@ -28,7 +28,9 @@ struct PlayerView {
 };
 
 // Publishes the view and, when a session bus exists, joins it as the media player. No session
-// bus: nothing happens; a bus that cannot be joined: one stderr line. Never starts a bus.
+// bus: nothing happens; a bus that cannot be joined or does not answer within half a second:
+// one stderr line, and the rest of the platform is kept away from it. Never starts a bus.
+// From here on SIGINT, SIGTERM and SIGHUP end the program through its window.
 void startDesktopBus(const PlayerView& view);
-// Leaves the bus (after the last message).
+// Leaves the bus, delivering what is still queued for half a second at most.
 void stopDesktopBus();

@@ -1,4 +1,5 @@
-// keepToExistingSessionBus: DBUS_SESSION_BUS_ADDRESS set before SDL can auto-launch a bus.
+// keepToExistingSessionBus and keepAwayFromSessionBus: DBUS_SESSION_BUS_ADDRESS set before SDL
+// can auto-launch a bus or join one.
 #include "platform/session_bus.h"
 
 #include <sys/stat.h>
@@ -46,3 +47,5 @@ void keepToExistingSessionBus() {
   }
   setenv("DBUS_SESSION_BUS_ADDRESS", noBusAddress, 1);
 }
+
+void keepAwayFromSessionBus() { setenv("DBUS_SESSION_BUS_ADDRESS", noBusAddress, 1); }

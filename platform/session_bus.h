@@ -9,3 +9,7 @@
 #pragma once
 
 void keepToExistingSessionBus();
+
+// Points the libraries at the address that refuses at once, whatever was set: for a session
+// bus the program could not join (one that does not answer would block them for ever).
+void keepAwayFromSessionBus();

@@ -307,6 +307,7 @@ BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filter
       return TRUE;
     }
   }
+  endDesktopBusTurn();
   return FALSE;
 }
 

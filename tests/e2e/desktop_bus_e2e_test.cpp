@@ -3,7 +3,12 @@
 // dbus-send and gdbus as desktop controls drive it. Each command is heard in the sound recorded
 // through SDL's disk audio driver and seen on screen; dbus-monitor watches the announcements.
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -32,6 +37,8 @@ constexpr long listenFrames = framesOf(listenSeconds);
 constexpr double sameSound = 0.99;      // normalised correlation of a recording with its tune
 constexpr double gainTolerance = 0.01;  // on the volume as a linear gain
 constexpr double pauseSeconds = 0.3;    // shortest silence taken as the music being paused or stopped
+constexpr int slowerStartMs = 2000;     // how much later than without a bus the window may come
+constexpr int endAfterSignalMs = 1000;  // bound on ending after SIGTERM
 
 const char* const title = "Zolta RodiZeve #1";
 const char* const firstTune = "Pulsegeist - Crystal Caverns Below.xm";  // display order 1
@@ -152,6 +159,35 @@ protected:
   }
   bool waitForAnnouncement(const std::string& text) {
     return waitUntil([&] { return announced().find(text) != std::string::npos; }, changeWaitMs);
+  }
+
+  // Starts the program with this session bus setting (none: no bus at all) and waits for its
+  // window; the milliseconds that took.
+  long launch(const std::vector<std::string>& busSetting, const std::vector<std::string>& arguments = {}) {
+    std::vector<std::string> set{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=disk",
+                                 "SDL_DISKAUDIOFILE=" + recording.path};
+    set.insert(set.end(), busSetting.begin(), busSetting.end());
+    const auto started = std::chrono::steady_clock::now();
+    program = std::make_unique<ChildProcess>(
+        ZOLTA_BINARY_DIR "/zolta", arguments, folder, set,
+        std::vector<std::string>{"SDL_VIDEODRIVER", "SDL_DISKAUDIODELAY", "XDG_RUNTIME_DIR", "DBUS_SESSION_BUS_ADDRESS"});
+    EXPECT_TRUE(waitUntil([&] { return probe.window(title).viewable; }, startWaitMs)) << program->stderrText();
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                                   started)
+                                 .count());
+  }
+  // The program's own stderr lines (the disk audio driver writes lines of its own).
+  std::vector<std::string> programLines() const {
+    std::vector<std::string> lines;
+    for (const std::string& line : textLines(program->stderrText()))
+      if (line.rfind("zolta:", 0) == 0) lines.push_back(line);
+    return lines;
+  }
+  // The music goes on after this point: listenSeconds of it hold no pause.
+  void expectMusicHeard() {
+    const long mark = recording.heardFrames();
+    const Sound heard = recording.listenUntil(mark + listenFrames);
+    EXPECT_LT(silenceFrom(heard, mark, framesOf(pauseSeconds)), 0) << "the music did not play";
   }
 
   std::string folder = makeTemporaryFolder(), scratch = makeTemporaryFolder();
@@ -404,14 +440,127 @@ TEST_F(DesktopBus, LosingTheBusLeavesTheProgramPlaying) {
   bus.stop();
   EXPECT_TRUE(waitUntil([&] { return program->stderrText().find("connection lost") != std::string::npos; },
                         changeWaitMs));
-  const long mark = recording.heardFrames();
-  const Sound heard = recording.listenUntil(mark + listenFrames);
-  EXPECT_LT(silenceFrom(heard, mark, framesOf(pauseSeconds)), 0) << "the music stopped with the bus";
+  expectMusicHeard();
   key("Escape");
   expectExitStatusZero(*program, exitWaitMs);
-  int programLines = 0;  // (the disk audio driver writes lines of its own)
-  for (const std::string& line : textLines(program->stderrText())) programLines += line.rfind("zolta:", 0) == 0;
-  EXPECT_EQ(programLines, 1) << program->stderrText();
+  EXPECT_EQ(programLines().size(), 1u) << program->stderrText();
+}
+
+// A bus that freezes while the program runs (its daemon stopped) is noticed at the next change
+// the program announces, dropped with one line, and costs nothing more: the music plays on and
+// Escape ends the program at once.
+TEST_F(DesktopBus, ABusThatFreezesWhileItPlaysIsDroppedWithOneLine) {
+  copyDefaultTunes();
+  start();
+  ASSERT_FALSE(waitForStillPicture().empty());
+  bus.freeze();
+  key("b");  // announced: the bus does not answer the ping that goes with it
+  EXPECT_TRUE(waitUntil([&] { return !programLines().empty(); }, changeWaitMs));
+  expectMusicHeard();
+  key("Escape");
+  expectExitStatusZero(*program, exitWaitMs);
+  EXPECT_EQ(programLines(),
+            std::vector<std::string>{
+                "zolta: desktop bus: connection lost (no answer from the session bus) - no desktop controls"});
+}
+
+// A session bus that takes the connection and never answers (a silent socket, a stopped daemon)
+// neither holds the window back nor keeps the program from playing or ending: one line, and the
+// window comes about as soon as with no bus at all.
+TEST_F(DesktopBus, ABusThatNeverAnswersCostsOneLineAndNoWait) {
+  copyDefaultTunes();
+  const long withoutBus = launch({});
+  key("Escape");
+  expectExitStatusZero(*program, exitWaitMs);
+
+  FakeSessionBus silent(scratch);
+  ASSERT_TRUE(silent.listening());
+  bus.freeze();
+  for (const std::string& setting : {silent.environment(), bus.environment()}) {
+    SCOPED_TRACE(setting);
+    EXPECT_LE(launch({setting}), withoutBus + slowerStartMs) << "without a bus the window came after " << withoutBus
+                                                            << " ms";
+    expectMusicHeard();
+    key("Escape");
+    expectExitStatusZero(*program, exitWaitMs);
+    EXPECT_EQ(programLines(),
+              std::vector<std::string>{"zolta: desktop bus: no answer from the session bus - no desktop controls"});
+  }
+}
+
+// SIGTERM while the program waits for a silent bus to answer ends it at once, with status 0.
+TEST_F(DesktopBus, SigtermWhileJoiningASilentBusEndsIt) {
+  copyDefaultTunes();
+  FakeSessionBus silent(scratch);
+  ASSERT_TRUE(silent.listening());
+  program = std::make_unique<ChildProcess>(
+      ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{}, folder,
+      std::vector<std::string>{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=dummy", silent.environment()},
+      std::vector<std::string>{"SDL_VIDEODRIVER", "XDG_RUNTIME_DIR"});
+  ASSERT_TRUE(silent.waitForClient(startWaitMs)) << program->stderrText();
+  ASSERT_EQ(kill(program->pid(), SIGTERM), 0);
+  int status = -1;
+  EXPECT_TRUE(program->waitForExit(endAfterSignalMs, &status)) << "still running after SIGTERM";
+  EXPECT_EQ(status, 0) << program->stderrText();
+  EXPECT_TRUE(programLines().empty()) << program->stderrText();
+}
+
+// Peers that are no bus at all (the connection closed at once or refused, or garbage for an
+// answer) cost one line each, and the program plays on.
+TEST_F(DesktopBus, APeerThatIsNoBusCostsOneLine) {
+  copyDefaultTunes();
+  const int probeSocket = socket(AF_INET, SOCK_STREAM, 0);  // a port that was free: refused
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof local;
+  ASSERT_EQ(bind(probeSocket, reinterpret_cast<sockaddr*>(&local), sizeof local), 0);
+  ASSERT_EQ(getsockname(probeSocket, reinterpret_cast<sockaddr*>(&local), &length), 0);
+  close(probeSocket);
+  const std::string refusedPort = std::to_string(ntohs(local.sin_port));
+  FakeSessionBus garbage(scratch);
+  ASSERT_TRUE(garbage.listening());
+  std::string garbageLines;
+  for (int line = 0; line < 50; ++line) garbageLines += "\x01\x02 this is no bus\r\n";
+
+  for (const std::string& setting :
+       {std::string("DBUS_SESSION_BUS_ADDRESS=unixexec:path=/bin/true"),
+        "DBUS_SESSION_BUS_ADDRESS=tcp:host=127.0.0.1,port=" + refusedPort, garbage.environment()}) {
+    SCOPED_TRACE(setting);
+    const bool answersGarbage = setting == garbage.environment();
+    program = std::make_unique<ChildProcess>(
+        ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{}, folder,
+        std::vector<std::string>{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=dummy", setting},
+        std::vector<std::string>{"SDL_VIDEODRIVER", "XDG_RUNTIME_DIR"});
+    if (answersGarbage) {
+      EXPECT_TRUE(garbage.answerNextClient(garbageLines, startWaitMs));
+    }
+    ASSERT_TRUE(waitUntil([&] { return probe.window(title).viewable; }, startWaitMs)) << program->stderrText();
+    key("Escape");
+    expectExitStatusZero(*program, exitWaitMs);
+    const std::vector<std::string> lines = programLines();
+    ASSERT_EQ(lines.size(), 1u) << program->stderrText();
+    EXPECT_EQ(lines[0].rfind("zolta: desktop bus: cannot join the session bus (", 0), 0u) << lines[0];
+  }
+}
+
+// A relative FOLDER: the track's URL is absolute, also once the working folder has gone.
+TEST_F(DesktopBus, TrackUrlsStayAbsoluteWhenTheWorkingFolderGoes) {
+  copyDefaultTunes();
+  const std::string working = folder + "/a/b";
+  fs::create_directories(working);
+  program = std::make_unique<ChildProcess>(
+      ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{"../../data/msx"}, working,
+      std::vector<std::string>{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=dummy", bus.environment()},
+      std::vector<std::string>{"SDL_VIDEODRIVER", "XDG_RUNTIME_DIR"});
+  ASSERT_TRUE(waitUntil([&] { return bus.run({"playerctl", "-l"}).output.find("zolta") != std::string::npos; },
+                        startWaitMs))
+      << program->stderrText();
+  fs::remove_all(folder + "/a");
+  EXPECT_EQ(playerctl({"metadata", "xesam:url"}),
+            "file://" + folder + "/data/msx/Pulsegeist%20-%20Crystal%20Caverns%20Below.xm");
+  quit();
+  expectExitStatusZero(*program, exitWaitMs);
 }
 
 // Without a session bus the program runs as it always has, and says nothing about it; an
