@@ -572,6 +572,7 @@ bool workDue() {
 
 void startDesktopBus(const PlayerView& published) {
   catchEndSignals();  // from here on, before the bus can make anything wait
+  watchEndSignals();
   view = published;
   viewPublished = true;
   if (char* folder = getcwd(nullptr, 0)) {

@@ -44,7 +44,7 @@ void onEndSignal(int) {
 // Waits for each signal in turn; when the pump has not taken it in time, the normal path
 // cannot run (start-up blocked in a library, a frame that never ends): the sound device is
 // closed and the program ends here.
-void watchEndSignals() {
+void watchForEndSignals() {
   for (;;) {
     char byte;
     const ssize_t got = read(watcherWake[0], &byte, 1);
@@ -66,7 +66,6 @@ void catchEndSignals() {
   requestDescriptor = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (requestDescriptor < 0 || pipe2(watcherWake, O_CLOEXEC) != 0) return;
   fcntl(watcherWake[1], F_SETFL, O_NONBLOCK);  // a handler never waits on a full pipe
-  std::thread(watchEndSignals).detach();
   for (const int signalNumber : endSignals) {
     struct sigaction current;
     if (sigaction(signalNumber, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
@@ -76,6 +75,13 @@ void catchEndSignals() {
     action.sa_flags = SA_RESTART;
     sigaction(signalNumber, &action, nullptr);
   }
+}
+
+void watchEndSignals() {
+  static bool watching = false;
+  if (watching || requestDescriptor < 0) return;
+  watching = true;
+  std::thread(watchForEndSignals).detach();
 }
 
 bool takeEndRequest() {

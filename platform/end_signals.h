@@ -13,6 +13,11 @@ constexpr std::chrono::milliseconds endSignalGrace{500};
 // Installs the handlers (once; later calls do nothing).
 void catchEndSignals();
 
+// From now on ends the program at once when the pump has not taken an end signal within
+// endSignalGrace (a watcher thread, started once). The program's own start asks for it; tests
+// and tools that only make windows have the handlers without it.
+void watchEndSignals();
+
 // True once for the end signals that arrived since the last call; the caller asks every window
 // to close. Main thread only.
 bool takeEndRequest();
