@@ -32,17 +32,36 @@ Resident readResident() {
   return resident;
 }
 
-bool runProgramUntil(const std::string& workingFolder, PresentObserver observer) {
+namespace {
+
+bool runChildUntil(const char* videoDriver, const std::string& display,
+                   const std::string& workingFolder, PresentObserver observer, int (*body)()) {
   const pid_t child = fork();
   if (child == 0) {
     if (chdir(workingFolder.c_str()) != 0) _exit(1);
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_VIDEODRIVER", videoDriver, 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
     setPresentObserver(observer);
-    WinMain(nullptr, nullptr, nullptr, 0);
+    if (body) {
+      body();
+    } else {
+      WinMain(nullptr, nullptr, nullptr, 0);
+    }
     _exit(1);  // the program ended before the frame it was waited for
   }
   int status = 0;
   return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
          WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+bool runProgramUntil(const std::string& workingFolder, PresentObserver observer) {
+  return runChildUntil("offscreen", "", workingFolder, observer, nullptr);
+}
+
+bool runOnDisplayUntil(const std::string& display, const std::string& workingFolder,
+                       PresentObserver observer, int (*body)()) {
+  return runChildUntil("x11", display, workingFolder, observer, body);
 }
