@@ -35,7 +35,6 @@ constexpr float launchY = -0.6f;           // world y of a launched note
 constexpr float baseRise = 0.02f;          // rise speed / 50 of a launch, plus up to 0.01 more
 constexpr float riseSpread = 0.01f;        // random part of the rise speed / 50
 constexpr float vanishY = 0.8f;            // world y at which a note's size reaches 0
-constexpr int pictureCount = 5;            // note pictures
 
 void moveNote(NoteSprite& note, const FountainGroup& group, float frameSeconds) {
   const float step = frameSeconds * note.swingSpeed * speedFactor;
@@ -97,7 +96,7 @@ void resetNotes() {
     note.swingSpeed = swingSpeed;
     note.riseSpeed = waitingRise;
     note.turnPoint = note.movingRight ? 1.0f : -1.0f;
-    note.picture = n % pictureCount;
+    note.picture = n % notePictureCount;
   }
 }
 

@@ -8,6 +8,7 @@
 #include "effects/sparks.h"
 #include "gfx/device.h"
 #include "gfx/image_loader.h"
+#include "gfx/picture_ids.h"
 #include "metaballs/iso_surface.h"
 #include "music/playlist.h"
 
@@ -64,17 +65,6 @@ constexpr float barStartHeight = 0.34f;         // bar height before the first f
 constexpr float sparkSize = 0.1f;               // point size of the spark vertex
 constexpr int isoGridSize = 30;                 // metaball grid cells per axis
 constexpr float isoLevel = 1.0f;                // metaball surface threshold
-
-// Embedded picture ids (resources of type BINARYDATA).
-constexpr WORD backgroundPicture = 105;
-constexpr WORD firstNotePicture = 113;  // 113-117
-constexpr WORD scrollFontPicture = 112;
-constexpr WORD textFontPicture = 118;
-constexpr WORD sparkPicture = 103;
-constexpr WORD firstHighlightPicture = 106;  // 106-110
-constexpr WORD pointerPicture = 104;
-constexpr WORD speakerPicture = 111;
-constexpr WORD repeatPicture = 119;
 
 // ---- Helpers ------------------------------------------------------------------------------
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/screen_layout.h"
+#include "gfx/picture_ids.h"
 #include <d3d9.h>
 
 class IsoSurface;
@@ -47,7 +48,6 @@ constexpr int glyphCount = 96;       // glyph quads per font: character codes 32
 constexpr int firstGlyphCode = 32;   // character code of glyph entry 0
 constexpr float glyphHeight = 0.3f;  // glyph quad height from its baseline, own units
 constexpr int barCount = 6;          // spectrum bars
-constexpr int notePictureCount = 5;  // music-note sprites
 
 // One four-vertex textured quad per character of a font atlas.
 using GlyphQuad = IDirect3DVertexBuffer9*;

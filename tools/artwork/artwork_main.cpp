@@ -6,6 +6,7 @@
 //   zolta_artwork --fonts /usr/share/fonts/truetype/dejavu --source embedded_resources.cpp
 #include "background_art.h"
 #include "font_art.h"
+#include "gfx/picture_ids.h"
 #include "icon_art.h"
 #include "image_blob_writer.h"
 #include "overlay_art.h"
@@ -34,22 +35,22 @@ struct Picture {
 
 std::vector<Picture> drawAll(const FontFaces& fonts) {
   std::vector<Picture> pictures;
-  pictures.push_back({103, quantise(drawSpark(), maxPaletteEntries, {black})});
-  pictures.push_back({104, quantise(drawPointer(), maxPaletteEntries, {white})});
+  pictures.push_back({sparkPicture, quantise(drawSpark(), maxPaletteEntries, {black})});
+  pictures.push_back({pointerPicture, quantise(drawPointer(), maxPaletteEntries, {white})});
   const RgbImage plain = drawBackground(fonts);
   const IndexedImage background = quantise(plain, backgroundColours, {white});
   const RgbImage quantisedBackground = expandIndexed(background);
-  pictures.push_back({105, background});
+  pictures.push_back({backgroundPicture, background});
   for (int i = 0; i < layout::buttonCount; ++i) {
     const RgbImage lit = drawBackground(fonts, {i, false});
-    pictures.push_back({106 + i, cutOverlay(quantisedBackground, plain, lit, layout::button(i))});
+    pictures.push_back({firstHighlightPicture + i, cutOverlay(quantisedBackground, plain, lit, layout::button(i))});
   }
-  pictures.push_back({111, cutSpeakerPatch(quantisedBackground)});
-  pictures.push_back({112, quantise(drawScrollerFont(fonts), 2, {black, white})});
-  for (int n = 0; n < noteCount; ++n) pictures.push_back({113 + n, quantise(drawNote(n), maxPaletteEntries, {white})});
-  pictures.push_back({118, quantise(drawTextFont(), maxPaletteEntries, {green, white, black})});
+  pictures.push_back({speakerPicture, cutSpeakerPatch(quantisedBackground)});
+  pictures.push_back({scrollFontPicture, quantise(drawScrollerFont(fonts), 2, {black, white})});
+  for (int n = 0; n < notePictureCount; ++n) pictures.push_back({firstNotePicture + n, quantise(drawNote(n), maxPaletteEntries, {white})});
+  pictures.push_back({textFontPicture, quantise(drawTextFont(), maxPaletteEntries, {green, white, black})});
   const RgbImage lampOn = drawBackground(fonts, {-1, true});
-  pictures.push_back({119, cutOverlay(quantisedBackground, plain, lampOn, layout::lampPicture)});
+  pictures.push_back({repeatPicture, cutOverlay(quantisedBackground, plain, lampOn, layout::lampPicture)});
   return pictures;
 }
 
@@ -70,19 +71,19 @@ bool writeContactSheet(const std::vector<Picture>& pictures, const std::string& 
   int x = 650, y = 10, rowHeight = 0;
   for (const Picture& picture : pictures) {
     cairo_surface_t* surface = surfaceFromImage(expandIndexed(picture.image));
-    const int scale = picture.id == 105 ? 1 : sheetScale;
+    const int scale = picture.id == backgroundPicture ? 1 : sheetScale;
     const int w = picture.image.width * scale, h = picture.image.height * scale;
     int px = 0, py = 0;
-    if (picture.id == 105) {
+    if (picture.id == backgroundPicture) {
       py = 10;
     } else {
       if (x + w > sheetWidth - 10 && x > 650) x = 650, y += rowHeight + 18, rowHeight = 0;
       px = x, py = y;
       x += w + 12;
       rowHeight = std::max(rowHeight, h);
-      if (picture.id == 112 || picture.id == 118) x = 650, y += rowHeight + 18, rowHeight = 0;
+      if (picture.id == scrollFontPicture || picture.id == textFontPicture) x = 650, y += rowHeight + 18, rowHeight = 0;
     }
-    if (picture.id == 105 && y < 10) y = 10;
+    if (picture.id == backgroundPicture && y < 10) y = 10;
     cairo_save(cr);
     cairo_translate(cr, px, py);
     cairo_scale(cr, scale, scale);
