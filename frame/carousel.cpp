@@ -14,8 +14,6 @@
 namespace {
 
 constexpr float carouselStep = 0.01f;         // title move per frame, world units
-constexpr float carouselBaseX = -2.5f;        // x of a title on the line y = 0, world units
-constexpr float carouselSlant = 0.15f;        // x moved left per unit of height
 constexpr float carouselPitch = 0.35714287f;  // character pitch, world units (2.5 / 7)
 constexpr float carouselGlyphScale = 0.4f;    // glyph scale, all axes
 constexpr int fullColourSteps = 3;            // pending moves at which red is written again
@@ -39,7 +37,7 @@ void moveTitles(float step) {
   for (int i = 0; i < playlist.count; ++i) {
     TrackEntry* entry = playlist.playOrder[i];
     entry->carouselY += step;
-    entry->carouselX = carouselBaseX - entry->carouselY * carouselSlant;
+    entry->carouselX = carouselTitleX(entry->carouselY);
   }
 }
 

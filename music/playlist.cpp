@@ -21,8 +21,6 @@ constexpr int shortTitleLimit = 14;         // characters a carousel label may h
 constexpr int shortTitleKept = 13;          // characters kept before ">" when cut
 constexpr int wholeRest = 0x7FFFFFFF;       // substring count: everything to the end
 constexpr float carouselRowStep = -0.125f;  // y between titles, world units
-constexpr float carouselStartX = -2.5f;     // x of the first title, world units
-constexpr float carouselSlant = 0.15f;      // x gained per unit of y going down
 
 bool fieldsDerived = false;  // deriveTrackFields works once per scan
 
@@ -142,7 +140,7 @@ void deriveTrackFields() {
   for (int i = 0; i < playlist.count; ++i) {
     TrackEntry& entry = *playlist.playOrder[i];
     entry.carouselY = static_cast<float>(i) * carouselRowStep;
-    entry.carouselX = carouselStartX - entry.carouselY * carouselSlant;
+    entry.carouselX = carouselTitleX(entry.carouselY);
     entry.number.assign(RefString(i + 1));
   }
 }

@@ -15,6 +15,10 @@ struct TrackEntry {
   float carouselY = 0.0f;  // y of the title in the carousel, world units
 };
 
+// The carousel's titles stand on one slanting line: a title at height y (world units) starts
+// at x = -2.5 on the line y = 0 and 0.15 further left for every unit up.
+constexpr float carouselTitleX(float y) { return -2.5f - y * 0.15f; }
+
 struct Playlist {
   TrackEntry* entries;     // contiguous storage (malloc), null until the first entry
   int count;               // entries in use
