@@ -3,6 +3,7 @@
 #include "effects/scroller.h"
 
 #include "app/scroll_text.h"
+#include "effects/text_fade.h"
 #include "gfx/device.h"
 #include "gfx/placement.h"
 #include "gfx/scene_resources.h"
@@ -21,8 +22,7 @@ constexpr float lineY = -1.59f;                // world y of the line
 constexpr float lineZ = 4.0f;                  // world z of the line
 constexpr float glyphScale = 0.25f;            // glyph quad scale on every axis
 constexpr float scrollSpeed = 1.5f;            // world units a second, leftwards
-constexpr float fadeFold = 2000.0f;            // fade values above this fold back down
-constexpr float fadeFull = 255.0f;             // fully shown
+constexpr float fadeShift = 2.0f;              // world x shift of the fade ramp
 
 // Draws character `index` of the scroll text at world x with its fade.
 void drawGlyph(int index, float x) {
@@ -51,15 +51,9 @@ void drawGlyph(int index, float x) {
 
 }  // namespace
 
-float scrollerFade(float x) {
-  float fade = (x + 2.0f) * fadeFull;  // 0 at x = -2, 255 at x = -1
-  if (fade > fadeFold) fade = fadeFull - (fade - fadeFold);
-  if (fade > fadeFull) fade = fadeFull;
-  if (fade < 0.0f) fade = 0.0f;
-  return fade;
-}
+float scrollerFade(float x) { return textFade(x, fadeShift); }  // 0 at x = -2, 255 at x = -1
 
-DWORD glyphAlphaSource(float fade) { return fade == fadeFull ? D3DTA_TEXTURE : D3DTA_DIFFUSE; }
+DWORD glyphAlphaSource(float fade) { return fade == textFadeFull ? D3DTA_TEXTURE : D3DTA_DIFFUSE; }
 
 D3DCOLOR glyphColour(float fade) { return (static_cast<D3DCOLOR>(fade) << 24) | 0x00FFFFFF; }
 

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "effects/text_fade.h"
 #include "frame/glyph_run.h"
 #include "gfx/device.h"
 #include "gfx/placement.h"
@@ -23,10 +24,8 @@ constexpr float artistSkipLeft = -3.0f;  // artist characters outside these x ar
 constexpr float artistSkipRight = 9.0f;
 constexpr float titleY = -0.53f;  // line heights, world units
 constexpr float artistY = -0.35f;
-constexpr float infoDepth = 5.0f;    // z of both lines, world units
-constexpr double fadeOrigin = 8.0;   // world x shift of the fade ramp
-constexpr double fadeSlope = 255.0;  // alpha steps per world unit
-constexpr double fadeFold = 2000.0;  // ramp value at which the fade turns
+constexpr float infoDepth = 5.0f;  // z of both lines, world units
+constexpr double fadeShift = 8.0;  // world x shift of the fade ramp
 
 // Draws the glyph of `code` at x on a line, tinted white with the fade alpha of x. Returns
 // whether anything was drawn.
@@ -79,13 +78,7 @@ void drawArtistLine(const RefString& artist, float frameSeconds) {
 float infoTitleScroll = titleStart;
 float infoArtistScroll = artistStart;
 
-int infoFadeAlpha(float x) {
-  double fade = (x + fadeOrigin) * fadeSlope;
-  if (fade > fadeFold) fade = fadeSlope - (fade - fadeFold);
-  if (fade > 255.0) fade = 255.0;
-  if (fade < 0.0) fade = 0.0;
-  return int(255.0 - fade);
-}
+int infoFadeAlpha(float x) { return int(textFadeFull - textFade<double>(x, fadeShift)); }
 
 void drawTrackInfo(float frameSeconds) {
   IDirect3DDevice9* device = deviceState.device;
