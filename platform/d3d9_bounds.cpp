@@ -10,7 +10,7 @@ constexpr float nearestW = 1e-6f;  // clip w below this: at or behind the eye, b
 
 }  // namespace
 
-PixelRect unite(const PixelRect& a, const PixelRect& b) {
+TargetRect unite(const TargetRect& a, const TargetRect& b) {
   if (a.empty()) return b;
   if (b.empty()) return a;
   return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
@@ -40,8 +40,8 @@ void DrawBounds::addClip(float x, float y, float w, float halfSide) {
   addPixel(pixelX + halfSide, pixelY + halfSide);
 }
 
-PixelRect DrawBounds::rect() const {
-  const PixelRect whole{0, 0, width, height};
+TargetRect DrawBounds::rect() const {
+  const TargetRect whole{0, 0, width, height};
   if (unknown) return whole;
   if (minX > maxX) return {};
   // Bounds far outside the target are clipped in float before converting.
@@ -52,13 +52,13 @@ PixelRect DrawBounds::rect() const {
   auto clampedCeil = [limit](float value) {
     return int(std::ceil(std::clamp(value, -limit, limit)));
   };
-  PixelRect area{clampedFloor(minX) - 1, clampedFloor(minY) - 1, clampedCeil(maxX) + 2,
-                 clampedCeil(maxY) + 2};
+  TargetRect area{clampedFloor(minX) - 1, clampedFloor(minY) - 1, clampedCeil(maxX) + 2,
+                  clampedCeil(maxY) + 2};
   area.left = std::max(area.left, 0);
   area.top = std::max(area.top, 0);
   area.right = std::min(area.right, width);
   area.bottom = std::min(area.bottom, height);
-  return area.empty() ? PixelRect{} : area;
+  return area.empty() ? TargetRect{} : area;
 }
 
 bool fanCoversTarget(const float positions[4][4], int width, int height) {
@@ -95,8 +95,8 @@ bool fanIsClockwise(const float positions[4][4]) {
   return twiceArea > 0.0f;  // with y growing downwards
 }
 
-PixelRect ClearedContent::clear(DWORD newValue, const PixelRect& whole) {
-  PixelRect area = whole;
+TargetRect ClearedContent::clear(DWORD newValue, const TargetRect& whole) {
+  TargetRect area = whole;
   if (known && value == newValue) area = changed;
   known = true;
   value = newValue;

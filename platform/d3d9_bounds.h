@@ -11,14 +11,14 @@
 #include "platform/d3d9.h"
 
 // A rectangle of target pixels: row 0 at the top, right and bottom exclusive.
-struct PixelRect {
+struct TargetRect {
   int left = 0, top = 0, right = 0, bottom = 0;
 
   bool empty() const { return right <= left || bottom <= top; }
-  bool operator==(const PixelRect&) const = default;
+  bool operator==(const TargetRect&) const = default;
 };
 
-PixelRect unite(const PixelRect& a, const PixelRect& b);
+TargetRect unite(const TargetRect& a, const TargetRect& b);
 
 // The pixels a draw can touch, from the Direct3D pixel positions of its vertices (pixel centres
 // on integers). Widened by a pixel on every side and clipped to the width × height target; the
@@ -32,7 +32,7 @@ class DrawBounds {
   // around it halfSide pixels each way.
   void addClip(float x, float y, float w, float halfSide = 0.0f);
   void addUnknown() { unknown = true; }
-  PixelRect rect() const;
+  TargetRect rect() const;
 
  private:
   int width, height;
@@ -53,14 +53,14 @@ class ClearedContent {
  public:
   // The rectangle a Clear to value has to clear on a target whose whole area is whole (empty:
   // nothing to do); the content then holds value everywhere.
-  PixelRect clear(DWORD value, const PixelRect& whole);
+  TargetRect clear(DWORD value, const TargetRect& whole);
   // A draw changed pixels inside area.
-  void drawn(const PixelRect& area) { changed = unite(changed, area); }
+  void drawn(const TargetRect& area) { changed = unite(changed, area); }
   // Anything may be anywhere (a new target, pixels written behind the layer's back).
   void forget() { known = false; }
 
  private:
   bool known = false;
   DWORD value = 0;
-  PixelRect changed;  // since the last Clear
+  TargetRect changed;  // since the last Clear
 };

@@ -445,8 +445,8 @@ bool GLDevice::coversTarget(D3DPRIMITIVETYPE type, const unsigned char* first, U
   return cull == D3DCULL_NONE || (cull == D3DCULL_CCW) == clockwise;
 }
 
-PixelRect GLDevice::drawTriangles(D3DPRIMITIVETYPE type, const unsigned char* first,
-                                  UINT vertexCount, const VertexLayout& layout) {
+TargetRect GLDevice::drawTriangles(D3DPRIMITIVETYPE type, const unsigned char* first,
+                                   UINT vertexCount, const VertexLayout& layout) {
   const bool lit = renderStates[D3DRS_LIGHTING] && !layout.pretransformed;
   applyState(layout.pretransformed ? MatrixSetup::screen : MatrixSetup::camera, lit,
              layout.diffuse >= 0);
@@ -485,8 +485,8 @@ PixelRect GLDevice::drawTriangles(D3DPRIMITIVETYPE type, const unsigned char* fi
 // Direct3D's: the vertex's PSIZE (or D3DRS_POINTSIZE), scaled when POINTSCALEENABLE by
 // viewport height × √(1 / (A + B·d + C·d²)) with d the eye distance, clamped to
 // [POINTSIZE_MIN, POINTSIZE_MAX]. A sprite partly off the target is clipped, not dropped.
-PixelRect GLDevice::drawPointSprites(const unsigned char* first, UINT vertexCount,
-                                     const VertexLayout& layout) {
+TargetRect GLDevice::drawPointSprites(const unsigned char* first, UINT vertexCount,
+                                      const VertexLayout& layout) {
   applyState(MatrixSetup::clip, false, layout.diffuse >= 0);
   glDisable(GL_CULL_FACE);  // sprites are never culled
   dirty |= dirtyRaster;

@@ -167,9 +167,9 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
 
   // d3d9_targets.cpp: no clears of what was not drawn since the previous one
   bool targetHasDepth() const;
-  void flushClear(GLSurface* target);     // gives a target's pending colour Clear to GL
-  void prepareDraw(bool coversTarget);    // before a draw on the current target
-  void noteDrawn(const PixelRect& area);  // after a draw on the current target
+  void flushClear(GLSurface* target);      // gives a target's pending colour Clear to GL
+  void prepareDraw(bool coversTarget);     // before a draw on the current target
+  void noteDrawn(const TargetRect& area);  // after a draw on the current target
 
   // d3d9_passes.cpp: passes on texture targets, left out when they repeat
   bool startsPass(DWORD flags) const;
@@ -201,10 +201,10 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   void applyMatrices(MatrixSetup setup);
   bool coversTarget(D3DPRIMITIVETYPE type, const unsigned char* first, UINT vertexCount,
                     const VertexLayout& layout) const;
-  PixelRect drawTriangles(D3DPRIMITIVETYPE type, const unsigned char* first, UINT vertexCount,
-                          const VertexLayout& layout);
-  PixelRect drawPointSprites(const unsigned char* first, UINT vertexCount,
-                             const VertexLayout& layout);
+  TargetRect drawTriangles(D3DPRIMITIVETYPE type, const unsigned char* first, UINT vertexCount,
+                           const VertexLayout& layout);
+  TargetRect drawPointSprites(const unsigned char* first, UINT vertexCount,
+                              const VertexLayout& layout);
 
   GLDirect3D* direct3D;
   HWND deviceWindow;

@@ -97,7 +97,7 @@ void GLDevice::prepareDraw(bool coversTarget) {
   bindRenderTarget();
 }
 
-void GLDevice::noteDrawn(const PixelRect& area) {
+void GLDevice::noteDrawn(const TargetRect& area) {
   if (renderStates[D3DRS_COLORWRITEENABLE] & 0xF) renderTarget->colourContent.drawn(area);
   if (renderStates[D3DRS_ZENABLE] != D3DZB_FALSE && renderStates[D3DRS_ZWRITEENABLE] &&
       targetHasDepth())
@@ -126,7 +126,7 @@ HRESULT GLDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
 void GLDevice::clearNow(DWORD flags, D3DCOLOR color, float z) {
   if (!bindRenderTarget()) return;
   const D3DSURFACE_DESC& desc = renderTarget->description();
-  const PixelRect whole{0, 0, int(desc.Width), int(desc.Height)};
+  const TargetRect whole{0, 0, int(desc.Width), int(desc.Height)};
   if (flags & D3DCLEAR_TARGET) {
     if (!renderTarget->colourContent.clear(color, whole).empty()) {
       renderTarget->clearPending = true;

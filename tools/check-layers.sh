@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the folder graph of README's "How the code is laid out": which folder may include
-# which, that only platform/ includes a third-party or system header, and that only platform/
-# calls glibc's own extensions. Prints one line per offending include or call and fails when
-# there is any. Checks the tree the script is in, or ROOT.
+# which, that only platform/ includes a third-party or system header, that only platform/
+# calls glibc's own extensions, and that no type name is defined both in platform/ and in the
+# program. Prints one line per offending include, call or type and fails when there is any.
+# Checks the tree the script is in, or ROOT.
 #
 #   tools/check-layers.sh [ROOT]
 set -euo pipefail
@@ -75,6 +76,16 @@ while IFS= read -r match; do
   [[ $target == platform || $path == support/printable_name.h ]] ||
     fault "$where" "includes $path: the platform may not include the program's code"
 done < <(grep -rnE --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' platform || true)
+
+# The platform and the program link into one executable: a struct or class that both define by
+# the same name is two definitions of one type, and each side may use the other's.
+type_definitions() {
+  grep -rhoE --include='*.cpp' --include='*.h' \
+    '^(struct|class) [A-Za-z_][A-Za-z0-9_]*( final)?( *:[^;{]*)? *\{' "$@" | awk '{print $2}' | sort -u
+}
+while IFS= read -r name; do
+  fault "platform/ and the program" "both define a type named $name"
+done < <(comm -12 <(type_definitions platform) <(type_definitions "${!allowed[@]}"))
 
 if ((faults > 0)); then
   echo "check-layers: $faults include(s) or call(s) against the folder graph" >&2

@@ -19,12 +19,12 @@ TEST(DrawBounds, CoverThePixelsTouchedWithAPixelToSpareAndStayInsideTheTarget) {
   DrawBounds inside(640, 480);
   inside.addPixel(10.2f, 20.0f);
   inside.addPixel(30.0f, 40.7f);
-  EXPECT_EQ(inside.rect(), (PixelRect{9, 19, 32, 43}));
+  EXPECT_EQ(inside.rect(), (TargetRect{9, 19, 32, 43}));
 
   DrawBounds overEdges(640, 480);
   overEdges.addPixel(-50.0f, 470.0f);
   overEdges.addPixel(700.0f, 1e30f);
-  EXPECT_EQ(overEdges.rect(), (PixelRect{0, 469, 640, 480}));
+  EXPECT_EQ(overEdges.rect(), (TargetRect{0, 469, 640, 480}));
 
   DrawBounds outside(640, 480);
   outside.addPixel(-30.0f, -30.0f);
@@ -36,17 +36,17 @@ TEST(DrawBounds, CoverThePixelsTouchedWithAPixelToSpareAndStayInsideTheTarget) {
 TEST(DrawBounds, ClipSpaceFollowsTheViewportAndUnknownPointsTakeTheWholeTarget) {
   DrawBounds centre(640, 480);
   centre.addClip(0.0f, 0.0f, 2.0f);  // the middle of the target, whatever w
-  EXPECT_EQ(centre.rect(), (PixelRect{318, 238, 322, 242}));
+  EXPECT_EQ(centre.rect(), (TargetRect{318, 238, 322, 242}));
 
   DrawBounds topLeft(640, 480);
   topLeft.addClip(-1.0f, 1.0f, 1.0f);  // clip y up is screen row 0
-  EXPECT_EQ(topLeft.rect(), (PixelRect{0, 0, 2, 2}));
+  EXPECT_EQ(topLeft.rect(), (TargetRect{0, 0, 2, 2}));
 
   DrawBounds sprite(640, 480);
   sprite.addClip(0.0f, 0.0f, 1.0f, 8.0f);
-  EXPECT_EQ(sprite.rect(), (PixelRect{310, 230, 330, 250}));
+  EXPECT_EQ(sprite.rect(), (TargetRect{310, 230, 330, 250}));
 
-  const PixelRect whole{0, 0, 640, 480};
+  const TargetRect whole{0, 0, 640, 480};
   DrawBounds behind(640, 480);
   behind.addClip(0.0f, 0.0f, 1.0f);
   behind.addClip(0.1f, 0.1f, -0.5f);  // behind the eye: the projection wraps round
@@ -92,14 +92,14 @@ TEST(FanCover, WindingIsReadOnTheScreenWithRowsGoingDown) {
 }
 
 TEST(ClearedContent, ClearsOnlyWhatWasDrawnSinceTheLastClearToTheSameValue) {
-  const PixelRect whole{0, 0, 640, 480};
+  const TargetRect whole{0, 0, 640, 480};
   ClearedContent content;
   EXPECT_EQ(content.clear(7, whole), whole) << "nothing is known of a new target";
   EXPECT_TRUE(content.clear(7, whole).empty()) << "already holds the value";
 
   content.drawn({10, 10, 20, 20});
   content.drawn({100, 5, 110, 15});
-  EXPECT_EQ(content.clear(7, whole), (PixelRect{10, 5, 110, 20}));
+  EXPECT_EQ(content.clear(7, whole), (TargetRect{10, 5, 110, 20}));
   EXPECT_TRUE(content.clear(7, whole).empty());
 
   content.drawn({1, 1, 2, 2});

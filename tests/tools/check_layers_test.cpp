@@ -106,4 +106,15 @@ TEST_F(CheckLayers, ThePlatformIncludingTheProgramFails) {
       << result.output;
 }
 
+// One program: a platform type and a program type of the same name would be one type defined twice.
+TEST_F(CheckLayers, ATypeNameDefinedInThePlatformAndInTheProgramFails) {
+  write("platform/d3d9_bounds.h", "struct PixelRect {\n  int left, top;\n};\nclass GLDevice;\n");
+  write("app/screen_layout.h", "struct PixelRect {\n  int x, y;\n};\nstruct GLDevice final : Base {\n};\n");
+  const CheckResult result = check();
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.output.find("both define a type named PixelRect"), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find("1 include(s)"), std::string::npos) << "a declaration is no definition\n"
+                                                                    << result.output;
+}
+
 }  // namespace
