@@ -5,7 +5,7 @@
 constexpr int spectrumValueCount = 1024;  // floats in the spectrum buffer
 
 extern float spectrumValues[spectrumValueCount];  // FFT magnitudes; zeros without music
-extern unsigned int leftLevel, rightLevel;        // 16-bit peak levels; 0 without music
+extern unsigned int leftLevel, rightLevel;        // peak levels 0-32768; 0 without music
 
 // Spectrum and levels of the playing music; silence (zeros) when there is none to sample.
 void sampleMusic();
