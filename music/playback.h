@@ -9,7 +9,7 @@
 extern HMUSIC musicChannel;  // the current music, 0 when none could be loaded
 extern int currentTrack;     // index into playlist.playOrder
 extern int carouselSteps;    // pending carousel moves: +1 per next, -1 per previous
-extern int volume;           // 0-100, applied to every music loaded
+extern int volume;           // 0-99 (the slider's range), applied to every music loaded
 extern bool paused;
 extern bool stopped;
 extern bool advanceArmed;  // set once the position has passed order 2
