@@ -17,15 +17,17 @@ constexpr float spinXRate = 0.4f;    // radians per second
 constexpr float spinYRate = 0.3f;    // radians per second
 constexpr float passAExtraX = 0.5f;  // radians pass A is turned further about x
 constexpr int ballFrameStep = 2;     // animation counter steps per frame
+// Factors along the surface's own x, y and z, both passes.
 constexpr float surfaceScale[3] = {2.0f, 0.5f, 0.25f};
 
 struct PassStyle {
   BOOL lighting;
-  D3DCOLOR colour;
+  D3DCOLOR colour;    // of every vertex, 0xAARRGGBB
   float position[3];  // world units
   float extraX;       // radians added to spinX
 };
 
+// Pass A: grey 180 at alpha 30, unlit; pass B: grey 120 at alpha 200, lit.
 constexpr PassStyle passA = {FALSE, 0x1EB4B4B4, {-0.3f, 0.0f, 2.0f}, passAExtraX};
 constexpr PassStyle passB = {TRUE, 0xC8787878, {0.2f, 0.0f, 2.0f}, 0.0f};
 
@@ -88,7 +90,9 @@ void drawPass(IDirect3DDevice9* device, const PassStyle& style) {
   device->SetRenderState(D3DRS_LIGHTING, FALSE);
 }
 
-// amplitude * sin(multiplier * n): sine in double, kept as a float.
+// amplitude * sin(multiplier * n): sine in double, kept as a float. Amplitudes are in the
+// surface's own units (before its scale and placement), multipliers in radians per ballFrame
+// step.
 float wave(float amplitude, float multiplier, int n) {
   return static_cast<float>(amplitude * std::sin(static_cast<double>(multiplier) * n));
 }
