@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "app/main_window.h"
-#include "app/window_proc.h"
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"
 

@@ -3,6 +3,7 @@
 // Mouse positions are client pixels, x in the low and y in the high 16 bits of lParam.
 #include "app/window_proc.h"
 
+#include "app/display_mode.h"
 #include "app/main_window.h"
 #include "app/screen_layout.h"
 #include "music/playback.h"

@@ -1,5 +1,5 @@
 // The window procedure: keys and clicks become player and window commands; mouse moves keep
-// the pointer and hover state the frame draws from. Also the switches of the display mode.
+// the pointer and hover state the frame draws from.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +9,3 @@ extern bool mouseInside;        // set by every mouse move, cleared by WM_MOUSEL
 extern float cursorX, cursorY;  // top-left corner of the drawn pointer: client position - 5
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Re-create the Direct3D object, device and scene resources in full-screen / windowed mode.
-void enterFullScreen();
-void leaveFullScreen();
