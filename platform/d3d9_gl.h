@@ -221,6 +221,10 @@ class GLDevice final : public RefCounted<IDirect3DDevice9> {
   ClearedContent depthContent;  // of the automatic depth buffer, shared by targets of its size
   GLuint boundFramebuffer = 0xFFFFFFFFu;  // framebuffer bound for drawing; all ones = unknown
 
+  // The Direct3D states draws read. Every one of them (stage and sampler 0 of the arrays) must
+  // also be in a pass's record, DrawRecord with drawStates and applyDrawStates (d3d9_passes.cpp):
+  // a state left out there makes a pass that changed only that state look like a repeat of the
+  // target's previous one, and it is skipped. The stream is recorded as the vertices it yields.
   DWORD renderStates[renderStateCount];
   DWORD stageStates[stageCount][stageStateCount];
   DWORD samplerStates[stageCount][samplerStateCount];

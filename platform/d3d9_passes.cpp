@@ -10,8 +10,8 @@
 #include "platform/d3d9_gl.h"
 #include "platform/hooks/present_observer.h"
 
-// Everything a draw reads besides its vertices; zero-filled first so that padding compares
-// equal.
+// Everything a draw reads besides its vertices (the device's Direct3D states, d3d9_gl.h);
+// zero-filled first so that padding compares equal.
 struct DrawRecord {
   DWORD renderStates[renderStateCount];
   DWORD stageStates[stageStateCount];

@@ -2,6 +2,9 @@
 // buffer still read back as if every pass had been drawn, whatever changed in between.
 #include <malloc.h>
 
+#include <functional>
+#include <string>
+
 #include "platform/hooks/present_observer.h"
 #include "tests/platform/d3d9_test_scene.h"
 
@@ -107,6 +110,71 @@ TEST_F(D3D9Pass, APassIsDrawnAgainWhenWhatItSamplesOrItsTargetChanged) {
   const Picture shown = readSurface(targetSurface);
   EXPECT_EQ(shown.at(100, 240), green);
   EXPECT_EQ(shown.at(500, 240), black) << "the draw outside the pass is cleared away";
+}
+
+// A pass's record holds every Direct3D state a draw reads: after a change of any one of them the
+// pass is drawn again (left out, it would keep the pixels of the states before).
+TEST_F(D3D9Pass, APassThatChangedAnyOneStateIsDrawnAgain) {
+  IDirect3DTexture9* picture = solid(red);
+  const auto drawnAgainAfter = [&](const std::string& what, const std::function<void()>& change) {
+    leftHalfPass(picture);
+    const int before = drawsGivenToGL;
+    leftHalfPass(picture);
+    ASSERT_EQ(drawsGivenToGL, before) << "a repeat is left out, before " << what;
+    change();
+    leftHalfPass(picture);
+    EXPECT_GT(drawsGivenToGL, before) << what << " is not in the pass record";
+  };
+  // Each state of one kind in turn, one bit of it flipped and then put back.
+  const auto everyState = [&](const std::string& kind, int count, auto get, auto set) {
+    for (int state = 0; state < count; ++state) {
+      DWORD value = 0;
+      get(state, &value);
+      drawnAgainAfter(kind + std::to_string(state), [&] { set(state, value ^ 1u); });
+      set(state, value);
+    }
+  };
+  everyState(
+      "render state ", 256,  // every D3DRENDERSTATETYPE value
+      [&](int state, DWORD* value) { device->GetRenderState(D3DRENDERSTATETYPE(state), value); },
+      [&](int state, DWORD value) { device->SetRenderState(D3DRENDERSTATETYPE(state), value); });
+  everyState(
+      "stage state ", 33,
+      [&](int state, DWORD* value) {
+        device->GetTextureStageState(0, D3DTEXTURESTAGESTATETYPE(state), value);
+      },
+      [&](int state, DWORD value) {
+        device->SetTextureStageState(0, D3DTEXTURESTAGESTATETYPE(state), value);
+      });
+  everyState(
+      "sampler state ", 14,
+      [&](int state, DWORD* value) {
+        device->GetSamplerState(0, D3DSAMPLERSTATETYPE(state), value);
+      },
+      [&](int state, DWORD value) {
+        device->SetSamplerState(0, D3DSAMPLERSTATETYPE(state), value);
+      });
+  for (const D3DTRANSFORMSTATETYPE type : {D3DTS_WORLD, D3DTS_VIEW, D3DTS_PROJECTION}) {
+    D3DMATRIX matrix;
+    device->GetTransform(type, &matrix);
+    D3DMATRIX changed = matrix;
+    changed._11 += 1.0f;
+    drawnAgainAfter("transform " + std::to_string(type),
+                    [&] { device->SetTransform(type, &changed); });
+    device->SetTransform(type, &matrix);
+  }
+  for (DWORD index = 0; index < 8; ++index) {
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {0.5f, 0.25f, float(index) / 8, 1.0f};
+    light.Direction = {0.0f, 0.0f, 1.0f};
+    drawnAgainAfter("light " + std::to_string(index), [&] { device->SetLight(index, &light); });
+    BOOL enabled = FALSE;
+    device->GetLightEnable(index, &enabled);
+    drawnAgainAfter("light enable " + std::to_string(index),
+                    [&] { device->LightEnable(index, !enabled); });
+    device->LightEnable(index, enabled);
+  }
 }
 
 // Diffuse alpha that stage 0 ignores may differ between equal passes; alpha it uses may not.
