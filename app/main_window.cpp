@@ -1,6 +1,7 @@
 // The program's window: class registration, creation, the rounded region and placement.
 #include "app/main_window.h"
 
+#include "app/hooks/main_window.h"
 #include "app/screen_layout.h"
 #include "app/window_proc.h"
 

@@ -4,8 +4,6 @@
 #include <windows.h>
 
 extern HWND appWindow;  // null until createMainWindow succeeds
-extern DWORD
-    windowStyle;  // 0 before creation, WS_OVERLAPPEDWINDOW while creating, 0x000B0000 after
 
 // Registers the window class and creates, shapes, sizes and shows the window.
 // Returns 0, or -1 when the window cannot be created.

@@ -2,6 +2,7 @@
 #include "gfx/image_loader.h"
 
 #include "gfx/device.h"
+#include "gfx/hooks/image_loader.h"
 #include <windows.h>
 #include "support/printable_name.h"
 
@@ -49,6 +50,16 @@ void createTexture(const DecodedImage& image, IDirect3DTexture9** texture) {
   *texture = created;
 }
 
+const char* describeImageBlobStatus(ImageBlobStatus status) {
+  switch (status) {
+    case ImageBlobStatus::decoded: return "decoded";
+    case ImageBlobStatus::tooShort: return "fewer bytes than its header needs";
+    case ImageBlobStatus::emptyPicture: return "zero width or height";
+    case ImageBlobStatus::sizeMismatch: return "more bytes than its header describes";
+  }
+  return "unknown problem";
+}
+
 }  // namespace
 
 ImageBlobStatus decodeImageBlob(const unsigned char* data, std::size_t size, bool colourKey,
@@ -93,16 +104,6 @@ ImageBlobStatus decodeImageBlob(const unsigned char* data, std::size_t size, boo
     texel[0] = b, texel[1] = g, texel[2] = r, texel[3] = a;
   }
   return ImageBlobStatus::decoded;
-}
-
-const char* describeImageBlobStatus(ImageBlobStatus status) {
-  switch (status) {
-    case ImageBlobStatus::decoded: return "decoded";
-    case ImageBlobStatus::tooShort: return "fewer bytes than its header needs";
-    case ImageBlobStatus::emptyPicture: return "zero width or height";
-    case ImageBlobStatus::sizeMismatch: return "more bytes than its header describes";
-  }
-  return "unknown problem";
 }
 
 void loadImageBlob(const unsigned char* data, int size, IDirect3DTexture9** texture,

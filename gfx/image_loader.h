@@ -31,13 +31,7 @@ enum class ImageBlobStatus { decoded, tooShort, emptyPicture, sizeMismatch };
 // Pure decoding of ImageBlob bytes; on any status but `decoded` the image is left empty.
 ImageBlobStatus decodeImageBlob(const unsigned char* data, std::size_t size, bool colourKey,
                                 DecodedImage& image);
-const char* describeImageBlobStatus(ImageBlobStatus status);
 
 // Resource `id` of type "BINARYDATA" as a texture on the current device; `texture` is left as
 // it was when the resource is missing or malformed. The caller owns the texture.
 void loadImageResource(WORD id, IDirect3DTexture9** texture, bool colourKey);
-// ImageBlob bytes in memory as a texture (same rules).
-void loadImageBlob(const unsigned char* data, int size, IDirect3DTexture9** texture,
-                   bool colourKey);
-// An ImageBlob file as a texture (same rules; a file that cannot be read leaves `texture` alone).
-void loadImageFile(const char* path, IDirect3DTexture9** texture, bool colourKey);

@@ -4,8 +4,13 @@
 
 #include "gfx/device.h"
 
+namespace {
+
+// The frame's one placement and the world matrix built from it at the last placed draw.
 Placement worldPlacement = uprightPlacement(0, 0, 0, 1, 1, 1);
 D3DMATRIX worldMatrix = {};
+
+}  // namespace
 
 void setWorldPlacement(const Placement& placement) {
   worldPlacement = placement;

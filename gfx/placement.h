@@ -11,10 +11,6 @@ struct Placement {
   float scale[3];      // per-axis factors along the quad's own axes
 };
 
-// The frame's one placement and the world matrix built from it at the last placed draw.
-extern Placement worldPlacement;
-extern D3DMATRIX worldMatrix;
-
 // Upright placement (all angles 0), the form most blocks use.
 constexpr Placement uprightPlacement(float x, float y, float z, float sx, float sy, float sz) {
   return Placement{{0, 0, 0}, {x, y, z}, {sx, sy, sz}};

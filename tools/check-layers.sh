@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Checks the folder graph of README's "How the code is laid out": which folder may include
-# which, that only platform/ includes a third-party or system header, that only platform/
-# calls glibc's own extensions, and that no type name is defined both in platform/ and in the
-# program. Prints one line per offending include, call or type and fails when there is any.
-# Checks the tree the script is in, or ROOT.
+# which, that a folder's hooks/ headers serve only tests and tools, that only platform/
+# includes a third-party or system header, that only platform/ calls glibc's own extensions,
+# and that no type name is defined both in platform/ and in the program. Prints one line per
+# offending include, call or type and fails when there is any. Checks the tree the script is
+# in, or ROOT.
 #
 #   tools/check-layers.sh [ROOT]
 set -euo pipefail
@@ -45,7 +46,13 @@ for folder in "${!allowed[@]}"; do
       \"*\")
         path=${header//\"/}
         target=${path%%/*}
-        if [[ $target == platform ]]; then
+        defining=${path/\/hooks\//\/}
+        if [[ $target != platform && $path == */hooks/* ]]; then
+          # A folder's hooks are for tests, benchmarks and tools; in the program only the file
+          # that defines what a hooks header declares includes it (gfx/hooks/x.h: gfx/x.cpp).
+          [[ ${where%%:*} == "${defining%.h}.cpp" ]] ||
+            fault "$where" "includes $path: hooks are for tests, benchmarks and tools"
+        elif [[ $target == platform ]]; then
           [[ " $public_platform_headers " == *" $path "* ]] ||
             fault "$where" "includes $path: the program sees only the platform's public headers"
         elif [[ $target != "$folder" && " ${allowed[$folder]} " != *" $target "* ]]; then

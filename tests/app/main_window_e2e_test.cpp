@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include "app/hooks/main_window.h"
 #include "app/main_window.h"
 #include "platform/hooks/window.h"
 #include "tests/support/shell_x11_probe.h"

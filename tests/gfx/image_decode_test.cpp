@@ -1,6 +1,7 @@
 // ImageBlob decoding: the three pixel forms, the white key, texel order and placement, and
 // malformed pictures, which must give no texture and never read or write outside the buffers.
 #include "gfx/image_loader.h"
+#include "gfx/hooks/image_loader.h"
 
 #include <gtest/gtest.h>
 

@@ -106,6 +106,19 @@ TEST_F(CheckLayers, ThePlatformIncludingTheProgramFails) {
       << result.output;
 }
 
+// A folder's hooks serve tests and tools: in the program only the file defining them includes them.
+TEST_F(CheckLayers, AHooksHeaderIncludedByAnyButItsDefiningFileFails) {
+  write("gfx/image_loader.cpp", "#include \"gfx/hooks/image_loader.h\"\n");
+  write("gfx/scene_resources.cpp", "#include \"gfx/hooks/image_loader.h\"\n");
+  write("frame/render_frame.cpp", "#include \"gfx/hooks/image_loader.h\"\n");
+  const CheckResult result = check();
+  EXPECT_EQ(result.status, 1);
+  for (const char* line : {"gfx/scene_resources.cpp:1: includes gfx/hooks/image_loader.h: hooks are",
+                           "frame/render_frame.cpp:1: includes gfx/hooks/image_loader.h: hooks are"})
+    EXPECT_NE(result.output.find(line), std::string::npos) << "missing: " << line << "\n" << result.output;
+  EXPECT_NE(result.output.find("2 include(s)"), std::string::npos) << "the defining file may\n" << result.output;
+}
+
 // One program: a platform type and a program type of the same name would be one type defined twice.
 TEST_F(CheckLayers, ATypeNameDefinedInThePlatformAndInTheProgramFails) {
   write("platform/d3d9_bounds.h", "struct PixelRect {\n  int left, top;\n};\nclass GLDevice;\n");
