@@ -58,7 +58,7 @@ bool writePng(const RgbImage& image, const std::string& path) {
   cairo_surface_t* surface = surfaceFromImage(image);
   const bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
   cairo_surface_destroy(surface);
-  if (!ok) std::fprintf(stderr, "artwork: cannot write %s\n", path.c_str());
+  if (!ok) std::fprintf(stderr, "zolta_artwork: cannot write %s\n", path.c_str());
   return ok;
 }
 
@@ -100,7 +100,7 @@ bool writeContactSheet(const std::vector<Picture>& pictures, const std::string& 
   cairo_destroy(cr);
   const bool ok = cairo_surface_write_to_png(sheet, path.c_str()) == CAIRO_STATUS_SUCCESS;
   cairo_surface_destroy(sheet);
-  if (!ok) std::fprintf(stderr, "artwork: cannot write %s\n", path.c_str());
+  if (!ok) std::fprintf(stderr, "zolta_artwork: cannot write %s\n", path.c_str());
   return ok;
 }
 
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
     else if (std::strcmp(argv[i], "--icon") == 0) icon = argv[i + 1];
     else if (std::strcmp(argv[i], "--rc") == 0) rcFolder = argv[i + 1];
     else {
-      std::fprintf(stderr, "artwork: unknown option %s\n", argv[i]);
+      std::fprintf(stderr, "zolta_artwork: unknown option %s\n", argv[i]);
       return 2;
     }
   }

@@ -23,13 +23,13 @@ FontFaces::~FontFaces() {
 
 bool FontFaces::open(const std::string& fontDir) {
   if (FT_Init_FreeType(&library_) != 0) {
-    std::fprintf(stderr, "artwork: FreeType could not start\n");
+    std::fprintf(stderr, "zolta_artwork: FreeType could not start\n");
     return false;
   }
   for (int i = 0; i < faceCount; ++i) {
     const std::string path = fontDir + "/" + faceFiles[i];
     if (FT_New_Face(library_, path.c_str(), 0, &faces_[i]) != 0) {
-      std::fprintf(stderr, "artwork: cannot open font %s (package fonts-dejavu-core)\n", path.c_str());
+      std::fprintf(stderr, "zolta_artwork: cannot open font %s (package fonts-dejavu-core)\n", path.c_str());
       return false;
     }
     cairoFaces_[i] = cairo_ft_font_face_create_for_ft_face(faces_[i], 0);

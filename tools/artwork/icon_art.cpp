@@ -86,6 +86,6 @@ bool writeIcon(const std::string& path) {
   cairo_destroy(cr);
   const bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
   cairo_surface_destroy(surface);
-  if (!ok) std::fprintf(stderr, "artwork: cannot write %s\n", path.c_str());
+  if (!ok) std::fprintf(stderr, "zolta_artwork: cannot write %s\n", path.c_str());
   return ok;
 }

@@ -15,7 +15,7 @@ bool writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
   file.write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
   file.close();
-  if (!file) std::fprintf(stderr, "artwork: cannot write %s\n", path.c_str());
+  if (!file) std::fprintf(stderr, "zolta_artwork: cannot write %s\n", path.c_str());
   return static_cast<bool>(file);
 }
 
@@ -50,7 +50,7 @@ bool writeResourceScript(const std::string& folder, const std::vector<EncodedPic
   const std::vector<std::uint8_t> png((std::istreambuf_iterator<char>(pngFile)),
                                       std::istreambuf_iterator<char>());
   if (png.empty()) {
-    std::fprintf(stderr, "artwork: cannot read %s\n", iconPng.c_str());
+    std::fprintf(stderr, "zolta_artwork: cannot read %s\n", iconPng.c_str());
     return false;
   }
   bool ok = writeBytes(folder + "/zolta.ico", iconFile(png));
