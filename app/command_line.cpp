@@ -13,6 +13,7 @@
 
 #include "platform/start_options.h"
 #include "support/printable_name.h"
+#include "support/stderr_line.h"
 
 #ifndef ZOLTA_VERSION
 #error "ZOLTA_VERSION comes from the project version in CMakeLists.txt"
@@ -38,7 +39,7 @@ std::string shown(const std::string& typed) { return printableName(typed.c_str()
 CommandLine badUse(const std::string& problem) {
   CommandLine result;
   result.action = CommandLineAction::badUse;
-  result.problem = "zolta: " + problem + "; try 'zolta --help'";
+  result.problem = problem + "; try 'zolta --help'";
   return result;
 }
 
@@ -149,6 +150,6 @@ std::string versionText() { return "zolta " ZOLTA_VERSION "\n"; }
 
 int writeToStdout(const std::string& text) {
   if (std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0) return 0;
-  std::fprintf(stderr, "zolta: cannot write to the standard output (%s)\n", std::strerror(errno));
+  stderrLine("cannot write to the standard output (%s)", std::strerror(errno));
   return 1;
 }

@@ -19,7 +19,7 @@ enum class CommandLineAction { run, showHelp, showVersion, badUse };
 struct CommandLine {
   CommandLineAction action = CommandLineAction::run;
   StartOptions options;
-  std::string problem;  // badUse: the one stderr line, without its newline
+  std::string problem;  // badUse: the words of the one stderr line (stderrLine adds the rest)
 };
 
 // Reads the arguments with getopt_long (argv[0] is the program's name). A FOLDER must exist, be

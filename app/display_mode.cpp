@@ -3,11 +3,10 @@
 // tried; when neither works the program ends with status -1 rather than draw without a device.
 #include "app/display_mode.h"
 
-#include <cstdio>
-
 #include "app/main_window.h"
 #include "gfx/device.h"
 #include "gfx/scene_resources.h"
+#include "support/stderr_line.h"
 
 namespace {
 
@@ -17,9 +16,7 @@ void recreateDevice(bool fullScreen) {
     releaseDevice();
     if (createDevice(!fullScreen) != 0) {
       releaseDevice();
-      std::fprintf(
-          stderr,
-          "zolta: cannot re-create the Direct3D device after a display-mode switch; ending\n");
+      stderrLine("cannot re-create the Direct3D device after a display-mode switch; ending");
       DestroyWindow(appWindow);
       PostQuitMessage(-1);
       return;

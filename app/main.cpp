@@ -1,7 +1,6 @@
 // Process entry: reads the command line and sets the start values it asks for, then hands
 // control to WinMain, whose result becomes the exit status. With no arguments nothing is
 // changed. The desktop bus is joined around WinMain when a session bus exists.
-#include <cstdio>
 #include <string>
 
 #include "app/command_line.h"
@@ -12,6 +11,7 @@
 #include "music/playback.h"
 #include "music/playlist.h"
 #include "platform/start_options.h"
+#include "support/stderr_line.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ std::string chosenFolder;  // musicFolder points into it for the whole run
 void applyStartOptions(const StartOptions& options) {
   std::string note;
   chosenFolder = chooseMusicFolder(options.folder, runningExecutable(), &note);
-  if (!note.empty()) std::fprintf(stderr, "%s\n", note.c_str());
+  if (!note.empty()) stderrLine("%s", note.c_str());
   musicFolder = chosenFolder.c_str();
   if (options.volume) volume = *options.volume;
   if (options.repeat) repeatTrack = *options.repeat;
@@ -40,7 +40,7 @@ int main(int argc, char* argv[]) {
     case CommandLineAction::showHelp: return writeToStdout(usageText());
     case CommandLineAction::showVersion: return writeToStdout(versionText());
     case CommandLineAction::badUse:
-      std::fprintf(stderr, "%s\n", commandLine.problem.c_str());
+      stderrLine("%s", commandLine.problem.c_str());
       return badUseStatus;
     case CommandLineAction::run: break;
   }

@@ -25,7 +25,7 @@ std::string chooseMusicFolder(const std::string& given, const std::string& execu
   if (fs::exists(workingFolderTunes, error) || executable.empty()) return workingFolderTunes;
   const fs::path installed = fs::path(executable).parent_path().parent_path() / installedTunes;
   if (!fs::is_directory(installed, error)) return workingFolderTunes;
-  *note = "zolta: no data/msx/ in the working folder - playing the installed tunes in " +
+  *note = "no data/msx/ in the working folder - playing the installed tunes in " +
           printableName((installed.string() + "/").c_str());
   return installed.string() + "/";
 }

@@ -1,8 +1,6 @@
 // The program's life: start-up in a fixed order, the main loop, shut-down (app/win_main.h).
 #include "app/win_main.h"
 
-#include <cstdio>
-
 #include "app/display_mode.h"
 #include "app/frame_clock.h"
 #include "app/main_window.h"
@@ -12,6 +10,7 @@
 #include "gfx/scene_resources.h"
 #include "music/playback.h"
 #include "music/playlist.h"
+#include "support/stderr_line.h"
 
 namespace {
 
@@ -42,7 +41,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ShowCursor(FALSE);
   if (createMainWindow() != 0) return -1;  // the window layer has said why on stderr
   if (createDevice(false) != 0) {
-    std::fprintf(stderr, "zolta: cannot create the Direct3D device\n");
+    stderrLine("cannot create the Direct3D device");
     return -1;
   }
   scanMusicFolder();

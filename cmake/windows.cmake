@@ -26,7 +26,7 @@ add_library(zolta_platform OBJECT
   platform/bass_music.cpp platform/bass_mixer.cpp platform/bass_analysis.cpp platform/c_runtime.cpp
   ${ZOLTA_WINDOWS_PLATFORM_SOURCES})
 target_include_directories(zolta_platform PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(zolta_platform PUBLIC zolta_openmpt zolta_printable_name d3d9 gdi32 winmm)
+target_link_libraries(zolta_platform PUBLIC zolta_openmpt zolta_terminal d3d9 gdi32 winmm)
 
 # The pictures as BINARYDATA resources and the icon group 101, compiled by windres.
 set(ZOLTA_RESOURCE_DIR ${CMAKE_BINARY_DIR}/resources)

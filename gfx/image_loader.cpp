@@ -5,6 +5,7 @@
 #include "gfx/hooks/image_loader.h"
 #include <windows.h>
 #include "support/printable_name.h"
+#include "support/stderr_line.h"
 
 #include <cstdio>
 #include <cstring>
@@ -25,20 +26,19 @@ unsigned char keyedAlpha(bool colourKey, unsigned char r, unsigned char g, unsig
 void createTexture(const DecodedImage& image, IDirect3DTexture9** texture) {
   IDirect3DDevice9* device = deviceState.device;
   if (!device) {
-    std::fprintf(stderr, "picture not loaded: no Direct3D device\n");
+    stderrLine("picture not loaded: no Direct3D device");
     return;
   }
   IDirect3DTexture9* created = nullptr;
   if (FAILED(device->CreateTexture(UINT(image.width), UINT(image.height), 1, D3DUSAGE_DYNAMIC,
                                    D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &created, nullptr)) ||
       !created) {
-    std::fprintf(stderr, "picture not loaded: CreateTexture %dx%d failed\n", image.width,
-                 image.height);
+    stderrLine("picture not loaded: CreateTexture %dx%d failed", image.width, image.height);
     return;
   }
   D3DLOCKED_RECT locked;
   if (FAILED(created->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD))) {
-    std::fprintf(stderr, "picture not loaded: LockRect failed\n");
+    stderrLine("picture not loaded: LockRect failed");
     created->Release();
     return;
   }
@@ -112,20 +112,19 @@ void loadImageBlob(const unsigned char* data, int size, IDirect3DTexture9** text
   const ImageBlobStatus status =
       decodeImageBlob(data, size < 0 ? 0 : std::size_t(size), colourKey, image);
   if (status != ImageBlobStatus::decoded) {
-    std::fprintf(stderr, "picture not loaded: %s\n", describeImageBlobStatus(status));
+    stderrLine("picture not loaded: %s", describeImageBlobStatus(status));
     return;
   }
   if (image.badIndexCount > 0)
-    std::fprintf(stderr,
-                 "picture has %d pixels with a palette index beyond its palette; drawn black\n",
-                 image.badIndexCount);
+    stderrLine("picture has %d pixels with a palette index beyond its palette; drawn black",
+               image.badIndexCount);
   createTexture(image, texture);
 }
 
 void loadImageFile(const char* path, IDirect3DTexture9** texture, bool colourKey) {
   std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
   if (!file) {
-    std::fprintf(stderr, "picture not loaded: cannot open %s\n", printableName(path).c_str());
+    stderrLine("picture not loaded: cannot open %s", printableName(path).c_str());
     return;
   }
   std::vector<unsigned char> bytes;
@@ -138,7 +137,7 @@ void loadImageFile(const char* path, IDirect3DTexture9** texture, bool colourKey
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed || bytes.size() > std::size_t(0x7FFFFFFF)) {
-    std::fprintf(stderr, "picture not loaded: cannot read %s\n", printableName(path).c_str());
+    stderrLine("picture not loaded: cannot read %s", printableName(path).c_str());
     return;
   }
   loadImageBlob(bytes.data(), int(bytes.size()), texture, colourKey);
@@ -147,7 +146,7 @@ void loadImageFile(const char* path, IDirect3DTexture9** texture, bool colourKey
 void loadImageResource(WORD id, IDirect3DTexture9** texture, bool colourKey) {
   HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(id), "BINARYDATA");
   if (!resource) {
-    std::fprintf(stderr, "picture %u not loaded: no such resource\n", unsigned(id));
+    stderrLine("picture %u not loaded: no such resource", unsigned(id));
     return;
   }
   const DWORD size = SizeofResource(nullptr, resource);

@@ -3,7 +3,6 @@
 #include "music/playlist.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -11,6 +10,7 @@
 
 #include <windows.h>
 #include "support/printable_name.h"
+#include "support/stderr_line.h"
 
 Playlist playlist = {nullptr, 0, 0, nullptr};
 const char* musicFolder = "data/msx/";
@@ -108,8 +108,8 @@ int scanMusicFolder() {
   const std::string pattern = std::string(musicFolder) + "*.*";
   HANDLE search = FindFirstFileA(pattern.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) {
-    std::fprintf(stderr, "%s: %s - playing nothing\n", printableName(musicFolder).c_str(),
-                 folderFailure(GetLastError()));
+    stderrLine("%s: %s - playing nothing", printableName(musicFolder).c_str(),
+               folderFailure(GetLastError()));
     return -1;
   }
   int result = 0;
@@ -117,15 +117,14 @@ int scanMusicFolder() {
     if (!isDotEntry(found.cFileName)) addEntry(found.cFileName);
   } while (FindNextFileA(search, &found));
   if (GetLastError() != ERROR_NO_MORE_FILES) {
-    std::fprintf(stderr, "%s: listing failed after %d entries - playing those\n",
-                 printableName(musicFolder).c_str(), playlist.count);
+    stderrLine("%s: listing failed after %d entries - playing those",
+               printableName(musicFolder).c_str(), playlist.count);
     result = -1;
   }
   FindClose(search);
   shrinkStorage();
   if (playlist.count == 0) {
-    std::fprintf(stderr, "%s: no tunes found - playing nothing\n",
-                 printableName(musicFolder).c_str());
+    stderrLine("%s: no tunes found - playing nothing", printableName(musicFolder).c_str());
     return result == 0 ? -2 : result;
   }
   makePlayOrder();

@@ -5,12 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <new>
 #include <vector>
 
 #include "platform/bass_internal.h"
 #include "support/printable_name.h"
+#include "support/stderr_line.h"
 
 std::vector<Music*> musics;
 
@@ -103,8 +103,8 @@ openmpt_module* loadModule(const char* path) {
     failure = "not enough memory";
   }
   if (!module)
-    std::fprintf(stderr, "BASS_MusicLoad: %s: %s\n", printableName(path).c_str(),
-                 failure ? failure : "not a module that can be played");
+    stderrLine("BASS_MusicLoad: %s: %s", printableName(path).c_str(),
+               failure ? failure : "not a module that can be played");
   return module;
 }
 
@@ -159,8 +159,8 @@ HMUSIC BASS_MusicLoad(BOOL mem, const void* file, QWORD offset, DWORD length, DW
     music = nullptr;
   }
   if (!music) {
-    std::fprintf(stderr, "BASS_MusicLoad: %s: not enough memory\n",
-                 printableName(static_cast<const char*>(file)).c_str());
+    stderrLine("BASS_MusicLoad: %s: not enough memory",
+               printableName(static_cast<const char*>(file)).c_str());
     openmpt_module_destroy(module);
     return 0;
   }

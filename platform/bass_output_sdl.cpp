@@ -3,10 +3,10 @@
 #include <SDL.h>
 
 #include <atomic>
-#include <cstdio>
 
 #include "platform/bass_internal.h"
 #include "platform/session_bus.h"
+#include "support/stderr_line.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ void audioCallback(void*, Uint8* stream, int bytes) {
 bool bassOpenOutput() {
   keepToExistingSessionBus();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-    std::fprintf(stderr, "BASS_Init: no audio output (%s) - running silent\n", SDL_GetError());
+    stderrLine("BASS_Init: no audio output (%s) - running silent", SDL_GetError());
     return false;
   }
   SDL_AudioSpec wanted = {};
@@ -37,8 +37,7 @@ bool bassOpenOutput() {
   SDL_AudioSpec obtained;
   outputDevice = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
   if (outputDevice == 0) {
-    std::fprintf(stderr, "BASS_Init: cannot open the audio output (%s) - running silent\n",
-                 SDL_GetError());
+    stderrLine("BASS_Init: cannot open the audio output (%s) - running silent", SDL_GetError());
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }

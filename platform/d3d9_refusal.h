@@ -1,7 +1,7 @@
 // Platform-internal: why the Direct3D layer refused a call. With ZOLTA_D3D_DEBUG set in the
-// environment, the first refusal of each kind prints one stderr line, "d3d9: CALL: REASON";
-// the same call refused for the same reason again prints nothing, and without the variable
-// nothing is printed at all. Direct3D runs on the main thread only.
+// environment, the first refusal of each kind prints one stderr line,
+// "zolta: d3d9: CALL: REASON"; the same call refused for the same reason again prints nothing,
+// and without the variable nothing is printed at all. Direct3D runs on the main thread only.
 #pragma once
 
 #include "platform/d3d9.h"

@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -28,6 +27,7 @@
 #include "platform/media_commands.h"
 #include "platform/session_bus.h"
 #include "platform/win32_internal.h"
+#include "support/stderr_line.h"
 
 namespace {
 
@@ -376,7 +376,7 @@ const sd_bus_vtable playerVtable[] = {
 
 // A bus that has gone or stopped answering: dropped without delivering what is still queued.
 void dropBus(const char* reason) {
-  std::fprintf(stderr, "zolta: desktop bus: connection lost (%s) - no desktop controls\n", reason);
+  stderrLine("desktop bus: connection lost (%s) - no desktop controls", reason);
   bus = sd_bus_close_unref(bus);
   pingAwaited = false;
 }
@@ -429,9 +429,8 @@ int onNameReply(sd_bus_message* reply, void* userdata, sd_bus_error*) {
                                   &instanceName) >= 0)
       return 0;
   }
-  std::fprintf(stderr,
-               "zolta: desktop bus: cannot take a media player name (%s) - no desktop controls\n",
-               error && error->message ? error->message : "taken");
+  stderrLine("desktop bus: cannot take a media player name (%s) - no desktop controls",
+             error && error->message ? error->message : "taken");
   return 0;
 }
 
@@ -545,12 +544,10 @@ sd_bus* joinBus() {
     problem = std::strerror(-result);
   }
   if (greeting == Greeting::failed) {
-    std::fprintf(stderr,
-                 "zolta: desktop bus: cannot join the session bus (%s) - no desktop controls\n",
-                 problem.c_str());
+    stderrLine("desktop bus: cannot join the session bus (%s) - no desktop controls",
+               problem.c_str());
   } else if (greeting == Greeting::unanswered) {
-    std::fprintf(stderr,
-                 "zolta: desktop bus: no answer from the session bus - no desktop controls\n");
+    stderrLine("desktop bus: no answer from the session bus - no desktop controls");
   }
   sd_bus_close_unref(opened);
   keepAwayFromSessionBus();

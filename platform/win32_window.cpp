@@ -5,7 +5,6 @@
 // in units of N screen pixels: windows, the desktop size, the pointer and window rectangles.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -17,6 +16,7 @@
 #include "platform/session_bus.h"
 #include "platform/start_options.h"
 #include "platform/win32_internal.h"
+#include "support/stderr_line.h"
 
 namespace {
 
@@ -88,7 +88,7 @@ bool ensureVideo() {
   // With no display named at all there is nothing to open; asking SDL anyway would only add
   // its drivers' own complaints to the one line that says so.
   if (!requested && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-    std::fprintf(stderr, "zolta: no display: cannot open a window (DISPLAY is not set)\n");
+    stderrLine("no display: cannot open a window (DISPLAY is not set)");
     videoFailed = true;
     return false;
   }
@@ -104,7 +104,7 @@ bool ensureVideo() {
   // when busy): a start right after another program ended would fail for nothing.
   for (int attempt = 1; SDL_InitSubSystem(SDL_INIT_VIDEO) != 0; ++attempt) {
     if (attempt == displayOpenAttempts) {
-      std::fprintf(stderr, "zolta: no display: cannot open a window (%s)\n", SDL_GetError());
+      stderrLine("no display: cannot open a window (%s)", SDL_GetError());
       videoFailed = true;
       return false;
     }
@@ -115,9 +115,9 @@ bool ensureVideo() {
   const char* driver = SDL_GetCurrentVideoDriver();
   if ((sameDriver(driver, "offscreen") || sameDriver(driver, "dummy")) &&
       !sameDriver(driver, requested)) {
-    std::fprintf(stderr,
-                 "zolta: no display: cannot open a window (set DISPLAY, or "
-                 "SDL_VIDEODRIVER=offscreen to run unseen)\n");
+    stderrLine(
+        "no display: cannot open a window (set DISPLAY, or "
+        "SDL_VIDEODRIVER=offscreen to run unseen)");
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     videoFailed = true;
     return false;
@@ -174,8 +174,8 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     if (className && known.name == className) procedure = known.procedure;
   }
   if (!procedure) {
-    std::fprintf(stderr, "zolta: cannot create a window: class \"%s\" is not registered\n",
-                 className ? className : "");
+    stderrLine("cannot create a window: class \"%s\" is not registered",
+               className ? className : "");
     return nullptr;
   }
   if (!ensureVideo()) return nullptr;
@@ -184,7 +184,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
                                      std::max(width, 1) * scale, std::max(height, 1) * scale,
                                      SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
   if (!sdl) {
-    std::fprintf(stderr, "zolta: cannot create a window (%s)\n", SDL_GetError());
+    stderrLine("cannot create a window (%s)", SDL_GetError());
     return nullptr;
   }
   windows.push_back(std::make_unique<HWND__>());

@@ -5,12 +5,12 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "platform/bass_internal.h"
 #include "platform/sdl_window.h"
 #include "platform/win32_internal.h"
+#include "support/stderr_line.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ constexpr int displayLostStatus = 255;    // exit status when the X server goes 
 // Xlib's I/O error handler must not return. Nothing else is torn down: the window, the GL
 // context and every other object belong to a connection that no longer exists.
 int onDisplayLost(Display*) {
-  std::fprintf(stderr, "zolta: lost the connection to the display - ending\n");
+  stderrLine("lost the connection to the display - ending");
   bassCloseOutput();
   std::_Exit(displayLostStatus);
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/bass_internal.h"
+#include "support/stderr_line.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ void feedCapture() {
 bool openCapture(const char* path) {
   output.capture = std::fopen(path, "wb");
   if (!output.capture) {
-    std::fprintf(stderr, "BASS_Init: cannot write the capture file %s - running silent\n", path);
+    stderrLine("BASS_Init: cannot write the capture file %s - running silent", path);
     return false;
   }
   output.samples[0].assign(bufferFrames * 2, 0.0f);
@@ -89,7 +90,7 @@ bool openDevice() {
   if (opened != MMSYSERR_NOERROR) {
     char reason[MAXERRORLENGTH] = "unknown error";
     waveOutGetErrorTextA(opened, reason, sizeof reason);
-    std::fprintf(stderr, "BASS_Init: no audio output (%s) - running silent\n", reason);
+    stderrLine("BASS_Init: no audio output (%s) - running silent", reason);
     CloseHandle(output.bufferDone);
     output.bufferDone = nullptr;
     output.device = nullptr;

@@ -4,9 +4,8 @@
 // window as it is made, so the click is queued before anything else the window receives.
 #include <windows.h>
 
-#include <cstdio>
-
 #include "platform/start_options.h"
+#include "support/stderr_line.h"
 
 namespace {
 
@@ -29,8 +28,7 @@ LRESULT CALLBACK seeWindowMade(int code, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void setWindowScale(int scale) {
-  if (scale != 1)
-    std::fprintf(stderr, "zolta: --scale is a Linux feature - the window keeps its size\n");
+  if (scale != 1) stderrLine("--scale is a Linux feature - the window keeps its size");
 }
 
 void postStartupClick(int x, int y) {

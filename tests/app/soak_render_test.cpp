@@ -437,7 +437,7 @@ TEST(Soak, TwentyThousandFramesOfRandomUseLeaveTheProgramSaneAndItsMemoryFlat) {
   std::filesystem::remove_all(scratch);
 
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(messages.find("d3d9: "), std::string::npos) << "refused calls:\n" << messages;
+  EXPECT_EQ(messages.find("zolta: d3d9: "), std::string::npos) << "refused calls:\n" << messages;
   EXPECT_TRUE(soak.closed) << "the program ended before the close zone was clicked";
   EXPECT_EQ(soak.frame, soakFrames) << "frames presented";
   EXPECT_FALSE(IsWindow(appWindow)) << "the close zone left the window open";

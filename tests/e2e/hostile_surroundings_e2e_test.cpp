@@ -99,7 +99,7 @@ protected:
 class UnplayableFirstTune : public HostileSurroundings {
 protected:
   void expectNamed(const std::string& errors, const std::string& reason) {
-    EXPECT_NE(errors.find("BASS_MusicLoad: data/msx/Bad - A.mod: " + reason + "\n"), std::string::npos)
+    EXPECT_NE(errors.find("zolta: BASS_MusicLoad: data/msx/Bad - A.mod: " + reason + "\n"), std::string::npos)
         << "stderr does not name the file and \"" << reason << "\":\n" << errors;
   }
   void addGoodTune(const std::string& music) { fs::copy_file(realModule, music + "Good - Zz.mod"); }
@@ -181,15 +181,15 @@ TEST_F(UnplayableFirstTune, SparseTwoTerabytes) {
 // with its control bytes escaped.
 TEST_F(UnplayableFirstTune, ControlBytesInTheNameAreEscaped) {
   const std::string music = makeMusicFolder();
-  writeBytes(music + "Bad - A\x1b]0;owned\x07\x1b[2J\x1b[31m\nBASS_Init: forged.mod", "not a module");
+  writeBytes(music + "Bad - A\x1b]0;owned\x07\x1b[2J\x1b[31m\nzolta: BASS_Init: forged.mod", "not a module");
   addGoodTune(music);
   const std::string errors = runAndCheck().errors;
-  EXPECT_NE(errors.find("data/msx/Bad - A\\x1b]0;owned\\x07\\x1b[2J\\x1b[31m\\x0aBASS_Init: forged.mod: "
+  EXPECT_NE(errors.find("data/msx/Bad - A\\x1b]0;owned\\x07\\x1b[2J\\x1b[31m\\x0azolta: BASS_Init: forged.mod: "
                         "not a module that can be played\n"),
             std::string::npos)
       << errors;
   EXPECT_EQ(errors.find_first_of("\x1b\x07"), std::string::npos) << "a raw control byte reached stderr";
-  for (const std::string& line : textLines(errors)) EXPECT_NE(line.rfind("BASS_Init: forged", 0), 0u) << line;
+  for (const std::string& line : textLines(errors)) EXPECT_NE(line.rfind("zolta: BASS_Init: forged", 0), 0u) << line;
 }
 
 TEST_F(HostileSurroundings, TruncatedModuleRunsWhateverItCanPlay) {
@@ -228,14 +228,14 @@ TEST_F(HostileSurroundings, EmptyMusicFolderSaysNoTunes) {
 
 TEST_F(HostileSurroundings, NoMusicFolderSaysSo) {
   const ProgramRun run = runAndCheck();
-  EXPECT_NE(run.errors.find("data/msx/: no such folder - playing nothing\n"), std::string::npos) << run.errors;
+  EXPECT_NE(run.errors.find("zolta: data/msx/: no such folder - playing nothing\n"), std::string::npos) << run.errors;
 }
 
 TEST_F(HostileSurroundings, MusicFolderThatIsAFileSaysSo) {
   fs::create_directories(folder + "/data");
   writeBytes(folder + "/data/msx", "a file, not a folder");
   const ProgramRun run = runAndCheck();
-  EXPECT_NE(run.errors.find("data/msx/: is not a folder - playing nothing\n"), std::string::npos) << run.errors;
+  EXPECT_NE(run.errors.find("zolta: data/msx/: is not a folder - playing nothing\n"), std::string::npos) << run.errors;
 }
 
 TEST_F(HostileSurroundings, UnreadableMusicFolderSaysSo) {
@@ -243,7 +243,7 @@ TEST_F(HostileSurroundings, UnreadableMusicFolderSaysSo) {
   fs::copy_file(realModule, music + "Moxa - Harbour Lights.mod");
   ASSERT_EQ(chmod(music.c_str(), 0), 0);
   const ProgramRun run = runAndCheck({}, true);
-  EXPECT_NE(run.errors.find("data/msx/: cannot read the folder: permission denied - playing nothing\n"),
+  EXPECT_NE(run.errors.find("zolta: data/msx/: cannot read the folder: permission denied - playing nothing\n"),
             std::string::npos)
       << run.errors;
   chmod(music.c_str(), 0755);

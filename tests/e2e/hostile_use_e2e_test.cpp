@@ -102,7 +102,7 @@ TEST_F(HostileUse, AClickInAFullScreenBarReachesNoZone) {
   ASSERT_TRUE(xdotool({"mousemove", "1850", "4", "click", "1"}));
   // Input is handled in order: once the next track is named, the clicks have been handled.
   ASSERT_TRUE(xdotool({"key", "b"}));
-  ASSERT_TRUE(stderrShows("BASS_MusicLoad: " + secondTrack + ": not a module that can be played"))
+  ASSERT_TRUE(stderrShows("zolta: BASS_MusicLoad: " + secondTrack + ": not a module that can be played"))
       << program->stderrText();
   int status = -1;
   EXPECT_FALSE(program->waitForExit(0, &status)) << "a click in a bar ended the program";
@@ -113,7 +113,7 @@ TEST_F(HostileUse, KeypadDownWithNumLockOffIsTheNextTrack) {
   std::ofstream(folder + "/" + secondTrack) << "not a module";
   start(1024, 768);
   ASSERT_TRUE(xdotool({"key", "KP_Down"}));
-  EXPECT_TRUE(stderrShows("BASS_MusicLoad: " + secondTrack + ": not a module that can be played"))
+  EXPECT_TRUE(stderrShows("zolta: BASS_MusicLoad: " + secondTrack + ": not a module that can be played"))
       << "keypad Down did not change the track; stderr:\n" << program->stderrText();
   expectEscapeEndsIt();
 }
@@ -126,7 +126,7 @@ TEST_F(HostileUse, ATrackSwappedForAFifoIsSilentAndNothingBlocks) {
   ASSERT_EQ(unlink((folder + "/" + secondTrack).c_str()), 0);
   ASSERT_EQ(mkfifo((folder + "/" + secondTrack).c_str(), 0600), 0);
   ASSERT_TRUE(xdotool({"key", "b"}));
-  EXPECT_TRUE(stderrShows("BASS_MusicLoad: " + secondTrack + ": not a regular file")) << program->stderrText();
+  EXPECT_TRUE(stderrShows("zolta: BASS_MusicLoad: " + secondTrack + ": not a regular file")) << program->stderrText();
   expectEscapeEndsIt();
 }
 
@@ -135,7 +135,7 @@ TEST_F(HostileUse, ATwoTerabyteTrackIsTooLargeAndTheProgramGoesOn) {
   ASSERT_EQ(truncate((folder + "/" + secondTrack).c_str(), off_t(2) << 40), 0);
   start(1024, 768);
   ASSERT_TRUE(xdotool({"key", "b"}));
-  EXPECT_TRUE(stderrShows("BASS_MusicLoad: " + secondTrack + ": too large")) << program->stderrText();
+  EXPECT_TRUE(stderrShows("zolta: BASS_MusicLoad: " + secondTrack + ": too large")) << program->stderrText();
   expectEscapeEndsIt();
 }
 
@@ -183,7 +183,7 @@ TEST_F(HostileUse, AfterARestoreWithoutAWindowManagerKeysStillWork) {
   ASSERT_TRUE(waitUntil([&] { return xdotoolOutput({"getwindowfocus"}) == ours; }, waitMs))
       << "the window did not take the keyboard focus back";
   ASSERT_TRUE(xdotool({"key", "b"}));
-  EXPECT_TRUE(stderrShows("BASS_MusicLoad: " + secondTrack + ": not a module that can be played"))
+  EXPECT_TRUE(stderrShows("zolta: BASS_MusicLoad: " + secondTrack + ": not a module that can be played"))
       << "B after the restore did not change the track; stderr:\n" << program->stderrText();
   expectEscapeEndsIt();
 }

@@ -170,13 +170,13 @@ TEST_F(PlaylistTest, EmptyOrMissingFolderLeavesAnEmptyPlaylist) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(scanMusicFolder(), -1);
   deriveTrackFields();
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "data/msx/: no such folder - playing nothing\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "zolta: data/msx/: no such folder - playing nothing\n");
   EXPECT_EQ(playlist.count, 0);
   EXPECT_EQ(playlist.playOrder, nullptr);
 
   testing::internal::CaptureStderr();
   EXPECT_EQ(scan({}), -2);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "data/msx/: no tunes found - playing nothing\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "zolta: data/msx/: no tunes found - playing nothing\n");
   EXPECT_EQ(playlist.count, 0);
   EXPECT_EQ(playlist.entries, nullptr);
   EXPECT_EQ(playlist.playOrder, nullptr);
@@ -187,7 +187,7 @@ TEST_F(PlaylistTest, AMusicFolderThatIsAFileIsNamedAsSuch) {
   writeBytes("data/msx", {'x'});
   testing::internal::CaptureStderr();
   EXPECT_EQ(scanMusicFolder(), -1);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "data/msx/: is not a folder - playing nothing\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "zolta: data/msx/: is not a folder - playing nothing\n");
   EXPECT_EQ(playlist.count, 0);
 }
 

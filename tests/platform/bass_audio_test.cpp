@@ -104,7 +104,7 @@ TEST_F(BassTest, EachUnloadableFileGivesItsReasonWithoutBlockingOrAllocating) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(BASS_MusicLoad(FALSE, (folder + name).c_str(), 0, 0, musicFlags, 0), 0u) << name;
     const std::string printedName = name[1] == 'n' ? "/notes\\x1b[2J.txt" : name;
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "BASS_MusicLoad: " + folder + printedName + ": " + reason + "\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "zolta: BASS_MusicLoad: " + folder + printedName + ": " + reason + "\n");
   }
 }
 

@@ -137,7 +137,7 @@ TEST(BassDeviceOutput, WithoutADeviceInitFailsAndNothingPlays) {
   testing::internal::CaptureStderr();
   EXPECT_FALSE(BASS_Init(1, rate, 0, nullptr, nullptr));
   std::string message = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(message.rfind("BASS_Init: ", 0), 0u) << message;
+  EXPECT_EQ(message.rfind("zolta: BASS_Init: ", 0), 0u) << message;
   EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << "one line";
   HMUSIC music = BASS_MusicLoad(FALSE, tunePath.c_str(), 0, 0, BASS_MUSIC_LOOP | BASS_MUSIC_RAMP, 0);
   EXPECT_EQ(music, 0u);

@@ -37,10 +37,10 @@ TEST_F(D3D9Scene, RefusedCallsAreExplainedOnceEachAndOnlyWhenAsked) {
   EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2), D3D_OK);
   EXPECT_EQ(device->EndScene(), D3D_OK);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "d3d9: DrawPrimitive: vertices past the end of the stream\n"
-            "d3d9: EndScene: not in a scene\n"
-            "d3d9: DrawPrimitive: no primitives\n"
-            "d3d9: SetStreamSource: only stream 0\n");
+            "zolta: d3d9: DrawPrimitive: vertices past the end of the stream\n"
+            "zolta: d3d9: EndScene: not in a scene\n"
+            "zolta: d3d9: DrawPrimitive: no primitives\n"
+            "zolta: d3d9: SetStreamSource: only stream 0\n");
 
   // Unset again: a new kind of refusal stays silent too.
   unsetenv(debugVariable);
@@ -60,6 +60,6 @@ TEST_F(D3D9Scene, RefusalsKeepTheirResultCodeWhenExplained) {
   EXPECT_EQ(direct3D, nullptr);
   unsetenv(debugVariable);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "d3d9: CreateTexture: no pixels\n"
-            "d3d9: Direct3DCreate9: not the SDK version of d3d9.h\n");
+            "zolta: d3d9: CreateTexture: no pixels\n"
+            "zolta: d3d9: Direct3DCreate9: not the SDK version of d3d9.h\n");
 }
