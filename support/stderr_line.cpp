@@ -22,4 +22,5 @@ void stderrLine(const char* format, ...) {
   va_end(arguments);
   line += '\n';
   std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
 }
