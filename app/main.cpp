@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/music_folder.h"
+#include "app/player_commands.h"
 #include "app/player_view.h"
 #include "app/screen_layout.h"
 #include "app/win_main.h"
@@ -45,7 +46,7 @@ int main(int argc, char* argv[]) {
     case CommandLineAction::run: break;
   }
   applyStartOptions(commandLine.options);
-  startDesktopBus(playerView());
+  startDesktopBus(playerView(), playerCommands());
   const int status = WinMain(nullptr, nullptr, nullptr, 0);
   stopDesktopBus();
   return status;

@@ -18,6 +18,12 @@ constexpr int clientWidth = 640;   // client picture, back buffer and render tar
 constexpr int clientHeight = 480;  // pixels
 constexpr int windowHeight = 482;  // the window has two rows more than its region shows, pixels
 
+// ---- The pointer ----------------------------------------------------------------------------
+
+// The drawn pointer's top-left corner lies this far left of and above the pointer's client
+// position (its hot spot), pixels; the slider reads the corner.
+constexpr float pointerOffset = 5.0f;
+
 // ---- The top strip: dragging it moves the window; three zones at its right end ----------
 
 constexpr int titleStripRows = 15;                   // rows 0-14
@@ -46,6 +52,10 @@ constexpr float volumeSliderTop = 215.0f;
 constexpr float volumeSliderBottom = 243.0f;
 // Slider fraction per pixel: 1/119 of the slider's width.
 constexpr float volumeSliderStep = 1.0f / (volumeSliderRight - volumeSliderLeft);
+// The volume (0-100 scale) a drag sets with the drawn pointer's left edge at x, inside the bounds.
+constexpr int sliderVolumeAt(float x) {
+  return static_cast<int>((x - volumeSliderLeft) * volumeSliderStep * 100.0f);
+}
 
 // The volume bar's quad: top-left, top-right, bottom-right, bottom-left, pixels.
 constexpr float volumeBarQuad[4][2] = {{385, 234}, {503, 217}, {501, 226}, {387, 242}};

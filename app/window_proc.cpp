@@ -1,10 +1,12 @@
-// The window procedure (app/window_proc.h): keys on release, the pointer-leave timer, mouse
-// moves (pointer, volume slider, hover) and left clicks (buttons, window zones, repeat box).
+// The window procedure (app/window_proc.h): keys on release (a media key as the player key it
+// stands for), the pointer-leave timer, mouse moves (pointer, volume slider, hover) and left
+// clicks (buttons, window zones, repeat box).
 // Mouse positions are client pixels, x in the low and y in the high 16 bits of lParam.
 #include "app/window_proc.h"
 
 #include "app/display_mode.h"
 #include "app/main_window.h"
+#include "app/player_commands.h"
 #include "app/screen_layout.h"
 #include "music/playback.h"
 #include "gfx/device.h"
@@ -19,9 +21,6 @@ namespace {
 
 constexpr UINT_PTR hoverTimerId = 100;
 constexpr UINT hoverTimerMilliseconds = 500;
-constexpr float pointerOffset = 5.0f;  // drawn pointer's top-left relative to the hot spot, pixels
-
-constexpr float volumeScale = 100.0f;  // slider fraction → volume 0-100
 
 // Zones of the top strip and the repeat box (inclusive bounds, client pixels).
 constexpr unsigned topStripBottom = titleStripRows - 1;
@@ -63,6 +62,12 @@ void onKeyUp(HWND window, WPARAM key) {
     case 'C': togglePause(); break;
     case 'V': stopMusic(); break;
     case 'X': playMusic(); break;
+    case VK_MEDIA_NEXT_TRACK:
+    case VK_MEDIA_PREV_TRACK:
+    case VK_MEDIA_STOP:
+    case VK_MEDIA_PLAY_PAUSE:
+      if (const WPARAM playerKey = mediaKeyPlayerKey(key)) onKeyUp(window, playerKey);
+      break;
     default: break;
   }
 }
@@ -87,7 +92,7 @@ void onMouseMove(HWND window, WPARAM keys, LPARAM position) {
   const bool onSlider = cursorX > volumeSliderLeft && cursorX < volumeSliderRight &&
                         cursorY > volumeSliderTop && cursorY < volumeSliderBottom;
   if (onSlider && (keys & MK_LBUTTON)) {
-    volume = static_cast<int>((cursorX - volumeSliderLeft) * volumeSliderStep * volumeScale);
+    volume = sliderVolumeAt(cursorX);
     setVolume(volume);
   }
   hoveredButton = buttonAt(x, y);

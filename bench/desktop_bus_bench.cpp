@@ -8,6 +8,7 @@
 #include <memory>
 #include <thread>
 
+#include "app/player_commands.h"
 #include "app/player_view.h"
 #include "platform/desktop_bus.h"
 #include "platform/win32.h"
@@ -23,7 +24,7 @@ void peekEmptyQueue(benchmark::State& state) {
 void BM_EmptyPeekWithoutBus(benchmark::State& state) {
   unsetenv("DBUS_SESSION_BUS_ADDRESS");
   unsetenv("XDG_RUNTIME_DIR");
-  startDesktopBus(playerView());
+  startDesktopBus(playerView(), playerCommands());
   peekEmptyQueue(state);
   stopDesktopBus();
 }
@@ -38,7 +39,7 @@ void BM_EmptyPeekJoinedToAnIdleBus(benchmark::State& state) {
     }
     const std::string setting = bus.environment();
     setenv("DBUS_SESSION_BUS_ADDRESS", setting.substr(setting.find('=') + 1).c_str(), 1);
-    startDesktopBus(playerView());
+    startDesktopBus(playerView(), playerCommands());
     // Let the connection finish its greeting and take its name before measuring.
     MSG message;
     const auto settled = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);

@@ -1,10 +1,10 @@
 // The MPRIS 2 media player on the session bus, with sd-bus: the root and Player interfaces on
 // /org/mpris/MediaPlayer2, served from the main thread between frames (platform/desktop_bus.h).
 // sd-bus only joins a bus that exists (DBUS_SESSION_BUS_ADDRESS or $XDG_RUNTIME_DIR/bus) and
-// never starts one; it makes no thread of its own. Commands become the window messages of the
-// keys and the mouse; state is read from the published view only. Nothing here waits on the
-// bus for longer than answerBoundMicroseconds: the join's greeting, the program's own calls and
-// the last delivery are bounded by it, and everything else is never waited for.
+// never starts one; it makes no thread of its own. Calls are carried out by the commands the
+// program published, and state is read from its view only. Nothing here waits on the bus for
+// longer than answerBoundMicroseconds: the join's greeting, the program's own calls and the last
+// delivery are bounded by it, and everything else is never waited for.
 #include "platform/desktop_bus.h"
 
 #include <poll.h>
@@ -24,7 +24,7 @@
 #include "platform/end_signals.h"
 #include "platform/hooks/clock.h"
 #include "platform/hooks/window.h"
-#include "platform/media_commands.h"
+#include "platform/desktop_bus_values.h"
 #include "platform/session_bus.h"
 #include "platform/win32_internal.h"
 #include "support/stderr_line.h"
@@ -61,9 +61,10 @@ struct PlayerSnapshot {
 };
 
 PlayerView view{};
+PlayerCommands commands{};
 bool viewPublished = false;
 sd_bus* bus = nullptr;
-bool messagesPosted = false;  // set when a call has posted window messages
+bool messagesPosted = false;  // set when a call's command has posted window messages
 bool callsLeft = false;       // the last service stopped with calls possibly read but not handled
 PlayerSnapshot announced{};
 std::string workingFolder;  // at start: track paths are relative to it
@@ -92,33 +93,14 @@ HWND playerWindow() {
   return nullptr;
 }
 
-void post(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (HWND window = playerWindow()) {
-    PostMessageA(window, message, wParam, lParam);
-    messagesPosted = true;
-  }
+// Notes what a command did: once one has posted window messages, the calls after it wait until
+// the window has taken them.
+void noteCommand(bool posted) {
+  if (posted) messagesPosted = true;
 }
 
-// Puts the program's pointer state back after a click or drag made for a bus call: where the
-// pointer last moved, or outside when it had left the window.
-void postPointerBack() {
-  LPARAM position;
-  if (HWND window = playerWindow(); window && lastPointerPosition(window, &position)) {
-    post(WM_MOUSEMOVE, 0, position);
-  } else {
-    post(WM_MOUSELEAVE, 0, 0);
-  }
-}
-
-// A click at a client position, as the pointer would make it: a move there, then the press.
-void postClickAt(int x, int y) {
-  post(WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-  post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-  postPointerBack();
-}
-
-int runCommand(MediaCommand command, sd_bus_message* call) {
-  if (const WPARAM key = commandKey(command, currentState())) post(WM_KEYUP, key, 0);
+int runCommand(bool (*command)(), sd_bus_message* call) {
+  noteCommand(command());
   return sd_bus_reply_method_return(call, "");
 }
 
@@ -132,10 +114,7 @@ int onRaise(sd_bus_message* call, void*, sd_bus_error*) {
   return sd_bus_reply_method_return(call, "");
 }
 
-int onQuit(sd_bus_message* call, void*, sd_bus_error*) {
-  post(WM_CLOSE, 0, 0);
-  return sd_bus_reply_method_return(call, "");
-}
+int onQuit(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(commands.quit, call); }
 
 int getFullscreen(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
                   sd_bus_error*) {
@@ -147,7 +126,7 @@ int setFullscreen(sd_bus*, const char*, const char*, const char*, sd_bus_message
   int wanted;
   const int read = sd_bus_message_read(value, "b", &wanted);
   if (read < 0) return read;
-  if (static_cast<bool>(wanted) != view.fullScreen()) postClickAt(fullScreenZoneX, fullScreenZoneY);
+  noteCommand(commands.setFullScreen(static_cast<bool>(wanted)));
   return 0;
 }
 
@@ -158,24 +137,16 @@ int getEmptyList(sd_bus*, const char*, const char*, const char*, sd_bus_message*
 
 // ---- Player interface
 
-int onNext(sd_bus_message* call, void*, sd_bus_error*) {
-  return runCommand(MediaCommand::next, call);
-}
+int onNext(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(commands.next, call); }
 int onPrevious(sd_bus_message* call, void*, sd_bus_error*) {
-  return runCommand(MediaCommand::previous, call);
+  return runCommand(commands.previous, call);
 }
-int onPause(sd_bus_message* call, void*, sd_bus_error*) {
-  return runCommand(MediaCommand::pause, call);
-}
+int onPause(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(commands.pause, call); }
 int onPlayPause(sd_bus_message* call, void*, sd_bus_error*) {
-  return runCommand(MediaCommand::playPause, call);
+  return runCommand(commands.playPause, call);
 }
-int onStop(sd_bus_message* call, void*, sd_bus_error*) {
-  return runCommand(MediaCommand::stop, call);
-}
-int onPlay(sd_bus_message* call, void*, sd_bus_error*) {
-  return runCommand(MediaCommand::play, call);
-}
+int onStop(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(commands.stop, call); }
+int onPlay(sd_bus_message* call, void*, sd_bus_error*) { return runCommand(commands.play, call); }
 
 int refuse(sd_bus_message*, void*, sd_bus_error* error) {
   return sd_bus_error_set(error, SD_BUS_ERROR_NOT_SUPPORTED,
@@ -202,7 +173,7 @@ int setLoopStatus(sd_bus*, const char*, const char*, const char*, sd_bus_message
     return sd_bus_error_set(error, SD_BUS_ERROR_INVALID_ARGS,
                             "LoopStatus is \"Track\" or \"None\" here");
   }
-  if ((wanted == "Track") != view.repeat()) postClickAt(repeatBoxX, repeatBoxY);
+  noteCommand(commands.setRepeat(wanted == "Track"));
   return 0;
 }
 
@@ -211,8 +182,6 @@ int getVolume(sd_bus*, const char*, const char*, const char*, sd_bus_message* re
   return sd_bus_message_append(reply, "d", view.volume() / 100.0);
 }
 
-// A bus volume is a drag on the volume slider: the same path, and the same 0-99 range, as the
-// mouse's.
 int setVolume(sd_bus*, const char*, const char*, const char*, sd_bus_message* value, void*,
               sd_bus_error* error) {
   double busVolume;
@@ -221,10 +190,7 @@ int setVolume(sd_bus*, const char*, const char*, const char*, sd_bus_message* va
   const int wanted = volumeFromBus(busVolume);
   if (wanted < 0)
     return sd_bus_error_set(error, SD_BUS_ERROR_INVALID_ARGS, "Volume is a number from 0.0 to 1.0");
-  if (wanted != view.volume()) {
-    post(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(volumeSliderX(wanted), volumeSliderY));
-    postPointerBack();
-  }
+  noteCommand(commands.setVolume(wanted));
   return 0;
 }
 
@@ -567,10 +533,11 @@ bool workDue() {
 
 }  // namespace
 
-void startDesktopBus(const PlayerView& published) {
+void startDesktopBus(const PlayerView& published, const PlayerCommands& offered) {
   catchEndSignals();  // from here on, before the bus can make anything wait
   watchEndSignals();
   view = published;
+  commands = offered;
   viewPublished = true;
   if (char* folder = getcwd(nullptr, 0)) {
     workingFolder = folder;
@@ -617,9 +584,4 @@ void serviceDesktopBus() {
 void endDesktopBusTurn() {
   turnStart = 0;
   commandsThisTurn = 0;
-}
-
-WPARAM playPauseKey() {
-  if (!viewPublished) return 'C';
-  return commandKey(MediaCommand::playPause, currentState());
 }

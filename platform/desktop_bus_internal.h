@@ -2,8 +2,6 @@
 // calls.
 #pragma once
 
-#include "platform/win32.h"
-
 // Serves the bus while no window message waits: announces what changed in the player since the
 // last call (whatever changed it), then handles waiting calls until one of them posts messages
 // or none is left. Between two frames it carries out at most 16 commands and spends at most
@@ -14,7 +12,3 @@ void serviceDesktopBus();
 
 // PeekMessageA found nothing to return: a frame follows, and with it the bus's next turn.
 void endDesktopBusTurn();
-
-// The key a play/pause media key stands for now: pause or resume while a tune plays or is
-// paused, play while it is stopped ('C' without a published player).
-WPARAM playPauseKey();

@@ -189,6 +189,10 @@ typedef struct _WIN32_FIND_DATAA {
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
+#define VK_MEDIA_NEXT_TRACK 0xB0
+#define VK_MEDIA_PREV_TRACK 0xB1
+#define VK_MEDIA_STOP 0xB2
+#define VK_MEDIA_PLAY_PAUSE 0xB3
 
 // Window styles
 #define WS_OVERLAPPED 0x00000000L

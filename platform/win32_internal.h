@@ -45,10 +45,6 @@ void deliverStartupClick(HWND window);
 // Drops queued messages and timers of a window that is being destroyed.
 void forgetWindowMessages(HWND window);
 
-// The client position of the last WM_MOUSEMOVE retrieved for the window; false when there was
-// none, or a WM_MOUSELEAVE came after it.
-bool lastPointerPosition(HWND window, LPARAM* position);
-
 // Runs the modal move of WM_NCLBUTTONDOWN / HTCAPTION until the left button is released.
 void runMoveLoop(HWND window);
 

@@ -58,11 +58,11 @@ WPARAM virtualKeyOf(SDL_Keycode key) {
     case SDLK_RSHIFT: return VK_SHIFT;
     case SDLK_LCTRL:
     case SDLK_RCTRL: return VK_CONTROL;
-    // Media keys: the player keys they stand for (SDL reports play and pause alike).
-    case SDLK_AUDIOPLAY: return playPauseKey();
-    case SDLK_AUDIOSTOP: return 'V';
-    case SDLK_AUDIONEXT: return 'B';
-    case SDLK_AUDIOPREV: return 'Y';
+    // Media keys (SDL reports play and pause alike, as Windows does).
+    case SDLK_AUDIOPLAY: return VK_MEDIA_PLAY_PAUSE;
+    case SDLK_AUDIOSTOP: return VK_MEDIA_STOP;
+    case SDLK_AUDIONEXT: return VK_MEDIA_NEXT_TRACK;
+    case SDLK_AUDIOPREV: return VK_MEDIA_PREV_TRACK;
     default: return 0;
   }
 }
@@ -264,12 +264,6 @@ void deliverStartupClick(HWND window) {
 void forgetWindowMessages(HWND window) {
   std::erase_if(queue, [window](const MSG& message) { return message.hwnd == window; });
   std::erase_if(timers, [window](const Timer& timer) { return timer.window == window; });
-}
-
-bool lastPointerPosition(HWND window, LPARAM* position) {
-  if (!window || window != pointerWindow) return false;
-  *position = pointerPosition;
-  return true;
 }
 
 BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax,

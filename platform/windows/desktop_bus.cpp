@@ -2,6 +2,6 @@
 // program runs without it and says nothing.
 #include "platform/desktop_bus.h"
 
-void startDesktopBus(const PlayerView&) {}
+void startDesktopBus(const PlayerView&, const PlayerCommands&) {}
 
 void stopDesktopBus() {}

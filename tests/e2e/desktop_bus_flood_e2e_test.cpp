@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/player_commands.h"
 #include "app/player_view.h"
 #include "app/win_main.h"
 #include "music/playback.h"
@@ -74,7 +75,7 @@ TEST(DesktopBusFlood, PipelinedCommandsLeaveFramesDrawnAndAllTakeEffectInOrder) 
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     useVirtualClock();
     bassUseManualOutput(true);
-    startDesktopBus(playerView());
+    startDesktopBus(playerView(), playerCommands());
     PrivateSessionBus::Flood flood;
     std::thread flooder([&] {
       flood = bus.flood("org.mpris.MediaPlayer2.zolta", "/org/mpris/MediaPlayer2", "org.mpris.MediaPlayer2.Player",

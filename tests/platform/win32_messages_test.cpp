@@ -90,11 +90,14 @@ TEST_F(Win32Messages, KeyReleasesArriveAsKeyUpWithWindowsKeyCodes) {
   pushKey(SDL_KEYUP, SDLK_UP);
   pushKey(SDL_KEYUP, SDLK_DOWN);
   pushKey(SDL_KEYUP, SDLK_F13);  // no Windows counterpart in the subset: dropped
+  for (const SDL_Keycode key : {SDLK_AUDIONEXT, SDLK_AUDIOPREV, SDLK_AUDIOSTOP, SDLK_AUDIOPLAY}) pushKey(SDL_KEYUP, key);
   dispatchAll();
   std::vector<std::pair<UINT, WPARAM>> keys;
   for (const MSG& m : received) keys.push_back({m.message, m.wParam});
   const std::vector<std::pair<UINT, WPARAM>> expected = {
-      {WM_KEYDOWN, 'B'}, {WM_KEYUP, 'B'}, {WM_KEYUP, 'Y'}, {WM_KEYUP, VK_ESCAPE}, {WM_KEYUP, VK_UP}, {WM_KEYUP, VK_DOWN}};
+      {WM_KEYDOWN, 'B'}, {WM_KEYUP, 'B'}, {WM_KEYUP, 'Y'}, {WM_KEYUP, VK_ESCAPE}, {WM_KEYUP, VK_UP}, {WM_KEYUP, VK_DOWN},
+      // The media keys as Windows delivers them: the program decides what each one does.
+      {WM_KEYUP, VK_MEDIA_NEXT_TRACK}, {WM_KEYUP, VK_MEDIA_PREV_TRACK}, {WM_KEYUP, VK_MEDIA_STOP}, {WM_KEYUP, VK_MEDIA_PLAY_PAUSE}};
   EXPECT_EQ(keys, expected);
 }
 

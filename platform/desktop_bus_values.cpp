@@ -1,23 +1,10 @@
-// The pure rules of the desktop bus (platform/media_commands.h).
-#include "platform/media_commands.h"
+// The pure rules of the desktop bus (platform/desktop_bus_values.h).
+#include "platform/desktop_bus_values.h"
 
 #include <cmath>
 #include <cstdint>
 
 namespace {
-
-// The volume slider as the window procedure reads it: the drawn pointer's left edge is the
-// client x minus 5; the volume is its distance from the slider's left edge times 100/119.
-constexpr int pointerOffset = 5;
-constexpr int sliderLeft = 383;
-constexpr int sliderRight = 502;  // exclusive, on the pointer's left edge
-constexpr float sliderStep = 0.008403362f;
-constexpr float volumeScale = 100.0f;
-constexpr int highestVolume = 99;  // the slider stops short of 100
-
-int sliderVolumeAt(int pointerLeft) {
-  return static_cast<int>(static_cast<float>(pointerLeft - sliderLeft) * sliderStep * volumeScale);
-}
 
 // Length of the valid UTF-8 sequence at the start of bytes, 0 when it is not one.
 size_t utf8SequenceLength(std::string_view bytes) {
@@ -48,18 +35,6 @@ size_t utf8SequenceLength(std::string_view bytes) {
 
 }  // namespace
 
-WPARAM commandKey(MediaCommand command, PlaybackState state) {
-  switch (command) {
-    case MediaCommand::next: return 'B';
-    case MediaCommand::previous: return 'Y';
-    case MediaCommand::stop: return 'V';
-    case MediaCommand::pause: return state == PlaybackState::playing ? 'C' : 0;
-    case MediaCommand::playPause: return state == PlaybackState::stopped ? 'X' : 'C';
-    case MediaCommand::play: return state == PlaybackState::playing ? 0 : 'X';
-  }
-  return 0;
-}
-
 const char* playbackStatusName(PlaybackState state) {
   switch (state) {
     case PlaybackState::playing: return "Playing";
@@ -72,14 +47,8 @@ const char* playbackStatusName(PlaybackState state) {
 int volumeFromBus(double busVolume) {
   if (std::isnan(busVolume)) return -1;
   if (busVolume <= 0.0) return 0;
-  if (busVolume >= highestVolume / 100.0) return highestVolume;
+  if (busVolume >= highestRemoteVolume / 100.0) return highestRemoteVolume;
   return static_cast<int>(std::lround(busVolume * 100.0));
-}
-
-int volumeSliderX(int volume) {
-  int pointerLeft = sliderLeft + 1;
-  while (pointerLeft < sliderRight - 1 && sliderVolumeAt(pointerLeft) < volume) ++pointerLeft;
-  return pointerLeft + pointerOffset;
 }
 
 std::string_view trimmedSpaces(std::string_view text) {
