@@ -95,8 +95,37 @@ while IFS= read -r name; do
   fault "platform/ and the program" "both define a type named $name"
 done < <(comm -12 <(type_definitions platform) <(type_definitions "${!allowed[@]}"))
 
+# The platform knows none of the program's keys: a player key ('B', 'C', 'V', 'X', 'Y') spelled
+# as a character literal in its code (comments and strings aside) belongs in the program. The
+# program's screen layout is kept out by the rule above.
+strip_comments_and_strings='
+  {
+    out = ""; n = length($0); i = 1
+    while (i <= n) {
+      two = substr($0, i, 2); c = substr($0, i, 1)
+      if (block) { if (two == "*/") { block = 0; i += 2 } else i++; continue }
+      if (two == "//") break
+      if (two == "/*") { block = 1; i += 2; continue }
+      if (c == "\"" || (c == "\047" && substr($0, i - 1, 1) !~ /[0-9]/)) {
+        j = i + 1
+        while (j <= n && substr($0, j, 1) != c) j += substr($0, j, 1) == "\\" ? 2 : 1
+        if (c == "\047") out = out substr($0, i, j - i + 1)
+        i = j + 1
+        continue
+      }
+      out = out c; i++
+    }
+    print out
+  }'
+while IFS= read -r file; do
+  while IFS= read -r match; do
+    key=$(grep -oE "'[BCVXY]'" <<< "${match#*:}" | head -n 1)
+    fault "$file:${match%%:*}" "spells the program's key $key: the platform knows no program keys"
+  done < <(awk "$strip_comments_and_strings" "$file" | grep -nE "'[BCVXY]'" || true)
+done < <(find platform -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
+
 if ((faults > 0)); then
-  echo "check-layers: $faults include(s) or call(s) against the folder graph" >&2
+  echo "check-layers: $faults include(s) or call(s) or key(s) against the folder graph" >&2
   exit 1
 fi
 echo "check-layers: the folder graph holds"

@@ -130,4 +130,19 @@ TEST_F(CheckLayers, ATypeNameDefinedInThePlatformAndInTheProgramFails) {
                                                                     << result.output;
 }
 
+// A player key spelled in platform code fails; the same letters in comments, strings, other
+// literals and letter ranges do not, nor do the program's own keys.
+TEST_F(CheckLayers, ThePlatformSpellingTheProgramsKeysFails) {
+  write("platform/win32_messages.cpp",
+        "// the 'B' key\nWPARAM keyOf(int k) { return k ? 'B' : 'A' + k; }\n"
+        "const char* text = \"%X 'C' \\\"'Y'\\\"\", quote = '\\'', letter = 'x'; int big = 1'000;\n"
+        "/* 'X' over\n two lines 'Y' */ void post(HWND w) { PostMessageA(w, WM_KEYUP, 'V', 0); }\n");
+  write("app/window_proc.cpp", "void onKeyUp(WPARAM key) { if (key == 'B') next(); }\n");
+  const CheckResult result = check();
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.output.find("platform/win32_messages.cpp:2: spells the program's key 'B'"), std::string::npos);
+  EXPECT_NE(result.output.find("platform/win32_messages.cpp:5: spells the program's key 'V'"), std::string::npos);
+  EXPECT_NE(result.output.find("2 include(s) or call(s) or key(s)"), std::string::npos) << result.output;
+}
+
 }  // namespace
