@@ -53,22 +53,22 @@ void runIdleTurns(benchmark::State& state, int frames) {
       benchmark::Counter(frames, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void BM_IdleTurnVirtualClock(benchmark::State& state) {
+void idleTurnVirtualClock(benchmark::State& state) {
   useVirtualClock();
   runIdleTurns(state, framesPerRun);
   useRealClock();
 }
-BENCHMARK(BM_IdleTurnVirtualClock)->Unit(benchmark::kMillisecond);
+BENCHMARK(idleTurnVirtualClock)->Unit(benchmark::kMillisecond);
 
 // CPU time of a turn that really sleeps: compare "CPU" per turn with the 10 ms of wall time.
-void BM_IdleTurnRealClock(benchmark::State& state) {
+void idleTurnRealClock(benchmark::State& state) {
   useRealClock();
   runIdleTurns(state, realFramesPerRun);
 }
-BENCHMARK(BM_IdleTurnRealClock)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(idleTurnRealClock)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // Baseline for the above: the CPU time that the 10 ms sleep alone costs (waking up included).
-void BM_SleepAlone(benchmark::State& state) {
+void sleepAlone(benchmark::State& state) {
   useRealClock();
   for (auto _ : state) {
     for (int i = 0; i < realFramesPerRun; ++i) Sleep(10);
@@ -76,6 +76,6 @@ void BM_SleepAlone(benchmark::State& state) {
   state.counters["per_turn"] = benchmark::Counter(realFramesPerRun, benchmark::Counter::kIsIterationInvariantRate |
                                                                          benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_SleepAlone)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(sleepAlone)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 }  // namespace

@@ -41,7 +41,7 @@ HMUSIC startTune(benchmark::State& state) {
   return music;
 }
 
-void BM_DecodeSpectrumLevel60s(benchmark::State& state) {
+void decodeSpectrumLevel60s(benchmark::State& state) {
   HMUSIC music = startTune(state);
   std::vector<float> output(frameSamples * 2);
   float spectrum[BASS_DATA_FFT_FLOATS];
@@ -58,9 +58,9 @@ void BM_DecodeSpectrumLevel60s(benchmark::State& state) {
                                                           benchmark::Counter::kInvert);
   BASS_Free();
 }
-BENCHMARK(BM_DecodeSpectrumLevel60s)->Unit(benchmark::kMillisecond);
+BENCHMARK(decodeSpectrumLevel60s)->Unit(benchmark::kMillisecond);
 
-void BM_ChannelGetData(benchmark::State& state) {
+void channelGetData(benchmark::State& state) {
   HMUSIC music = startTune(state);
   std::vector<float> output(bassFftSize * 2);
   bassPullOutput(output.data(), bassFftSize); // a full FFT window of music
@@ -71,6 +71,6 @@ void BM_ChannelGetData(benchmark::State& state) {
   }
   BASS_Free();
 }
-BENCHMARK(BM_ChannelGetData)->Unit(benchmark::kMicrosecond);
+BENCHMARK(channelGetData)->Unit(benchmark::kMicrosecond);
 
 } // namespace

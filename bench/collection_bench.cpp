@@ -35,7 +35,7 @@ constexpr int firstFrameRuns = 5;    // fresh processes per size for the first f
 // caller.
 std::string makeCollection(int entries) {
   namespace fs = std::filesystem;
-  const std::string folder = freshScratchFolder("collection_" + std::to_string(entries));
+  std::string folder = freshScratchFolder("collection_" + std::to_string(entries));
   const fs::path music = fs::path(folder) / "data" / "msx";
   fs::create_directories(music);
   std::vector<fs::path> tunes;

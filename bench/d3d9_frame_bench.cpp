@@ -83,7 +83,8 @@ struct Scene {
     }
     device->GetRenderTarget(0, &backBuffer);
     for (int k = 0; k < glyphCount; ++k) {
-      const float u = float(k % 16) / 16.0f, v = float(k / 16) / 6.0f;
+      const int column = k % 16, row = k / 16;
+      const float u = float(column) / 16.0f, v = float(row) / 6.0f;
       glyphs[k] = makeBuffer<TexturedVertex>(
           device, {{0.0f, 0.0f, 0.0f, 0x80FFFFFF, u, v + 1.0f / 6.0f},
                    {1.0f, 0.0f, 0.0f, 0x80FFFFFF, u + 0.05625f, v + 1.0f / 6.0f},
@@ -125,8 +126,9 @@ struct Scene {
     device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     for (int i = 0; i < glyphsPerPass; ++i) {
+      const int column = i % 14, row = i / 14;
       const D3DMATRIX world =
-          placement(-2.5f + float(i % 14) * 0.357f, 0.5f - float(i / 14) * 0.125f, 1.5f, 0.4f);
+          placement(-2.5f + float(column) * 0.357f, 0.5f - float(row) * 0.125f, 1.5f, 0.4f);
       device->SetTransform(D3DTS_WORLD, &world);
       device->SetStreamSource(0, glyphs[(first + i) % glyphCount], 0, sizeof(TexturedVertex));
       device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);

@@ -21,7 +21,7 @@ void peekEmptyQueue(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
 }
 
-void BM_EmptyPeekWithoutBus(benchmark::State& state) {
+void emptyPeekWithoutBus(benchmark::State& state) {
   unsetenv("DBUS_SESSION_BUS_ADDRESS");
   unsetenv("XDG_RUNTIME_DIR");
   startDesktopBus(playerView(), playerCommands());
@@ -29,7 +29,7 @@ void BM_EmptyPeekWithoutBus(benchmark::State& state) {
   stopDesktopBus();
 }
 
-void BM_EmptyPeekJoinedToAnIdleBus(benchmark::State& state) {
+void emptyPeekJoinedToAnIdleBus(benchmark::State& state) {
   const std::string folder = makeTemporaryFolder();
   {
     const PrivateSessionBus bus(folder);
@@ -57,7 +57,7 @@ void BM_EmptyPeekJoinedToAnIdleBus(benchmark::State& state) {
   removeFolder(folder);
 }
 
-BENCHMARK(BM_EmptyPeekWithoutBus);
-BENCHMARK(BM_EmptyPeekJoinedToAnIdleBus);
+BENCHMARK(emptyPeekWithoutBus);
+BENCHMARK(emptyPeekJoinedToAnIdleBus);
 
 }  // namespace

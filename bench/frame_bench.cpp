@@ -30,7 +30,7 @@ double median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-void BM_WholeFrame(benchmark::State& state) {
+void wholeFrame(benchmark::State& state) {
   if (!openFrameScene()) {
     state.SkipWithError("no Direct3D device could be made");
     return;
@@ -56,4 +56,4 @@ void BM_WholeFrame(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_WholeFrame)->Iterations(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(wholeFrame)->Iterations(1000)->Unit(benchmark::kMillisecond);

@@ -15,7 +15,7 @@ constexpr int sceneGrid = 30;  // cells per axis
 constexpr float isoLevel = 1.0f;
 constexpr int animationFrames = 1000;
 
-void BM_MetaballFrame(benchmark::State& state) {
+void metaballFrame(benchmark::State& state) {
   std::vector<double> frameMicroseconds;
   std::vector<int> triangleCounts;
   for (auto _ : state) {
@@ -44,6 +44,6 @@ void BM_MetaballFrame(benchmark::State& state) {
   state.counters["median_triangles"] = triangleCounts[triangleCounts.size() / 2];
   state.counters["max_triangles"] = triangleCounts.back();
 }
-BENCHMARK(BM_MetaballFrame)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(metaballFrame)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace

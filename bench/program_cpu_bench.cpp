@@ -39,6 +39,7 @@ RunCost runFrames(const std::string& program, int frames) {
   const std::string count = std::to_string(frames);
   std::vector<std::string> arguments{program, "--frames", count, "--out", out};
   std::vector<char*> argv;
+  argv.reserve(arguments.size() + 1);
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
   setenv("SDL_VIDEODRIVER", "offscreen", 1);
