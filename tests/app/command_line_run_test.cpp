@@ -66,7 +66,7 @@ TEST(CommandLineRunTest, BadUseEndsWithStatusTwoAndOneLineBeforeAnyWindow) {
       {"missing-folder"}, {"notes.txt"}, {"--scale"}, {".", "."}};
   for (const auto& arguments : badUses) {
     const ProgramRun run = runZolta(arguments, folder);
-    const std::string shown = arguments[0];
+    const std::string& shown = arguments[0];
     EXPECT_TRUE(run.ended) << shown;
     EXPECT_EQ(run.status, 2) << shown << ": " << run.errors;
     const std::vector<std::string> lines = textLines(run.errors);

@@ -106,7 +106,7 @@ protected:
   // A screenshot of the enlarged picture, shrunk back to client pixels; counts mixed blocks.
   std::string take() {
     const std::string enlarged = scratch + "/enlarged-" + std::to_string(++taken) + ".png";
-    const std::string shrunk = scratch + "/shot-" + std::to_string(taken) + ".png";
+    std::string shrunk = scratch + "/shot-" + std::to_string(taken) + ".png";
     const std::string crop = std::to_string(640 * scale) + "x" + std::to_string(480 * scale) + "+" +
                              std::to_string(windowX) + "+" + std::to_string(windowY);
     const ProgramRun run = runProgram(

@@ -89,7 +89,7 @@ TEST(EffectsOnScreen, StaticEndsScrollerAppearsPointerFollowsTheMouse) {
   ASSERT_FALSE(folder.empty());
   std::filesystem::create_directories(folder + "/data/msx");
   const std::string shotPath = folder + "/shot.png";
-  const std::string display = server.display();
+  const std::string& display = server.display();
   ChildProcess program(ZOLTA_BINARY_DIR "/zolta", {}, folder,
                        {"DISPLAY=" + display, "SDL_AUDIODRIVER=dummy"}, {"SDL_VIDEODRIVER"});
 

@@ -223,7 +223,8 @@ TEST_F(D3D9Scene, LightingFollowsTheDocumentedSumWithoutRenormalisingOrClampingE
     device->SetRenderState(D3DRS_AMBIENT, lit.ambient);
     device->SetRenderState(D3DRS_COLORVERTEX, lit.colourVertex);
     // Cell k of a 3 × 2 grid; a quad of 60 × 60 pixels around its centre.
-    const float x = 107.0f + 213.0f * float(k % 3), y = 120.0f + 240.0f * float(k / 3);
+    const int column = k % 3, row = k / 3;
+    const float x = 107.0f + 213.0f * float(column), y = 120.0f + 240.0f * float(row);
     D3DMATRIX world = translation((x - 320.0f) / 320.0f * 2.0f / projection._11,
                                   (240.0f - y) / 240.0f * 2.0f / projection._22, 2.0f);
     world._11 = lit.scale[0], world._22 = lit.scale[1], world._33 = lit.scale[2];

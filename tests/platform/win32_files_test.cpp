@@ -19,7 +19,7 @@ protected:
     folder = makeTemporaryFolder();
     ASSERT_FALSE(folder.empty());
     std::ofstream(folder + "/Composer - Tune.xm") << "12345";
-    std::ofstream(folder + "/empty.mod");
+    { std::ofstream empty(folder + "/empty.mod"); }
     mkdir((folder + "/sub").c_str(), 0755);
   }
   void TearDown() override { removeFolder(folder); }

@@ -61,12 +61,10 @@ std::vector<unsigned char> makeToneModule(const ToneModule& layout) {
       setCell(cell(row, 0), 1, melodyPeriods[(p * 3 + row) % 8], 0, 0);
     bool last = p == layout.orderCount - 1;
     int endRow = layout.rowsPerOrder - 1;
-    if (!last)
-      setCell(cell(endRow, 3), 0, 0, effectBreak, 0);
-    else if (layout.loopToOrder >= 0)
+    if (last && layout.loopToOrder >= 0)
       setCell(cell(endRow, 3), 0, 0, effectJump, layout.loopToOrder);
     else
-      setCell(cell(endRow, 3), 0, 0, effectBreak, 0); // past the last order: the song ends
+      setCell(cell(endRow, 3), 0, 0, effectBreak, 0); // after the last order: the song ends
     if (p == 0 && layout.fourChannels) { // keeps a break or jump the last channel may carry
       unsigned char* fourth = cell(0, 3);
       setCell(fourth, 1, tonePeriod, fourth[2] & 0x0F, fourth[3]);

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -30,8 +31,8 @@ void volumeSegmentCentre(int segment, int* x, int* y) {
   const double u = (10 * segment + 5.5) / 100.0;
   const auto& [topLeft, topRight, bottomRight, bottomLeft] = volumeBarQuad;
   const auto along = [u](const float* from, const float* to, int axis) { return (1 - u) * from[axis] + u * to[axis]; };
-  *x = static_cast<int>(0.5 * along(topLeft, topRight, 0) + 0.5 * along(bottomLeft, bottomRight, 0) + 0.5);
-  *y = static_cast<int>(0.5 * along(topLeft, topRight, 1) + 0.5 * along(bottomLeft, bottomRight, 1) + 0.5);
+  *x = static_cast<int>(std::lround(0.5 * along(topLeft, topRight, 0) + 0.5 * along(bottomLeft, bottomRight, 0)));
+  *y = static_cast<int>(std::lround(0.5 * along(topLeft, topRight, 1) + 0.5 * along(bottomLeft, bottomRight, 1)));
 }
 
 std::string readWhole(const std::string& path) {
@@ -102,7 +103,7 @@ bool saveClientArea(const std::string& display, int left, int top, const std::st
 
 std::string ClientAreaShots::take() {
   constexpr int importTimeoutMs = 10000;
-  const std::string path = folder + "/shot-" + std::to_string(++taken) + ".png";
+  std::string path = folder + "/shot-" + std::to_string(++taken) + ".png";
   saveClientArea(display, left, top, path, importTimeoutMs);
   return path;
 }

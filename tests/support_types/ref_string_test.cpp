@@ -70,7 +70,7 @@ TEST(RefStringSharing, EmptyStringsShareOneBlockAndNeverAllocate) {
     EXPECT_EQ(s->capacity(), 0);
     EXPECT_EQ(s->chars()[0], 0);
   }
-  RefString copy = a;
+  RefString copy = a;  // NOLINT(performance-unnecessary-copy-initialization): the copy is tested
   EXPECT_EQ(copy.chars(), a.chars());
 }
 

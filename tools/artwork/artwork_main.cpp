@@ -138,6 +138,7 @@ int main(int argc, char** argv) {
   if (!fonts.open(fontDir)) return 1;
   const std::vector<Picture> pictures = drawAll(fonts);
   std::vector<EncodedPicture> encoded;
+  encoded.reserve(pictures.size());
   for (const Picture& picture : pictures) encoded.push_back({picture.id, encodeImageBlob(picture.image)});
   if (!source.empty()) ok = writeResourceSource(source, encoded) && ok;
   if (!rcFolder.empty()) ok = writeResourceScript(rcFolder, encoded, icon) && ok;

@@ -122,9 +122,9 @@ void drawBackPanel(cairo_t* cr) {
 
 // A screen bezel's body: a vertical gradient outlined in near-black, with a light bevel
 // just inside the outline.
-void drawBezelBody(cairo_t* cr, const std::vector<PixelPoint>& bezel, std::vector<unsigned> shades) {
+void drawBezelBody(cairo_t* cr, const std::vector<PixelPoint>& bezel, const std::vector<unsigned>& shades) {
   polygonPath(cr, bezel);
-  setLinear(cr, 0, bezel[0].y, 0, bezel[3].y, std::move(shades));
+  setLinear(cr, 0, bezel[0].y, 0, bezel[3].y, shades);
   cairo_fill_preserve(cr);
   cairo_set_line_width(cr, 1);
   setColour(cr, 0x07090e);
@@ -256,7 +256,8 @@ void drawFloor(cairo_t* cr) {
   cairo_paint(cr);
   // Grid on the plane y = -1 seen by the program's camera: row 240 + 579.4 / z, column 320 + 176.7 x / z.
   cairo_set_line_width(cr, 1);
-  for (double z = 9.0; z > 1.8; z /= 1.22) {
+  // The rows' depths are a geometric series, each the one before divided by 1.22.
+  for (double z = 9.0; z > 1.8; z /= 1.22) {  // NOLINT(clang-analyzer-security.FloatLoopCounter)
     const double row = std::floor(240 + 579.4 / z) + 0.5;
     setColour(cr, 0x2fa8d8, std::min(0.55, 0.9 / z));
     cairo_move_to(cr, 0, row);

@@ -51,8 +51,9 @@ RgbImage drawTextFont() {
   const double cellWidth = double(textWidth) / columns, cellHeight = double(textHeight) / rows;
   for (int code = textGlyphFirst; code <= textGlyphLast; ++code) {
     const int k = code - firstCode;
-    const int x0 = int(std::floor((k % columns) * cellWidth + 0.5));
-    const int y0 = int(std::floor((k / columns) * cellHeight + 0.5));
+    const int column = k % columns, row = k / columns;
+    const int x0 = int(std::floor(column * cellWidth + 0.5));
+    const int y0 = int(std::floor(row * cellHeight + 0.5));
     const char* const* glyph = textGlyphRows[code - textGlyphFirst];
     auto ink = [&](int x, int y) {  // box coordinates; the glyph sits one pixel in
       const int gx = x - 1, gy = y - 1;

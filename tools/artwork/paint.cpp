@@ -23,11 +23,11 @@ void setPattern(cairo_t* cr, cairo_pattern_t* pattern, const std::vector<unsigne
 
 }  // namespace
 
-void setLinear(cairo_t* cr, double x0, double y0, double x1, double y1, std::vector<unsigned> colours) {
+void setLinear(cairo_t* cr, double x0, double y0, double x1, double y1, const std::vector<unsigned>& colours) {
   setPattern(cr, cairo_pattern_create_linear(x0, y0, x1, y1), colours);
 }
 
-void setRadial(cairo_t* cr, double cx, double cy, double r0, double r1, std::vector<unsigned> colours) {
+void setRadial(cairo_t* cr, double cx, double cy, double r0, double r1, const std::vector<unsigned>& colours) {
   setPattern(cr, cairo_pattern_create_radial(cx, cy, r0, cx, cy, r1), colours);
 }
 

@@ -76,6 +76,7 @@ std::vector<Rgb> medianCut(std::vector<ColourCount> colours, int entries) {
     boxes.push_back(std::move(upper));
   }
   std::vector<Rgb> palette;
+  palette.reserve(boxes.size());
   for (const auto& box : boxes) palette.push_back(meanOf(box.colours));
   return palette;
 }

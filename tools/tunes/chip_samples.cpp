@@ -56,7 +56,7 @@ struct NoiseRegister {
     }
 };
 
-Instrument oneShot(const char* name, std::vector<double> values) {
+Instrument oneShot(const char* name, const std::vector<double>& values) {
     Instrument instrument;
     instrument.name = name;
     for (double v : values) instrument.samples.push_back(toSample(v));

@@ -142,7 +142,7 @@ bool writeMod(const Song& song, std::vector<uint8_t>& out, std::string& error) {
             for (int channel = 0; channel < modChannels; ++channel) {
                 uint8_t cell[4];
                 if (!encodeCell(patterns[p].at(row, channel), cell, error)) {
-                    error = "pattern " + std::to_string(p) + " row " + std::to_string(row) + ": " + error;
+                    error.insert(0, "pattern " + std::to_string(p) + " row " + std::to_string(row) + ": ");
                     return false;
                 }
                 out.insert(out.end(), cell, cell + 4);
