@@ -32,7 +32,7 @@ void drawPointer() {
       {x, y + pointerSize, screenDepth, 1.0f, 0.0f, 1.0f},
   };
   void* data = nullptr;
-  if (FAILED(pointerQuad->Lock(0, 0, &data, 0)) || !data) return;
+  if (FAILED(pointerQuad->Lock(0, quadBytes<ScreenVertex>, &data, 0)) || !data) return;
   std::memcpy(data, corners, sizeof corners);
   pointerQuad->Unlock();
 

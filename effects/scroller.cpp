@@ -40,7 +40,9 @@ void drawGlyph(int index, float x) {
 
   IDirect3DVertexBuffer9* quad = scrollGlyphs[glyph];
   TexturedVertex* vertices = nullptr;
-  if (FAILED(quad->Lock(0, 0, reinterpret_cast<void**>(&vertices), 0)) || !vertices) return;
+  if (FAILED(quad->Lock(0, quadBytes<TexturedVertex>, reinterpret_cast<void**>(&vertices), 0)) ||
+      !vertices)
+    return;
   const D3DCOLOR colour = glyphColour(fade);
   for (int corner = 0; corner < 4; ++corner) vertices[corner].colour = colour;
   quad->Unlock();

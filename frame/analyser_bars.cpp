@@ -49,7 +49,7 @@ void drawSpectrumBars() {
     IDirect3DVertexBuffer9* bar = barQuads[b];
     if (!bar) continue;
     void* data = nullptr;
-    if (SUCCEEDED(bar->Lock(0, 0, &data, 0)) && data) {
+    if (SUCCEEDED(bar->Lock(0, quadBytes<ColouredVertex>, &data, 0)) && data) {
       ColouredVertex* quad = static_cast<ColouredVertex*>(data);
       float height = barHeight(spectrumValues[firstBarValue + b], b);
       for (int top = 2; top < 4; ++top) {

@@ -35,7 +35,7 @@ bool drawInfoGlyph(char code, float x, float y) {
   if (index < 0 || !textGlyphs[index]) return false;
   GlyphQuad quad = textGlyphs[index];
   void* data = nullptr;
-  if (SUCCEEDED(quad->Lock(0, 0, &data, 0)) && data) {
+  if (SUCCEEDED(quad->Lock(0, quadBytes<TexturedVertex>, &data, 0)) && data) {
     D3DCOLOR colour = D3DCOLOR(infoFadeAlpha(x)) << 24 | 0x00FFFFFF;
     TexturedVertex* vertices = static_cast<TexturedVertex*>(data);
     for (int i = 0; i < 4; ++i) vertices[i].colour = colour;

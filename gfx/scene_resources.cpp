@@ -76,7 +76,7 @@ IDirect3DVertexBuffer9* makeBuffer(const void* vertices, UINT bytes, DWORD usage
   currentDevice()->CreateVertexBuffer(bytes, usage, fvf, D3DPOOL_MANAGED, &buffer, nullptr);
   if (buffer && vertices) {
     void* data = nullptr;
-    if (SUCCEEDED(buffer->Lock(0, 0, &data, 0)) && data) {
+    if (SUCCEEDED(buffer->Lock(0, bytes, &data, 0)) && data) {
       std::memcpy(data, vertices, bytes);
       buffer->Unlock();
     }
@@ -129,7 +129,7 @@ void makeScreenQuads() {
   static const float screen[4][2] = {
       {-0.5f, -0.5f}, {clientWidth, -0.5f}, {clientWidth, clientHeight}, {-0.5f, clientHeight}};
   screenQuad = screenQuadBuffer(screen);
-  pointerQuad = makeBuffer(nullptr, 4 * sizeof(ScreenVertex), 0, screenFvf);
+  pointerQuad = makeBuffer(nullptr, quadBytes<ScreenVertex>, 0, screenFvf);
 
   constexpr float buttonTopLeft = 13.4f, buttonTopRight = 13.5f;  // the top edge leans up, pixels
   for (int i = 0; i < buttonCount; ++i) {

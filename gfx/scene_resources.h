@@ -52,6 +52,10 @@ constexpr int barCount = 6;          // spectrum bars
 // One four-vertex textured quad per character of a font atlas.
 using GlyphQuad = IDirect3DVertexBuffer9*;
 
+// Bytes of a four-vertex quad's buffer: the whole buffer, as every Lock of one names it.
+template <typename Vertex>
+constexpr UINT quadBytes = 4 * sizeof(Vertex);
+
 // ---- Handles (all belong to the device current at the last createSceneResources) ---------
 
 extern IDirect3DVertexBuffer9* screenQuad;                // whole window, screen vertices

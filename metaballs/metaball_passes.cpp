@@ -38,7 +38,9 @@ int trianglesInBuffer() { return std::min(isoSurface->triangleCount, metaballMax
 // cannot be locked (it then holds an earlier pass's triangles, which are not to be drawn).
 bool fillVertexBuffer(D3DCOLOR colour) {
   void* locked = nullptr;
-  if (FAILED(isoSurface->vertexBuffer->Lock(0, 0, &locked, 0)) || locked == nullptr) return false;
+  if (FAILED(isoSurface->vertexBuffer->Lock(0, metaballBufferBytes, &locked, 0)) ||
+      locked == nullptr)
+    return false;
   MetaballVertex* vertex = static_cast<MetaballVertex*>(locked);
   const int count = trianglesInBuffer();
   for (int t = 0; t < count; ++t) {
