@@ -38,9 +38,19 @@ add_custom_command(
   COMMENT "Drawing the pictures as Windows resources"
   VERBATIM)
 
+add_custom_target(zolta_resources DEPENDS ${ZOLTA_RESOURCE_DIR}/zolta.rc)
+
 # A windowed program: started from Explorer it opens no console (see platform/windows/console.cpp).
 target_sources(zolta PRIVATE ${ZOLTA_RESOURCE_DIR}/zolta.rc)
 set_target_properties(zolta PROPERTIES WIN32_EXECUTABLE ON)
+add_dependencies(zolta zolta_resources)
+
+# zolta-frames.exe: the frames tool of tools/frames/ over the real Direct3D 9, a console program
+# with the same pictures.
+add_executable(zolta-frames tools/frames/zolta_frames.cpp tools/frames/windows/frames_platform.cpp
+  tools/frames/windows/png_file.cpp ${ZOLTA_RESOURCE_DIR}/zolta.rc)
+target_link_libraries(zolta-frames PRIVATE zolta_core)
+add_dependencies(zolta-frames zolta_resources)
 
 # ---- Tests of the Windows build, run under Wine (tools/windows/wine-run.sh) by `make test-windows`:
 # the Windows side's own (tests/platform/windows/) and those of the program's code that need no

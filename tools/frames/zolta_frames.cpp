@@ -1,7 +1,9 @@
-// zolta-frames: runs the real program — WinMain, its main loop and renderFrame — unseen, on the
+// zolta-frames: runs the real program — WinMain, its main loop and renderFrame — on the
 // virtual clock, with the music mixed in step with it, and saves chosen frames as PNG files.
 // Every frame lasts exactly the main loop's 10 ms sleep, so frame n shows the program
-// n × 10 ms after start-up, the same picture on every run and every machine.
+// n × 10 ms after start-up, the same picture on every run and every machine. The Linux build
+// draws unseen through our Direct3D layer; the Windows build (zolta-frames.exe) draws in the
+// program's real window through the real Direct3D 9 (frames_platform.h).
 //
 //   zolta-frames --frames 1,130,600 [--out shots/] [--keys 300:C,500:C]
 //
@@ -9,32 +11,32 @@
 // is released into the window, as the keyboard's WM_KEYUP; C pauses, B skips to the next tune.
 //
 // Run it from the folder that holds data/msx/, as the program itself.
-#include <cairo.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
+#include <system_error>
 #include <vector>
+
+#include <d3d9.h>
+#include <windows.h>
 
 #include "app/main_window.h"
 #include "app/screen_layout.h"
 #include "app/win_main.h"
-#include "platform/d3d9.h"
-#include "platform/hooks/clock.h"
 #include "platform/hooks/manual_audio.h"
-#include "platform/hooks/present_observer.h"
 #include "support/printable_name.h"
+#include "tools/frames/frames_platform.h"
 
 namespace {
 
-constexpr int framesOfSoundPerPicture = 441;       // 10 ms of sound per 10 ms frame
+constexpr int framesOfSoundPerPicture = 441;  // 10 ms of sound per 10 ms frame
 constexpr int pictureWidth = clientWidth, pictureHeight = clientHeight;
 
 std::set<long> wantedFrames;
@@ -55,15 +57,8 @@ bool saveBackBuffer(IDirect3DDevice9* device, const std::string& path) {
       SUCCEEDED(device->GetRenderTargetData(target, copy))) {
     D3DLOCKED_RECT locked;
     if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-      cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, pictureWidth, pictureHeight);
-      unsigned char* pixels = cairo_image_surface_get_data(image);
-      const int stride = cairo_image_surface_get_stride(image);
-      for (int row = 0; row < pictureHeight; ++row)
-        std::memcpy(pixels + row * stride, static_cast<unsigned char*>(locked.pBits) + row * locked.Pitch,
-                    pictureWidth * 4);
-      cairo_surface_mark_dirty(image);
-      saved = cairo_surface_write_to_png(image, path.c_str()) == CAIRO_STATUS_SUCCESS;
-      cairo_surface_destroy(image);
+      saved = writePng(path, static_cast<const unsigned char*>(locked.pBits), locked.Pitch,
+                       pictureWidth, pictureHeight);
       copy->UnlockRect();
     }
   }
@@ -86,7 +81,8 @@ void onPresent(IDirect3DDevice9* device) {
     }
   }
   const auto [first, last] = keyPresses.equal_range(presentedFrames);
-  for (auto press = first; press != last; ++press) PostMessageA(appWindow, WM_KEYUP, WPARAM(press->second), 0);
+  for (auto press = first; press != last; ++press)
+    PostMessageA(appWindow, WM_KEYUP, WPARAM(press->second), 0);
   // The music advances by the frame's 10 ms, in step with the virtual clock.
   std::vector<float> sound(framesOfSoundPerPicture * 2);
   bassPullOutput(sound.data(), framesOfSoundPerPicture);
@@ -133,8 +129,8 @@ bool parseKeyList(const char* text) {
   return forEachItem(text, [](const std::string& item) {
     long frame;
     const char* rest;
-    if (!readFrame(item, &frame, &rest) || rest[0] != ':' || !std::isalnum(static_cast<unsigned char>(rest[1])) ||
-        rest[2] != '\0')
+    if (!readFrame(item, &frame, &rest) || rest[0] != ':' ||
+        !std::isalnum(static_cast<unsigned char>(rest[1])) || rest[2] != '\0')
       return false;
     keyPresses.emplace(frame, static_cast<char>(std::toupper(static_cast<unsigned char>(rest[1]))));
     return true;
@@ -161,14 +157,15 @@ int main(int argc, char** argv) {
     }
   }
   if (wantedFrames.empty()) return usage();
-  if (mkdir(outputFolder.c_str(), 0755) != 0 && errno != EEXIST) {
-    std::fprintf(stderr, "zolta-frames: cannot make %s: %s\n", printableName(outputFolder.c_str()).c_str(), std::strerror(errno));
+  std::error_code error;
+  std::filesystem::create_directory(outputFolder, error);
+  if (error) {
+    std::fprintf(stderr, "zolta-frames: cannot make %s: %s\n",
+                 printableName(outputFolder.c_str()).c_str(), error.message().c_str());
     return 1;
   }
-  setenv("SDL_VIDEODRIVER", "offscreen", 1);  // unseen, on purpose
-  useVirtualClock();
   bassUseManualOutput(true);
-  setPresentObserver(onPresent);
+  prepareVirtualRun(onPresent);
   const int status = WinMain(nullptr, nullptr, nullptr, 0);
   return writeFailed ? 1 : status;
 }
