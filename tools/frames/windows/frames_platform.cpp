@@ -10,6 +10,10 @@
 // out the real object of d3d9.dll with CreateDevice patched in its method table, and the device
 // that makes has Present patched the same way, to show each finished frame to the observer.
 // The C form of the Direct3D interfaces (CINTERFACE) names those table entries.
+//
+// The mouse: the desktop's pointer may rest over the window, where the program would draw it;
+// the unseen Linux run has no pointer at all. A message hook of the main thread turns every
+// client-area mouse message into WM_NULL before the program sees it, so both runs get no mouse.
 #define CINTERFACE
 #include "tools/frames/frames_platform.h"
 
@@ -101,6 +105,15 @@ HRESULT STDMETHODCALLTYPE observedCreateDevice(IDirect3D9* direct3D, UINT adapte
   return result;
 }
 
+// ---- No mouse ---------------------------------------------------------------------------
+
+LRESULT CALLBACK dropMouseMessages(int code, WPARAM wParam, LPARAM lParam) {
+  auto* message = reinterpret_cast<MSG*>(lParam);
+  if (code == HC_ACTION && message->message >= WM_MOUSEFIRST && message->message <= WM_MOUSELAST)
+    message->message = WM_NULL;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
 
 extern "C" IDirect3D9* WINAPI Direct3DCreate9(UINT version) {
@@ -124,4 +137,5 @@ void prepareVirtualRun(FrameObserver observer) {
   realFrequency = replaceEntry(&__imp_QueryPerformanceFrequency, virtualFrequency);
   realTickCount = replaceEntry(&__imp_GetTickCount, virtualTickCount);
   realSleep = replaceEntry(&__imp_Sleep, virtualSleep);
+  SetWindowsHookExA(WH_GETMESSAGE, dropMouseMessages, nullptr, mainThread);
 }
