@@ -31,9 +31,17 @@ std::unique_ptr<ChildProcess> startWindowsProgram(const std::vector<std::string>
                                                   const std::string& workingFolder,
                                                   const std::string& display,
                                                   const std::vector<std::string>& set) {
+  return startWindowsExecutable("zolta.exe", arguments, workingFolder, display, set);
+}
+
+std::unique_ptr<ChildProcess> startWindowsExecutable(const std::string& executable,
+                                                     const std::vector<std::string>& arguments,
+                                                     const std::string& workingFolder,
+                                                     const std::string& display,
+                                                     const std::vector<std::string>& set) {
   endWineSession();
   std::vector<std::string> runnerArguments{windowsBuildFolder() + "/wine-prefix",
-                                           windowsBuildFolder() + "/zolta.exe"};
+                                           windowsBuildFolder() + "/" + executable};
   runnerArguments.insert(runnerArguments.end(), arguments.begin(), arguments.end());
   std::vector<std::string> environment{"DISPLAY=" + display};
   environment.insert(environment.end(), set.begin(), set.end());

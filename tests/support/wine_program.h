@@ -20,3 +20,10 @@ std::unique_ptr<ChildProcess> startWindowsProgram(const std::vector<std::string>
                                                   const std::string& workingFolder,
                                                   const std::string& display,
                                                   const std::vector<std::string>& set);
+
+// The same for another executable of the Windows build tree, such as "zolta-frames.exe".
+std::unique_ptr<ChildProcess> startWindowsExecutable(const std::string& executable,
+                                                     const std::vector<std::string>& arguments,
+                                                     const std::string& workingFolder,
+                                                     const std::string& display,
+                                                     const std::vector<std::string>& set);
