@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int framesPerRun = 100;  // idle turns per benchmark iteration (virtual clock)
+constexpr int framesPerRun = 100;     // idle turns per benchmark iteration (virtual clock)
 constexpr int realFramesPerRun = 10;  // idle turns per iteration with the real 10 ms sleep
 
 int framesLeft = 0;
@@ -32,7 +32,8 @@ HWND idleWindow() {
     windowClass.lpfnWndProc = idleProc;
     windowClass.lpszClassName = "IdleBench";
     RegisterClassExA(&windowClass);
-    HWND created = CreateWindowExA(0, "IdleBench", "idle", 0, 0, 0, 640, 482, nullptr, nullptr, nullptr, nullptr);
+    HWND created = CreateWindowExA(0, "IdleBench", "idle", 0, 0, 0, 640, 482, nullptr, nullptr,
+                                   nullptr, nullptr);
     ShowWindow(created, SW_SHOWNORMAL);
     return created;
   }();
@@ -49,8 +50,8 @@ void runIdleTurns(benchmark::State& state, int frames) {
     framesLeft = frames;
     benchmark::DoNotOptimize(runMainLoop(emptyFrame));
   }
-  state.counters["per_turn"] =
-      benchmark::Counter(frames, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["per_turn"] = benchmark::Counter(
+      frames, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void idleTurnVirtualClock(benchmark::State& state) {
@@ -73,8 +74,9 @@ void sleepAlone(benchmark::State& state) {
   for (auto _ : state) {
     for (int i = 0; i < realFramesPerRun; ++i) Sleep(10);
   }
-  state.counters["per_turn"] = benchmark::Counter(realFramesPerRun, benchmark::Counter::kIsIterationInvariantRate |
-                                                                         benchmark::Counter::kInvert);
+  state.counters["per_turn"] =
+      benchmark::Counter(realFramesPerRun, benchmark::Counter::kIsIterationInvariantRate |
+                                               benchmark::Counter::kInvert);
 }
 BENCHMARK(sleepAlone)->Unit(benchmark::kMillisecond)->Iterations(20);
 

@@ -14,15 +14,16 @@
 namespace {
 
 constexpr int rate = 44100;
-constexpr int frameSamples = 706;        // output frames per video frame (16 ms)
-constexpr double listenedSeconds = 60.0; // audio rendered per iteration
+constexpr int frameSamples = 706;         // output frames per video frame (16 ms)
+constexpr double listenedSeconds = 60.0;  // audio rendered per iteration
 
 // The first default tune in name order, or a written melody module when there is none.
 std::string benchmarkTune() {
   std::vector<std::string> tunes;
   std::filesystem::path folder = std::filesystem::path(ZOLTA_SOURCE_DIR) / "data/msx";
   if (std::filesystem::is_directory(folder))
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) tunes.push_back(entry.path().string());
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+      tunes.push_back(entry.path().string());
   std::sort(tunes.begin(), tunes.end());
   if (!tunes.empty()) return tunes.front();
   std::string path = freshScratchFolder("bench") + "/melody.mod";
@@ -53,9 +54,9 @@ void decodeSpectrumLevel60s(benchmark::State& state) {
     }
   }
   // CPU time per 60 s of music, in percent of one core.
-  state.counters["core_percent"] = benchmark::Counter(listenedSeconds / 100.0,
-                                                      benchmark::Counter::kIsIterationInvariantRate |
-                                                          benchmark::Counter::kInvert);
+  state.counters["core_percent"] =
+      benchmark::Counter(listenedSeconds / 100.0, benchmark::Counter::kIsIterationInvariantRate |
+                                                      benchmark::Counter::kInvert);
   BASS_Free();
 }
 BENCHMARK(decodeSpectrumLevel60s)->Unit(benchmark::kMillisecond);
@@ -63,7 +64,7 @@ BENCHMARK(decodeSpectrumLevel60s)->Unit(benchmark::kMillisecond);
 void channelGetData(benchmark::State& state) {
   HMUSIC music = startTune(state);
   std::vector<float> output(bassFftSize * 2);
-  bassPullOutput(output.data(), bassFftSize); // a full FFT window of music
+  bassPullOutput(output.data(), bassFftSize);  // a full FFT window of music
   float spectrum[BASS_DATA_FFT_FLOATS];
   for (auto _ : state) {
     BASS_ChannelGetData(music, spectrum, BASS_DATA_FFT1024);
@@ -73,4 +74,4 @@ void channelGetData(benchmark::State& state) {
 }
 BENCHMARK(channelGetData)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}  // namespace

@@ -25,10 +25,11 @@
 
 namespace {
 
-constexpr int firstMeasuredFrame = 50;  // after the start-up static's first fill and the first glide
+// After the start-up static's first fill and the first glide
+constexpr int firstMeasuredFrame = 50;
 constexpr int measuredFrames = 300;
-constexpr int nextEvery = 25;        // frames between "next" presses
-constexpr int firstFrameRuns = 5;    // fresh processes per size for the first frame
+constexpr int nextEvery = 25;      // frames between "next" presses
+constexpr int firstFrameRuns = 5;  // fresh processes per size for the first frame
 
 // A working folder whose data/msx/ holds `entries` links to the default tunes, named
 // "Artist <a> - Title <t>.<ext>" with numbers that do not follow the listing; removed by the
@@ -39,13 +40,14 @@ std::string makeCollection(int entries) {
   const fs::path music = fs::path(folder) / "data" / "msx";
   fs::create_directories(music);
   std::vector<fs::path> tunes;
-  for (const auto& tune : fs::directory_iterator(ZOLTA_SOURCE_DIR "/data/msx")) tunes.push_back(tune.path());
+  for (const auto& tune : fs::directory_iterator(ZOLTA_SOURCE_DIR "/data/msx"))
+    tunes.push_back(tune.path());
   std::sort(tunes.begin(), tunes.end());
   for (int i = 0; i < entries; ++i) {
     const fs::path& tune = tunes[size_t(i) % tunes.size()];
     const unsigned mixed = unsigned(i) * 2654435761u;
-    const std::string name = "Artist " + std::to_string(mixed % 997) + " - Title " + std::to_string(mixed % 100003) +
-                             tune.extension().string();
+    const std::string name = "Artist " + std::to_string(mixed % 997) + " - Title " +
+                             std::to_string(mixed % 100003) + tune.extension().string();
     std::error_code error;
     fs::create_hard_link(tune, music / name, error);
     if (error) fs::copy_file(tune, music / name, fs::copy_options::overwrite_existing);
@@ -75,13 +77,19 @@ void firstFrame(benchmark::State& state) {
       state.SkipWithError("the program did not reach its first frame");
       break;
     }
-    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    state.SetIterationTime(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }
   std::filesystem::remove_all(folder);
 }
 BENCHMARK(firstFrame)
-    ->Arg(100)->Arg(1000)->Arg(5000)->Arg(20000)
-    ->UseManualTime()->Iterations(firstFrameRuns)->Unit(benchmark::kMillisecond);
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(20000)
+    ->UseManualTime()
+    ->Iterations(firstFrameRuns)
+    ->Unit(benchmark::kMillisecond);
 
 // What the child sends back after its measured frames.
 struct PlayReport {
@@ -133,8 +141,10 @@ void playing(benchmark::State& state) {
   state.counters["frame_cpu_ms"] = report.cpuMedianMs;
   state.counters["frame_wall_ms"] = report.wallMedianMs;
   state.counters["resident_MB"] = double(report.resident.totalKb) / 1024.0;
-  state.counters["without_renderer_MB"] = double(report.resident.totalKb - report.resident.rendererKb) / 1024.0;
+  state.counters["without_renderer_MB"] =
+      double(report.resident.totalKb - report.resident.rendererKb) / 1024.0;
 }
-BENCHMARK(playing)->Arg(100)->Arg(1000)->Arg(5000)->Arg(20000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(playing)->Arg(100)->Arg(1000)->Arg(5000)->Arg(20000)->Iterations(1)->Unit(
+    benchmark::kMillisecond);
 
 }  // namespace

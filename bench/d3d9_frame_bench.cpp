@@ -186,7 +186,8 @@ void typicalFrame(benchmark::State& state) {
   for (auto _ : state) scene.frame();
   // Wait for the last frame to be finished before the clock stops.
   readRenderTarget(scene.device);
-  state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["fps"] =
+      benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
   scene.release();
 }
 BENCHMARK(typicalFrame)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -25,8 +25,8 @@
 
 namespace {
 
-constexpr float secondsPerFrame = 1.0f / 60.0f;                   // frame time, seconds
-constexpr long long frameTicks = clockTicksPerSecond / 60;     // the same in counter ticks
+constexpr float secondsPerFrame = 1.0f / 60.0f;             // frame time, seconds
+constexpr long long frameTicks = clockTicksPerSecond / 60;  // the same in counter ticks
 
 void staticFill(benchmark::State& state) {
   std::vector<unsigned char> texels(staticWidth * 4 * staticHeight);
@@ -97,7 +97,7 @@ void effectsAfterStatic(benchmark::State& state) {
     drawFountains(secondsPerFrame);
     drawOverlays();
     device->EndScene();
-    if (firstVisible > 5000) { // keep the text in full swing
+    if (firstVisible > 5000) {  // keep the text in full swing
       scrollOffset = -1.0f;
       firstVisible = 0;
     }
@@ -107,4 +107,4 @@ void effectsAfterStatic(benchmark::State& state) {
 }
 BENCHMARK(effectsAfterStatic)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}  // namespace

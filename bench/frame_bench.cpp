@@ -43,8 +43,8 @@ void wholeFrame(benchmark::State& state) {
     double cpuStart = threadSeconds();
     auto wallStart = std::chrono::steady_clock::now();
     renderFrame(frameSeconds);
-    wall.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart)
-                       .count());
+    wall.push_back(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count());
     cpu.push_back(threadSeconds() - cpuStart);
   }
   double wallMedian = median(wall);

@@ -140,12 +140,18 @@ std::string drawnName(IDirect3DDevice9* device) {
   device->GetFVF(&format);
   if (format == metaballFvf) return "metaball mesh";
   const std::pair<IDirect3DTexture9*, const char*> names[] = {
-      {backgroundTexture, "background picture"}, {metaballTarget, "metaball picture"},
-      {carouselTarget, "carousel picture"},      {labelTarget, "label picture"},
-      {textFontTexture, "3D-text glyphs"},       {scrollFontTexture, "scroller glyphs"},
-      {sparkTexture, "sparks"},                  {pointerTexture, "pointer"},
-      {speakerTexture, "speaker"},               {repeatTexture, "repeat lamp"},
-      {staticTexture, "static"},                 {volumeTexture, "volume bar"}};
+      {backgroundTexture, "background picture"},
+      {metaballTarget, "metaball picture"},
+      {carouselTarget, "carousel picture"},
+      {labelTarget, "label picture"},
+      {textFontTexture, "3D-text glyphs"},
+      {scrollFontTexture, "scroller glyphs"},
+      {sparkTexture, "sparks"},
+      {pointerTexture, "pointer"},
+      {speakerTexture, "speaker"},
+      {repeatTexture, "repeat lamp"},
+      {staticTexture, "static"},
+      {volumeTexture, "volume bar"}};
   for (const auto& [known, name] : names)
     if (texture == known) return name;
   for (IDirect3DTexture9* note : noteTextures)
@@ -191,7 +197,8 @@ void frameBlocks(benchmark::State& state) {
   std::printf("\n| block | renderer ms | layers |\n|---|---|---|\n");
   for (const auto& [seconds, block] : rows)
     std::printf("| %s | %.3f | %.2f |\n", block.c_str(), seconds * 1e3, seconds / layer);
-  std::printf("| whole frame (a glFinish after every call) | %.3f | %.2f |\n", total * 1e3, total / layer);
+  std::printf("| whole frame (a glFinish after every call) | %.3f | %.2f |\n", total * 1e3,
+              total / layer);
   std::printf("| one full-window layer | %.3f | 1.00 |\n\n", layer * 1e3);
   state.counters["layer_ms"] = layer * 1e3;
   state.counters["renderer_layers"] = total / layer;

@@ -58,7 +58,8 @@ RunCost runFrames(const std::string& program, int frames) {
       cost.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                         double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
   }
-  cost.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  cost.wallSeconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   posix_spawn_file_actions_destroy(&actions);
   std::system(("rm -rf " + out).c_str());
   return cost;

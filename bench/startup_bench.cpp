@@ -26,7 +26,8 @@ void endAtFirstFrame(IDirect3DDevice9*) { _exit(0); }
 void reportMemoryAfterPlay(IDirect3DDevice9*) {
   if (++presentedFrames < framesOfPlay) return;
   const Resident resident = readResident();
-  if (write(reportPipe, &resident, sizeof resident) != static_cast<ssize_t>(sizeof resident)) _exit(1);
+  if (write(reportPipe, &resident, sizeof resident) != static_cast<ssize_t>(sizeof resident))
+    _exit(1);
   _exit(0);
 }
 
@@ -37,7 +38,8 @@ void startupToFirstFrame(benchmark::State& state) {
       state.SkipWithError("the program did not reach its first frame");
       return;
     }
-    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    state.SetIterationTime(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }
 }
 BENCHMARK(startupToFirstFrame)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,5 @@
-// The playlist: scanning the music folder (data/msx/) into TrackEntry storage, deriving the display fields
-// from the file names, the display order and the carousel start layout.
+// The playlist: scanning the music folder (data/msx/) into TrackEntry storage, deriving the
+// display fields from the file names, the display order and the carousel start layout.
 #include "music/playlist.h"
 
 #include <algorithm>

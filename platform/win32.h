@@ -301,7 +301,8 @@ void WINAPI PostQuitMessage(int exitCode);
 // global pointer until the left button is released; everything else → 0.
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Timers on the platform clock; WM_TIMER (wParam = id) when due. Setting an existing id restarts it.
+// Timers on the platform clock; WM_TIMER (wParam = id) when due. Setting an existing id restarts
+// it.
 UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapseMilliseconds, TIMERPROC timerProc);
 BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
 

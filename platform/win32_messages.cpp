@@ -395,8 +395,8 @@ BOOL WINAPI GetCursorPos(LPPOINT point) {
 
 // The window follows the global pointer, measured from where the pointer was at the click that
 // started the move (the last mouse message retrieved), until the left button is up; one last
-// placement follows the release, so a quick drag still lands where the button was let go.
-// The move needs no window manager. Pointer events seen meanwhile belong to the move and are dropped.
+// placement follows the release, so a quick drag still lands where the button was let go. The move
+// needs no window manager. Pointer events seen meanwhile belong to the move and are dropped.
 void runMoveLoop(HWND window) {
   if (!IsWindow(window) || window == GetDesktopWindow() || !hasGlobalPointer()) return;
   int startWindowX, startWindowY, pointerX, pointerY;

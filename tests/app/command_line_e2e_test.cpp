@@ -1,7 +1,7 @@
-// The real program started as a user would from a terminal, heard through SDL's disk audio
-// driver (the window is drawn unseen): a FOLDER named on the command line plays its first
-// title in display order at the volume and repeat setting asked for, and an installed program started from an
-// empty working folder plays the tunes installed with it.
+// The real program started as a user would from a terminal, heard through SDL's disk audio driver
+// (the window is drawn unseen): a FOLDER named on the command line plays its first title in display
+// order at the volume and repeat setting asked for, and an installed program started from an empty
+// working folder plays the tunes installed with it.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -23,18 +23,20 @@ namespace fs = std::filesystem;
 constexpr int soundWaitMs = 60000;  // bound on the first seconds of sound on a loaded machine
 constexpr int exitWaitMs = 30000;
 constexpr long listenFrames = framesOf(1.2);  // compared stretch: shorter than the test tunes' loop
-constexpr double sameSound = 0.99;        // normalised correlation of a recording with its tune
+constexpr double sameSound = 0.99;            // normalised correlation of a recording with its tune
 constexpr double otherSound = 0.9;  // the other test tune shares one channel: well below sameSound
 constexpr double gainTolerance = 0.01;
 
 // The program's recording, once listenFrames of sound have been heard from its start.
 class HeardRun {
-public:
-  HeardRun(const std::string& program, const std::vector<std::string>& arguments, const std::string& workingFolder)
+ public:
+  HeardRun(const std::string& program, const std::vector<std::string>& arguments,
+           const std::string& workingFolder)
       : scratch_(makeTemporaryFolder()), recording_(scratch_ + "/heard.raw") {
     child_ = std::make_unique<ChildProcess>(
         program, arguments, workingFolder,
-        std::vector<std::string>{"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + recording_},
+        std::vector<std::string>{"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=disk",
+                                 "SDL_DISKAUDIOFILE=" + recording_},
         std::vector<std::string>{"SDL_DISKAUDIODELAY"});
   }
   ~HeardRun() {
@@ -56,7 +58,8 @@ public:
   }
   // The recording once it holds at least `frames` frames; empty after soundWaitMs.
   Sound soundUntil(long frames) {
-    if (!waitUntil([&] { return recordedFrames(recording_) >= frames; }, soundWaitMs)) return Sound{};
+    if (!waitUntil([&] { return recordedFrames(recording_) >= frames; }, soundWaitMs))
+      return Sound{};
     return readRecording(recording_);
   }
   // Asks the program to end as the system would; its exit status, -1 if it did not end.
@@ -67,7 +70,7 @@ public:
   }
   std::string errors() const { return child_->stderrText(); }
 
-private:
+ private:
   std::string scratch_, recording_;
   std::unique_ptr<ChildProcess> child_;
 };
@@ -100,14 +103,16 @@ TEST(CommandLineE2eTest, AFolderNamedPlaysItsFirstTitleAtTheVolumeAndRepeatAsked
   EXPECT_GT(correlation(heard, start, expected, expectedStart, listenFrames), sameSound)
       << "not the first title in display order";
   EXPECT_LT(correlation(heard, start, other, otherStart, listenFrames), otherSound);
-  EXPECT_NEAR(gainOf(heard, start, expected, expectedStart, listenFrames), 0.50, gainTolerance) << "not at volume 50";
+  EXPECT_NEAR(gainOf(heard, start, expected, expectedStart, listenFrames), 0.50, gainTolerance)
+      << "not at volume 50";
 
   // With repeat off the second title follows when the first loops.
   heard = run.soundUntil(start + 2 * loopFrames + 2 * listenFrames);
-  const Alignment next = align(heard, start + loopFrames / 2, heard.frames() - listenFrames, other, otherStart,
-                               listenFrames);
+  const Alignment next = align(heard, start + loopFrames / 2, heard.frames() - listenFrames, other,
+                               otherStart, listenFrames);
   EXPECT_GT(next.correlation, sameSound) << "the second title did not follow the first";
-  EXPECT_LE(next.start - start, loopFrames + framesOf(1.0)) << "it did not advance at the first loop";
+  EXPECT_LE(next.start - start, loopFrames + framesOf(1.0))
+      << "it did not advance at the first loop";
 
   EXPECT_EQ(run.end(), 0);
   EXPECT_EQ(programLines(run.errors()), "");
@@ -119,21 +124,25 @@ TEST(CommandLineE2eTest, AFolderNamedPlaysItsFirstTitleAtTheVolumeAndRepeatAsked
 TEST(CommandLineE2eTest, AnInstalledProgramPlaysItsInstalledTunesFromAnEmptyFolder) {
   const std::string prefix = makeTemporaryFolder() + "/somewhere else";
   const std::string work = makeTemporaryFolder();
-  const std::string install = "cmake --install '" ZOLTA_BINARY_DIR "' --prefix '" + prefix + "' > /dev/null";
+  const std::string install =
+      "cmake --install '" ZOLTA_BINARY_DIR "' --prefix '" + prefix + "' > /dev/null";
   ASSERT_EQ(std::system(install.c_str()), 0);
   const std::string installedTunes = prefix + "/share/zolta/msx/";
   // The first title of the default tunes in display order.
-  const Sound expected = renderModule(installedTunes + "Pulsegeist - Crystal Caverns Below.xm", 10.0);
+  const Sound expected =
+      renderModule(installedTunes + "Pulsegeist - Crystal Caverns Below.xm", 10.0);
   ASSERT_GT(expected.frames(), 0);
 
   HeardRun run(prefix + "/bin/zolta", {}, work);
   const Sound heard = run.firstSound();
   ASSERT_GT(heard.frames(), 0) << "nothing heard: " << run.errors();
-  EXPECT_GT(correlation(heard, soundFrom(heard, 0), expected, soundFrom(expected, 0), listenFrames), sameSound)
+  EXPECT_GT(correlation(heard, soundFrom(heard, 0), expected, soundFrom(expected, 0), listenFrames),
+            sameSound)
       << "not the first installed tune";
   EXPECT_EQ(run.end(), 0);
   EXPECT_EQ(programLines(run.errors()),
-            "zolta: no data/msx/ in the working folder - playing the installed tunes in " + installedTunes + "\n");
+            "zolta: no data/msx/ in the working folder - playing the installed tunes in " +
+                installedTunes + "\n");
   EXPECT_TRUE(fs::is_empty(work)) << "the working folder was written to";
   removeFolder(work);
   removeFolder(fs::path(prefix).parent_path().string());

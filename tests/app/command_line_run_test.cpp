@@ -20,8 +20,8 @@ const char* const program = ZOLTA_BINARY_DIR "/zolta";
 ProgramRun runZolta(const std::vector<std::string>& arguments, const std::string& folder) {
   std::vector<std::string> command{program};
   command.insert(command.end(), arguments.begin(), arguments.end());
-  return runProgram(command, folder, {"SDL_AUDIODRIVER=dummy"}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"},
-                    runTimeoutMs);
+  return runProgram(command, folder, {"SDL_AUDIODRIVER=dummy"},
+                    {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}, runTimeoutMs);
 }
 
 TEST(CommandLineRunTest, HelpAndVersionGoToStdoutAndEndAtOnce) {
@@ -30,13 +30,15 @@ TEST(CommandLineRunTest, HelpAndVersionGoToStdoutAndEndAtOnce) {
   EXPECT_TRUE(run.ended);
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(run.output.starts_with("Usage: zolta [OPTION]... [FOLDER]\n")) << run.output;
-  for (const char* option : {"--scale", "--fullscreen", "--repeat", "--volume", "--help", "--version"})
+  for (const char* option :
+       {"--scale", "--fullscreen", "--repeat", "--volume", "--help", "--version"})
     EXPECT_NE(run.output.find(option), std::string::npos) << option;
   EXPECT_EQ(run.errors, "");
 
   run = runZolta({"-V"}, folder);
   EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(std::regex_match(run.output, std::regex("zolta [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << run.output;
+  EXPECT_TRUE(std::regex_match(run.output, std::regex("zolta [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+      << run.output;
   EXPECT_EQ(run.errors, "");
   removeFolder(folder);
 }
@@ -45,9 +47,9 @@ TEST(CommandLineRunTest, HelpAndVersionGoToStdoutAndEndAtOnce) {
 TEST(CommandLineRunTest, HelpAndVersionThatCannotBeWrittenEndWithStatusOne) {
   const std::string folder = makeTemporaryFolder();
   for (const char* option : {"--help", "--version"}) {
-    const ProgramRun run = runProgram({"/bin/sh", "-c", "exec \"$0\" \"$1\" >/dev/full", program, option}, folder,
-                                      {"SDL_AUDIODRIVER=dummy"}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"},
-                                      runTimeoutMs);
+    const ProgramRun run = runProgram(
+        {"/bin/sh", "-c", "exec \"$0\" \"$1\" >/dev/full", program, option}, folder,
+        {"SDL_AUDIODRIVER=dummy"}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}, runTimeoutMs);
     EXPECT_TRUE(run.ended) << option;
     EXPECT_EQ(run.status, 1) << option << ": " << run.errors;
     const std::vector<std::string> lines = textLines(run.errors);
@@ -62,8 +64,9 @@ TEST(CommandLineRunTest, BadUseEndsWithStatusTwoAndOneLineBeforeAnyWindow) {
   std::ofstream(folder + "/notes.txt") << "the user's own notes\n";
   const auto before = folderSnapshot(folder);
   const std::vector<std::vector<std::string>> badUses = {
-      {"--bogus"}, {"-s", "0"}, {"--scale", "9"}, {"--volume", "120"}, {"--repeat", "maybe"},
-      {"missing-folder"}, {"notes.txt"}, {"--scale"}, {".", "."}};
+      {"--bogus"},         {"-s", "0"},           {"--scale", "9"},
+      {"--volume", "120"}, {"--repeat", "maybe"}, {"missing-folder"},
+      {"notes.txt"},       {"--scale"},           {".", "."}};
   for (const auto& arguments : badUses) {
     const ProgramRun run = runZolta(arguments, folder);
     const std::string& shown = arguments[0];

@@ -46,7 +46,8 @@ TEST(CommandLineTest, EveryOptionInItsShortAndLongForms) {
   EXPECT_EQ(line.options.volume, 0);
   EXPECT_EQ(line.options.folder, folder);
 
-  line = parse({folder, "--scale=auto", "--fullscreen", "--repeat=on", "--volume=99"});  // FOLDER first
+  line = parse(
+      {folder, "--scale=auto", "--fullscreen", "--repeat=on", "--volume=99"});  // FOLDER first
   ASSERT_EQ(line.action, CommandLineAction::run) << line.problem;
   EXPECT_EQ(line.options.scale, autoWindowScale);
   EXPECT_TRUE(line.options.fullScreen);
@@ -90,13 +91,15 @@ TEST(CommandLineTest, EachBadUseIsOneLineNamingTheProblemAndHelp) {
       {{folder + "/tune.mod"}, "not a folder: " + folder + "/tune.mod"},
       {{folder + "/loop"}, "a loop of symbolic links: " + folder + "/loop"},
       {{folder, folder}, "more than one FOLDER"},
-      {{"--volume", "1\x1b]0;owned\a"}, "volume '1\\x1b]0;owned\\x07' is not 0-99"},  // printed escaped
+      {{"--volume", "1\x1b]0;owned\a"},
+       "volume '1\\x1b]0;owned\\x07' is not 0-99"},  // printed escaped
   };
   for (const auto& bad : cases) {
     const CommandLine line = parse(bad.arguments);
     const std::string shown = bad.arguments[0];
     ASSERT_EQ(line.action, CommandLineAction::badUse) << shown;
-    EXPECT_FALSE(line.problem.starts_with("zolta: ")) << "stderrLine adds the name: " << line.problem;
+    EXPECT_FALSE(line.problem.starts_with("zolta: "))
+        << "stderrLine adds the name: " << line.problem;
     EXPECT_NE(line.problem.find(bad.named), std::string::npos) << line.problem;
     EXPECT_NE(line.problem.find("zolta --help"), std::string::npos) << line.problem;
     EXPECT_EQ(line.problem.find('\n'), std::string::npos) << line.problem;
@@ -116,7 +119,7 @@ TEST(CommandLineTest, AutoScaleIsTheLargestWindowInThreeQuartersOfTheDesktop) {
 }
 
 class MusicFolderTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     root = makeTemporaryFolder();
     ASSERT_FALSE(root.empty());
@@ -153,7 +156,8 @@ TEST_F(MusicFolderTest, InstalledTunesAreFoundBesideTheProgram) {
   std::string note;
   const std::string installed = root + "/prefix/share/zolta/msx/";
   EXPECT_EQ(chooseMusicFolder("", root + "/prefix/bin/zolta", &note), installed);
-  EXPECT_EQ(note, "no data/msx/ in the working folder - playing the installed tunes in " + installed);
+  EXPECT_EQ(note,
+            "no data/msx/ in the working folder - playing the installed tunes in " + installed);
 }
 
 TEST_F(MusicFolderTest, WithoutInstalledTunesDataMsxIsScannedAndReportedMissing) {

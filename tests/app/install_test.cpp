@@ -25,7 +25,8 @@ std::string readText(const fs::path& path) {
 TEST(InstallTest, PutsProgramTunesLauncherAndIconUnderThePrefix) {
   const std::string prefix = makeTemporaryFolder();
   ASSERT_FALSE(prefix.empty());
-  const std::string command = "cmake --install '" ZOLTA_BINARY_DIR "' --prefix '" + prefix + "' > /dev/null";
+  const std::string command =
+      "cmake --install '" ZOLTA_BINARY_DIR "' --prefix '" + prefix + "' > /dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0);
 
   const fs::path root(prefix);
@@ -35,13 +36,15 @@ TEST(InstallTest, PutsProgramTunesLauncherAndIconUnderThePrefix) {
   EXPECT_NE(fs::status(program).permissions() & fs::perms::owner_exec, fs::perms::none);
   int tunes = 0;
   for (const auto& entry : fs::directory_iterator(fs::path(ZOLTA_SOURCE_DIR) / "data/msx")) {
-    EXPECT_EQ(readText(tunesFolder / entry.path().filename()), readText(entry.path())) << entry.path().filename();
+    EXPECT_EQ(readText(tunesFolder / entry.path().filename()), readText(entry.path()))
+        << entry.path().filename();
     ++tunes;
   }
   EXPECT_GT(tunes, 0);
 
   const std::string launcher = readText(root / "share/applications/org.zolta.rodizeve.desktop");
-  EXPECT_NE(launcher.find("Exec=" + program.string() + " --scale auto\n"), std::string::npos) << launcher;
+  EXPECT_NE(launcher.find("Exec=" + program.string() + " --scale auto\n"), std::string::npos)
+      << launcher;
   EXPECT_EQ(launcher.find("Path="), std::string::npos) << "the program finds its tunes itself";
   EXPECT_NE(launcher.find("Icon=zolta-rodizeve\n"), std::string::npos) << launcher;
 
@@ -51,11 +54,12 @@ TEST(InstallTest, PutsProgramTunesLauncherAndIconUnderThePrefix) {
   EXPECT_EQ(icon.substr(1, 3), "PNG");
   EXPECT_EQ(icon.substr(16, 8), std::string("\0\0\1\0\0\0\1\0", 8));
 
-  EXPECT_NE(readText(root / "share/metainfo/org.zolta.rodizeve.metainfo.xml").find("<launchable type=\"desktop-id\">"
-                                                                                 "org.zolta.rodizeve.desktop<"),
+  EXPECT_NE(readText(root / "share/metainfo/org.zolta.rodizeve.metainfo.xml")
+                .find("<launchable type=\"desktop-id\">"
+                      "org.zolta.rodizeve.desktop<"),
             std::string::npos);
   EXPECT_TRUE(fs::is_regular_file(root / "share/man/man6/zolta.6.gz"));
   removeFolder(prefix);
 }
 
-} // namespace
+}  // namespace

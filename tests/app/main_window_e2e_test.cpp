@@ -35,12 +35,14 @@ TEST_P(MainWindowOnX, IsCentredFramelessRoundedAndTitled) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
         info = probe.window(title);
-        return info.viewable && info.x == 192 && info.y == 144 && info.width == 640 && info.height == 482;
+        return info.viewable && info.x == 192 && info.y == 144 && info.width == 640 &&
+               info.height == 482;
       },
       waitMs);
   ASSERT_TRUE(info.found) << "no window titled \"" << title << "\"";
-  EXPECT_TRUE(placed) << "expected a viewable 640x482 window at (192, 144), got " << info.width << "x" << info.height
-                      << " at (" << info.x << ", " << info.y << ")" << (info.viewable ? "" : ", not viewable");
+  EXPECT_TRUE(placed) << "expected a viewable 640x482 window at (192, 144), got " << info.width
+                      << "x" << info.height << " at (" << info.x << ", " << info.y << ")"
+                      << (info.viewable ? "" : ", not viewable");
 
   // The shape: GDI's rounded region of (0, 0, 640, 480), 639 × 479 with the corners cut off;
   // the last column and the last three rows are clipped.
@@ -49,8 +51,10 @@ TEST_P(MainWindowOnX, IsCentredFramelessRoundedAndTitled) {
   EXPECT_EQ(info.shapeY, 0);
   EXPECT_EQ(info.shapeWidth, 639);
   EXPECT_EQ(info.shapeHeight, 479);
-  for (auto [x, y] : {std::pair{0, 0}, {639, 0}, {0, 478}, {638, 478}, {639, 240}, {320, 479}, {320, 481}}) {
-    EXPECT_FALSE(probe.shapeContains(title, x, y)) << "pixel (" << x << ", " << y << ") should be cut away";
+  for (auto [x, y] :
+       {std::pair{0, 0}, {639, 0}, {0, 478}, {638, 478}, {639, 240}, {320, 479}, {320, 481}}) {
+    EXPECT_FALSE(probe.shapeContains(title, x, y))
+        << "pixel (" << x << ", " << y << ") should be cut away";
   }
   for (auto [x, y] : {std::pair{320, 0}, {0, 240}, {638, 240}, {320, 478}, {5, 5}, {633, 473}}) {
     EXPECT_TRUE(probe.shapeContains(title, x, y)) << "pixel (" << x << ", " << y << ") should show";

@@ -53,7 +53,7 @@ TEST(PlayerCommands, EachCommandIsAPlayerKeyOrNothingInEachState) {
 }
 
 class RemoteControl : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ASSERT_EQ(createMainWindow(), 0);
     ASSERT_EQ(createDevice(false), 0);
@@ -112,8 +112,8 @@ TEST_F(RemoteControl, ClicksPressNoButtonAndNothingIsPostedOnceTheWindowHasClose
   EXPECT_FALSE(mouseInside) << "a pointer that had left the window came back";
 
   EXPECT_FALSE(commands.pause());
-  for (bool (*command)() : {commands.next, commands.previous, commands.playPause, commands.play,
-                            commands.stop})
+  for (bool (*command)() :
+       {commands.next, commands.previous, commands.playPause, commands.play, commands.stop})
     EXPECT_TRUE(command());
   pump();
   EXPECT_EQ(keysSeen, (std::vector<WPARAM>{'B', 'Y', 'X', 'X', 'V'}));
@@ -121,7 +121,8 @@ TEST_F(RemoteControl, ClicksPressNoButtonAndNothingIsPostedOnceTheWindowHasClose
   ASSERT_TRUE(commands.quit());
   pump();
   EXPECT_FALSE(IsWindow(appWindow));
-  EXPECT_FALSE(commands.next() || commands.setVolume(10) || commands.setRepeat(true) || commands.quit());
+  EXPECT_FALSE(commands.next() || commands.setVolume(10) || commands.setRepeat(true) ||
+               commands.quit());
 }
 
 }  // namespace

@@ -53,12 +53,12 @@ constexpr bool underSanitizers = true;
 constexpr bool underSanitizers = false;
 #endif
 constexpr unsigned soakSeed = 20261207;
-constexpr long soakFrames = 20000;            // frames of 10 ms: 200 s of the program's life
+constexpr long soakFrames = 20000;  // frames of 10 ms: 200 s of the program's life
 constexpr int fullScreenRoundTrips = 20;
-constexpr int warmUpRoundTrips = 5;            // close together at the start
-constexpr long warmUpPeriod = 300;             // frames between full-screen entries then
-constexpr long laterEntriesFrom = 2500;        // frame of the first entry after those
-constexpr long roundTripPeriod = 1100;         // frames between full-screen entries afterwards
+constexpr int warmUpRoundTrips = 5;      // close together at the start
+constexpr long warmUpPeriod = 300;       // frames between full-screen entries then
+constexpr long laterEntriesFrom = 2500;  // frame of the first entry after those
+constexpr long roundTripPeriod = 1100;   // frames between full-screen entries afterwards
 // Memory is watched from a quarter of the way. The heap in use, sampled every 100 frames,
 // swings by a few hundred KiB with the tune loaded and the picture, so a straight line is
 // fitted through the samples: over the 15,000 frames it may rise by at most 256 KiB, which a
@@ -72,17 +72,18 @@ constexpr long warmUpFrames = soakFrames / 4;
 constexpr long heapSamplePeriod = 100;
 constexpr double allowedHeapTrendBytes = 256 * 1024;
 constexpr long allowedResidentGrowthBytes = 16 * 1024 * 1024;
-constexpr long quietFrom = soakFrames - 400;   // the last frames: no random input
+constexpr long quietFrom = soakFrames - 400;       // the last frames: no random input
 constexpr long playAgainFrame = soakFrames - 300;  // "X" then, so the last frames must sound
 constexpr long soundCheckFrom = soakFrames - 200;
-constexpr int soundFramesPerPicture = 441;     // 10 ms of sound per 10 ms frame
-constexpr float audiblePeak = 0.01f;           // linear sample value
+constexpr int soundFramesPerPicture = 441;  // 10 ms of sound per 10 ms frame
+constexpr float audiblePeak = 0.01f;        // linear sample value
 
 // Zones of the window, client pixels (centres of the small ones).
 constexpr POINT closeClick{630, 6};
 constexpr POINT fullScreenClick{612, 7};
 constexpr POINT minimiseClick{600, 7};
-constexpr POINT repeatBox{repeatLampZone.x + repeatLampZone.width / 2, repeatLampZone.y + repeatLampZone.height / 2};
+constexpr POINT repeatBox{repeatLampZone.x + repeatLampZone.width / 2,
+                          repeatLampZone.y + repeatLampZone.height / 2};
 constexpr int dragStripLeft = 20, dragStripRight = 580, dragStripBottom = 14;
 constexpr int sliderFirstX = 389, sliderLastX = 506;  // client x where the slider takes a drag
 constexpr int sliderTopY = 221, sliderBottomY = 247;
@@ -91,15 +92,16 @@ constexpr int topRightLeft = 590, topRightBottom = 20;  // random points stay ou
 // Keys: those the window procedure acts on, and others it must ignore. Escape is kept apart:
 // in windowed mode it ends the program.
 constexpr WPARAM knownKeys[] = {VK_UP, VK_DOWN, 'Y', 'B', 'C', 'V', 'X'};
-constexpr WPARAM otherKeys[] = {'A', 'Z', 'Q', 'M', '0', '7', VK_LEFT, VK_RIGHT, VK_RETURN,
-                                VK_SPACE, VK_TAB, VK_BACK, VK_SHIFT, VK_CONTROL};
+constexpr WPARAM otherKeys[] = {'A',    'Z',     'Q',      'M',       '0',
+                                '7',    VK_LEFT, VK_RIGHT, VK_RETURN, VK_SPACE,
+                                VK_TAB, VK_BACK, VK_SHIFT, VK_CONTROL};
 
 enum class Exit { escape, fullScreenZone, minimiseZone };
 
 struct Drag {
   int framesLeft = 0;  // moves still to make; 0: no drag in progress
   bool throughSdl = false;
-  int lastX = 0;       // client x of the latest move made on the slider, -1 for none
+  int lastX = 0;  // client x of the latest move made on the slider, -1 for none
 };
 
 struct Soak {
@@ -162,7 +164,9 @@ double fittedSlope(const std::vector<double>& x, const std::vector<double>& y) {
   return covariance / variance;
 }
 
-int between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(soak.random); }
+int between(int low, int high) {
+  return std::uniform_int_distribution<int>(low, high)(soak.random);
+}
 bool chance(double probability) { return std::bernoulli_distribution(probability)(soak.random); }
 
 // ---- Input through the Win32 layer: posted messages, or SDL events the pump translates.
@@ -197,7 +201,8 @@ void mouseMove(int x, int y, bool leftDown, bool throughSdl) {
 
 void mouseButton(int x, int y, bool down, bool throughSdl) {
   if (!throughSdl) {
-    PostMessageA(appWindow, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0, MAKELPARAM(x, y));
+    PostMessageA(appWindow, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0,
+                 MAKELPARAM(x, y));
     return;
   }
   SDL_Event event{};
@@ -256,7 +261,8 @@ void keyPress(WPARAM key, bool throughSdl) {
 
 POINT buttonCentre(int index) {
   const ScreenVertex* corners = buttonVertices[index];
-  return POINT{static_cast<LONG>((corners[0].x + corners[1].x) / 2), static_cast<LONG>((corners[0].y + corners[2].y) / 2)};
+  return POINT{static_cast<LONG>((corners[0].x + corners[1].x) / 2),
+               static_cast<LONG>((corners[0].y + corners[2].y) / 2)};
 }
 
 POINT randomPoint() {
@@ -289,11 +295,14 @@ void continueDrag() {
 // After a drag: the volume follows the slider, 0 at its left end to 100 at its right end.
 void checkDragVolume() {
   if (soak.drag.lastX < 0) return;
-  const double expected = 100.0 * (soak.drag.lastX - sliderFirstX + 1) / (sliderLastX - sliderFirstX + 2);
+  const double expected =
+      100.0 * (soak.drag.lastX - sliderFirstX + 1) / (sliderLastX - sliderFirstX + 2);
   if (std::abs(volume - expected) > 1.5 && soak.dragsOffTarget++ == 0) {
     char text[160];
-    std::snprintf(text, sizeof text, "frame %ld: volume %d after a drag ending at x %d (%s, %s)", soak.frame, volume,
-                  soak.drag.lastX, soak.drag.throughSdl ? "SDL events" : "posted", deviceState.fullScreen ? "full-screen" : "windowed");
+    std::snprintf(text, sizeof text, "frame %ld: volume %d after a drag ending at x %d (%s, %s)",
+                  soak.frame, volume, soak.drag.lastX,
+                  soak.drag.throughSdl ? "SDL events" : "posted",
+                  deviceState.fullScreen ? "full-screen" : "windowed");
     soak.firstDragOffTarget = text;
   }
 }
@@ -303,17 +312,23 @@ void randomGesture() {
   ++soak.gestures;
   soak.sdlGestures += throughSdl;
   const int kind = between(0, 99);
-  if (kind < 25) keyPress(knownKeys[between(0, std::size(knownKeys) - 1)], throughSdl);
-  else if (kind < 35) keyPress(otherKeys[between(0, std::size(otherKeys) - 1)], throughSdl);
+  if (kind < 25)
+    keyPress(knownKeys[between(0, std::size(knownKeys) - 1)], throughSdl);
+  else if (kind < 35)
+    keyPress(otherKeys[between(0, std::size(otherKeys) - 1)], throughSdl);
   else if (kind < 55) {
     const POINT point = randomPoint();
     mouseMove(point.x, point.y, chance(0.2), throughSdl);
-  }
-  else if (kind < 70) click(buttonCentre(between(0, buttonCount - 1)), throughSdl);
-  else if (kind < 76) click(repeatBox, throughSdl);
-  else if (kind < 80) click(POINT{between(dragStripLeft, dragStripRight), between(0, dragStripBottom)}, throughSdl);
-  else if (kind < 88) click(randomPoint(), throughSdl);
-  else startDrag(throughSdl);
+  } else if (kind < 70)
+    click(buttonCentre(between(0, buttonCount - 1)), throughSdl);
+  else if (kind < 76)
+    click(repeatBox, throughSdl);
+  else if (kind < 80)
+    click(POINT{between(dragStripLeft, dragStripRight), between(0, dragStripBottom)}, throughSdl);
+  else if (kind < 88)
+    click(randomPoint(), throughSdl);
+  else
+    startDrag(throughSdl);
 }
 
 // Frame of the index-th full-screen entry.
@@ -340,13 +355,14 @@ bool modeChanges() {
     }
     soak.plannedExit = -1;
     if (soak.exits % 4 == 3) soak.windowedMinimiseAt = soak.frame + between(30, 80);
-  } else if (soak.windowedMinimiseAt >= 0 && soak.frame >= soak.windowedMinimiseAt && soak.restoreAt < 0 &&
-             !deviceState.fullScreen) {
+  } else if (soak.windowedMinimiseAt >= 0 && soak.frame >= soak.windowedMinimiseAt &&
+             soak.restoreAt < 0 && !deviceState.fullScreen) {
     click(minimiseClick, throughSdl);
     soak.restoreAt = soak.frame + between(20, 60);
     soak.windowedMinimiseAt = -1;
-  } else if (soak.plannedEntries < fullScreenRoundTrips && soak.frame >= entryFrame(soak.plannedEntries) &&
-             soak.restoreAt < 0 && soak.windowedMinimiseAt < 0) {
+  } else if (soak.plannedEntries < fullScreenRoundTrips &&
+             soak.frame >= entryFrame(soak.plannedEntries) && soak.restoreAt < 0 &&
+             soak.windowedMinimiseAt < 0) {
     click(fullScreenClick, throughSdl);
     ++soak.plannedEntries;
     soak.plannedExit = soak.frame + between(60, 200);
@@ -444,12 +460,14 @@ TEST(Soak, TwentyThousandFramesOfRandomUseLeaveTheProgramSaneAndItsMemoryFlat) {
   EXPECT_EQ(soak.entries, fullScreenRoundTrips);
   EXPECT_EQ(soak.exits, fullScreenRoundTrips);
   EXPECT_FALSE(soak.wasFullScreen) << "the run ended in full-screen mode";
-  EXPECT_EQ(soak.windowMismatches, 0) << "frames where the window and the device disagreed on full-screen";
+  EXPECT_EQ(soak.windowMismatches, 0)
+      << "frames where the window and the device disagreed on full-screen";
   EXPECT_GT(soak.minimisedFrames, 100) << "the minimise zone did not minimise";
   EXPECT_FALSE(soak.endedMinimised);
   EXPECT_GT(soak.drags, 100);
-  EXPECT_EQ(soak.dragsOffTarget, 0) << "drags after which the volume did not match the slider, first at "
-                                    << soak.firstDragOffTarget;
+  EXPECT_EQ(soak.dragsOffTarget, 0)
+      << "drags after which the volume did not match the slider, first at "
+      << soak.firstDragOffTarget;
   EXPECT_GT(soak.trackChanges, 100);
   EXPECT_GT(soak.audibleFrames, soakFrames / 4) << "the music was heard in too few frames";
   EXPECT_GT(soak.endAudibleFrames, 150) << "after \"X\" the last frames were silent";
@@ -462,14 +480,17 @@ TEST(Soak, TwentyThousandFramesOfRandomUseLeaveTheProgramSaneAndItsMemoryFlat) {
   RecordProperty("gestures", soak.gestures);
   RecordProperty("resident_kib_after_warm_up", static_cast<int>(soak.warmUpResident / 1024));
   RecordProperty("resident_kib_at_end", static_cast<int>(soak.endResident / 1024));
-  const double heapTrend = fittedSlope(soak.heapFrames, soak.heapInUse) * (soakFrames - warmUpFrames);
-  const auto [heapLow, heapHigh] = std::minmax_element(soak.heapInUse.begin(), soak.heapInUse.end());
-  std::printf("soak: %ld frames, %d gestures (%d as SDL events), %d drags, %d track changes, "
-              "resident memory %ld KiB after warm-up, %ld KiB at the end, heap in use "
-              "%.0f-%.0f KiB, its trend %+.0f KiB\n",
-              soak.frame, soak.gestures, soak.sdlGestures, soak.drags, soak.trackChanges,
-              soak.warmUpResident / 1024, soak.endResident / 1024, *heapLow / 1024,
-              *heapHigh / 1024, heapTrend / 1024);
+  const double heapTrend =
+      fittedSlope(soak.heapFrames, soak.heapInUse) * (soakFrames - warmUpFrames);
+  const auto [heapLow, heapHigh] =
+      std::minmax_element(soak.heapInUse.begin(), soak.heapInUse.end());
+  std::printf(
+      "soak: %ld frames, %d gestures (%d as SDL events), %d drags, %d track changes, "
+      "resident memory %ld KiB after warm-up, %ld KiB at the end, heap in use "
+      "%.0f-%.0f KiB, its trend %+.0f KiB\n",
+      soak.frame, soak.gestures, soak.sdlGestures, soak.drags, soak.trackChanges,
+      soak.warmUpResident / 1024, soak.endResident / 1024, *heapLow / 1024, *heapHigh / 1024,
+      heapTrend / 1024);
   if (!underSanitizers) {
     EXPECT_LE(heapTrend, allowedHeapTrendBytes) << "the heap in use grew";
     EXPECT_LE(soak.endResident - soak.warmUpResident, allowedResidentGrowthBytes)

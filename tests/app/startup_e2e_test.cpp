@@ -46,13 +46,16 @@ TEST(StartUpWithoutDisplay, ExitsWith255AndOneLineBeforeTouchingTheMusicFolder) 
   ASSERT_GE(inotify_add_watch(watch, music.c_str(), IN_OPEN | IN_ACCESS), 0);
   ASSERT_GE(inotify_add_watch(watch, folder.c_str(), IN_CREATE), 0);
 
-  ChildProcess program(ZOLTA_BINARY_DIR "/zolta", {}, folder, {}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"});
+  ChildProcess program(ZOLTA_BINARY_DIR "/zolta", {}, folder, {},
+                       {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"});
   int status = -1;
-  ASSERT_TRUE(program.waitForExit(programTimeoutMs, &status)) << "the program kept running without a display";
+  ASSERT_TRUE(program.waitForExit(programTimeoutMs, &status))
+      << "the program kept running without a display";
   EXPECT_EQ(status, 255);
   const std::string errors = program.stderrText();
   EXPECT_FALSE(errors.empty());
-  EXPECT_EQ(errors.find('\n'), errors.size() - 1) << "expected one line on stderr, got:\n" << errors;
+  EXPECT_EQ(errors.find('\n'), errors.size() - 1) << "expected one line on stderr, got:\n"
+                                                  << errors;
   EXPECT_EQ(pendingEvents(watch), 0) << "the program opened data/msx/ or wrote into its folder";
 
   // The watch does see a listing of the folder.

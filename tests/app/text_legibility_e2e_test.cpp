@@ -1,9 +1,9 @@
-// The 3D text can be read: zolta-frames renders the real program on its virtual clock with
-// tunes named as we choose, and the OCR engine tesseract reads the track label and both track
-// information lines off frame 900 (a lone "1" at the label's end, a few pixels wide, is left out:
-// the engine reads most renderings of it as "4"). Reading tiny rendered text is sensitive to how the crop is
-// enlarged, so each text is read after a few fixed preparations and the best reading counts;
-// it must match at least 90 % of the characters (letters and digits, case ignored).
+// The 3D text can be read: zolta-frames renders the real program on its virtual clock with tunes
+// named as we choose, and the OCR engine tesseract reads the track label and both track information
+// lines off frame 900 (a lone "1" at the label's end, a few pixels wide, is left out: the engine
+// reads most renderings of it as "4"). Reading tiny rendered text is sensitive to how the crop is
+// enlarged, so each text is read after a few fixed preparations and the best reading counts; it
+// must match at least 90 % of the characters (letters and digits, case ignored).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,10 +31,12 @@ struct Crop {
 
 // The info lines are drawn about four times as wide as tall per font pixel, the label narrow
 // and tall: each crop is scaled back towards upright letters before it is read.
-const Crop artistLine{"290x18+350+263", {"-resize 200%x600%!", "-resize 200%x600%! -threshold 30%",
-                                         "-resize 250%x800%! -threshold 30%"}};
-const Crop titleLine{"290x18+350+282", {"-resize 200%x600%!", "-resize 200%x600%! -threshold 40%",
-                                        "-resize 250%x800%! -threshold 40%"}};
+const Crop artistLine{"290x18+350+263",
+                      {"-resize 200%x600%!", "-resize 200%x600%! -threshold 30%",
+                       "-resize 250%x800%! -threshold 30%"}};
+const Crop titleLine{"290x18+350+282",
+                     {"-resize 200%x600%!", "-resize 200%x600%! -threshold 40%",
+                      "-resize 250%x800%! -threshold 40%"}};
 const Crop label{"76x44+552+130", {"-resize 400%x200%!", "-resize 600%x300%!"}};
 
 // Letters and digits of a text, lower case.
@@ -75,7 +77,7 @@ std::vector<std::string> words(const std::string& text) {
 }
 
 class TextLegibility : public ::testing::Test {
-protected:
+ protected:
   void TearDown() override {
     for (const std::string& folder : folders) removeFolder(folder);
   }
@@ -87,18 +89,21 @@ protected:
     folders.push_back(folder);
     fs::create_directories(folder + "/data/msx");
     std::vector<fs::path> tunes;
-    for (const auto& entry : fs::directory_iterator(ZOLTA_SOURCE_DIR "/data/msx")) tunes.push_back(entry.path());
+    for (const auto& entry : fs::directory_iterator(ZOLTA_SOURCE_DIR "/data/msx"))
+      tunes.push_back(entry.path());
     std::sort(tunes.begin(), tunes.end());
     for (size_t i = 0; i < names.size(); ++i) {
       const fs::path& tune = tunes[i % tunes.size()];
       fs::copy_file(tune, folder + "/data/msx/" + names[i] + tune.extension().string());
     }
-    std::vector<std::string> arguments = {ZOLTA_BINARY_DIR "/zolta-frames", "--frames", "900", "--out",
-                                          folder + "/shots"};
+    std::vector<std::string> arguments = {ZOLTA_BINARY_DIR "/zolta-frames", "--frames", "900",
+                                          "--out", folder + "/shots"};
     if (!keys.empty()) arguments.insert(arguments.end(), {"--keys", keys});
-    const ProgramRun run = runProgram(arguments, folder, {"SDL_AUDIODRIVER=dummy", "SDL_VIDEODRIVER=offscreen"}, {},
-                                      runTimeoutMs);
-    EXPECT_TRUE(run.ended && run.status == 0) << "status " << run.status << ", stderr:\n" << run.errors;
+    const ProgramRun run =
+        runProgram(arguments, folder, {"SDL_AUDIODRIVER=dummy", "SDL_VIDEODRIVER=offscreen"}, {},
+                   runTimeoutMs);
+    EXPECT_TRUE(run.ended && run.status == 0) << "status " << run.status << ", stderr:\n"
+                                              << run.errors;
     return folder + frameName;
   }
 
@@ -108,14 +113,18 @@ protected:
     std::string readings;
     for (const char* preparation : crop.preparations) {
       const std::string prepared = frame + "." + std::to_string(++preparedCount) + ".png";
-      std::vector<std::string> convert = {"/usr/bin/env", "convert", frame, "-crop", crop.geometry, "+repage", "-colorspace", "gray"};
+      std::vector<std::string> convert = {"/usr/bin/env", "convert", frame,         "-crop",
+                                          crop.geometry,  "+repage", "-colorspace", "gray"};
       for (const std::string& word : words(preparation)) convert.push_back(word);
-      for (const char* word : {"-negate", "-bordercolor", "white", "-border", "30"}) convert.push_back(word);
+      for (const char* word : {"-negate", "-bordercolor", "white", "-border", "30"})
+        convert.push_back(word);
       convert.push_back(prepared);
       const ProgramRun converted = runProgram(convert, ".", {}, {}, toolTimeoutMs);
       EXPECT_TRUE(converted.ended && converted.status == 0) << "convert: " << converted.errors;
-      const ProgramRun ocr = runProgram({"/usr/bin/env", "tesseract", prepared, "-", "--psm", "7"}, ".", {}, {}, toolTimeoutMs);
-      EXPECT_TRUE(ocr.ended && ocr.status == 0) << "tesseract (package tesseract-ocr) did not run: " << ocr.errors;
+      const ProgramRun ocr = runProgram({"/usr/bin/env", "tesseract", prepared, "-", "--psm", "7"},
+                                        ".", {}, {}, toolTimeoutMs);
+      EXPECT_TRUE(ocr.ended && ocr.status == 0)
+          << "tesseract (package tesseract-ocr) did not run: " << ocr.errors;
       best = std::max(best, accuracy(expected, ocr.output));
       readings += " \"" + ocr.output.substr(0, ocr.output.find('\n')) + "\"";
     }
@@ -139,9 +148,11 @@ TEST(TextLegibilityScore, CountsEditsOverLettersAndDigits) {
 // "next". Both are paused two seconds before the shot, so that the fountains' notes have landed
 // instead of flying over the lines.
 TEST_F(TextLegibility, LabelAndInformationLinesReadBack) {
-  const std::string first = renderFrame900({"Kid Quartz - Waltz for a Robot", "Vexel - Wild Jukebox"}, "700:C");
+  const std::string first =
+      renderFrame900({"Kid Quartz - Waltz for a Robot", "Vexel - Wild Jukebox"}, "700:C");
   const std::string third = renderFrame900(
-      {"Pulsegeist - Snowy Valley", "Moxa - Harbour Lights", "Kid Quartz - Popcorn Engine"}, "100:B,150:B,700:C");
+      {"Pulsegeist - Snowy Valley", "Moxa - Harbour Lights", "Kid Quartz - Popcorn Engine"},
+      "100:B,150:B,700:C");
   bestReading(first, artistLine, "Kid Quartz");
   bestReading(first, titleLine, "Waltz for a Robot");
   bestReading(third, label, "Track 3");

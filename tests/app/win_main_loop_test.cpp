@@ -32,14 +32,16 @@ LRESULT CALLBACK recordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
   }
   if (message == WM_USER + 1) {
     const LRESULT answer = SendMessageA(hwnd, WM_USER + 2, 0, 0);
-    seen.push_back({WM_USER + 3, static_cast<WPARAM>(answer), clockNow()});  // after the send returned
+    seen.push_back(
+        {WM_USER + 3, static_cast<WPARAM>(answer), clockNow()});  // after the send returned
     return 0;
   }
   if (message == WM_USER + 2) return 42;
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-bool counterReadJustBeforeFrame = true;  // the counter was read after the sleep, right before each frame
+bool counterReadJustBeforeFrame =
+    true;  // the counter was read after the sleep, right before each frame
 
 void recordFrame(float seconds) {
   counterReadJustBeforeFrame &= frameClock.lastCounter == clockNow();
@@ -49,7 +51,7 @@ void recordFrame(float seconds) {
 }
 
 class MainLoop : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     useVirtualClock();
     window = createTestWindow("LoopTest", recordingProc, 640, 480);
@@ -102,7 +104,8 @@ TEST_F(MainLoop, EveryWaitingMessageIsDispatchedBeforeAFrame) {
   chainLength = 3;  // the first WM_USER posts three more, one after another
   runMainLoop(recordFrame);
   ASSERT_FALSE(seen.empty());
-  EXPECT_EQ(seen.back().message, static_cast<UINT>(WM_NULL)) << "a frame ran while messages were waiting";
+  EXPECT_EQ(seen.back().message, static_cast<UINT>(WM_NULL))
+      << "a frame ran while messages were waiting";
   int users = 0;
   for (const Seen& entry : seen) users += entry.message == WM_USER;
   EXPECT_EQ(users, 4);

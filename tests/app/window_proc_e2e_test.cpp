@@ -16,8 +16,8 @@
 
 namespace {
 
-constexpr int waitMs = 5000;                       // bound on every wait for the X server
-constexpr long long millisecond = 1'000'000;       // virtual clock ticks
+constexpr int waitMs = 5000;                  // bound on every wait for the X server
+constexpr long long millisecond = 1'000'000;  // virtual clock ticks
 
 std::vector<UINT> messages;
 
@@ -48,11 +48,21 @@ TEST(PointerLeave, IsNoticedOnlyWhenThePointerIsOutsideAfterHalfASecond) {
   ASSERT_EQ(createMainWindow(), 0);
   SetWindowLongPtrA(appWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(spyProc));
   X11Probe probe(server.display());
-  ASSERT_TRUE(waitUntil([&] { pump(); return probe.window("Zolta RodiZeve #1").viewable; }, waitMs));
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        pump();
+        return probe.window("Zolta RodiZeve #1").viewable;
+      },
+      waitMs));
 
   // Inside: a move starts the timer; at 500 ms the pointer is still inside, so nothing changes.
   ASSERT_TRUE(xdotool(server.display(), {"mousemove", "492", "444"}));
-  ASSERT_TRUE(waitUntil([&] { pump(); return mouseInside && cursorX == 295.0f && cursorY == 295.0f; }, waitMs));
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        pump();
+        return mouseInside && cursorX == 295.0f && cursorY == 295.0f;
+      },
+      waitMs));
   messages.clear();
   advanceVirtualClock(499 * millisecond);
   pump();
@@ -68,10 +78,26 @@ TEST(PointerLeave, IsNoticedOnlyWhenThePointerIsOutsideAfterHalfASecond) {
 
   // Outside: move in once more (restarting the timer), then leave; 500 ms later it is noticed.
   ASSERT_TRUE(xdotool(server.display(), {"mousemove", "592", "344"}));
-  ASSERT_TRUE(waitUntil([&] { pump(); return cursorX == 395.0f; }, waitMs));
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        pump();
+        return cursorX == 395.0f;
+      },
+      waitMs));
   ASSERT_TRUE(xdotool(server.display(), {"mousemove", "10", "10"}));
-  ASSERT_TRUE(waitUntil([&] { int x, y; return probe.pointer(&x, &y) && x == 10 && y == 10; }, waitMs));
-  ASSERT_TRUE(waitUntil([&] { pump(); return SDL_GetMouseFocus() == nullptr; }, waitMs)) << "SDL saw no leave";
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        int x, y;
+        return probe.pointer(&x, &y) && x == 10 && y == 10;
+      },
+      waitMs));
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        pump();
+        return SDL_GetMouseFocus() == nullptr;
+      },
+      waitMs))
+      << "SDL saw no leave";
   EXPECT_TRUE(mouseInside) << "only the timer may clear mouseInside";
   EXPECT_EQ(cursorX, 395.0f) << "the leave moved the drawn pointer to the window edge";
   EXPECT_EQ(cursorY, 195.0f);
@@ -83,12 +109,23 @@ TEST(PointerLeave, IsNoticedOnlyWhenThePointerIsOutsideAfterHalfASecond) {
   // At rest inside past the timer, then straight out: the leave restarts the timer where the
   // pointer was last seen, so it is still noticed 500 ms later and the drawn pointer stays put.
   ASSERT_TRUE(xdotool(server.display(), {"mousemove", "492", "444"}));
-  ASSERT_TRUE(waitUntil([&] { pump(); return mouseInside && cursorX == 295.0f; }, waitMs));
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        pump();
+        return mouseInside && cursorX == 295.0f;
+      },
+      waitMs));
   advanceVirtualClock(600 * millisecond);
   pump();
   messages.clear();
   ASSERT_TRUE(xdotool(server.display(), {"mousemove", "10", "10"}));
-  ASSERT_TRUE(waitUntil([&] { pump(); return SDL_GetMouseFocus() == nullptr; }, waitMs)) << "SDL saw no leave";
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        pump();
+        return SDL_GetMouseFocus() == nullptr;
+      },
+      waitMs))
+      << "SDL saw no leave";
   EXPECT_TRUE(mouseInside);
   EXPECT_EQ(cursorX, 295.0f) << "the leave moved the drawn pointer";
   EXPECT_EQ(cursorY, 295.0f);
@@ -97,7 +134,8 @@ TEST(PointerLeave, IsNoticedOnlyWhenThePointerIsOutsideAfterHalfASecond) {
   EXPECT_EQ(count(WM_MOUSELEAVE), 0) << "the leave was noticed before the timer";
   advanceVirtualClock(1 * millisecond);
   pump();
-  EXPECT_EQ(count(WM_MOUSELEAVE), 1) << "a pointer that jumped out after resting inside was never noticed gone";
+  EXPECT_EQ(count(WM_MOUSELEAVE), 1)
+      << "a pointer that jumped out after resting inside was never noticed gone";
   EXPECT_FALSE(mouseInside);
 
   DestroyWindow(appWindow);

@@ -30,7 +30,7 @@ LRESULT CALLBACK spyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 class WindowProc : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ASSERT_EQ(createMainWindow(), 0);
     ASSERT_EQ(createDevice(false), 0);
@@ -66,8 +66,10 @@ protected:
   static void pump() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message != WM_QUIT) DispatchMessageA(&message);
-      else quitSeen = true;
+      if (message.message != WM_QUIT)
+        DispatchMessageA(&message);
+      else
+        quitSeen = true;
     }
   }
   // Window coordinates of client pixel (x, y): the same in a window, scaled in full-screen.
@@ -113,7 +115,8 @@ protected:
   }
   static int count(UINT message, WPARAM wParam = ~WPARAM(0)) {
     int n = 0;
-    for (const Seen& s : seen) n += s.message == message && (wParam == ~WPARAM(0) || s.wParam == wParam);
+    for (const Seen& s : seen)
+      n += s.message == message && (wParam == ~WPARAM(0) || s.wParam == wParam);
     return n;
   }
   static RECT windowRect() {
@@ -139,8 +142,9 @@ bool WindowProc::quitSeen = false;
 TEST_F(WindowProc, HoverFindsTheButtonUnderThePointerAtItsEdges) {
   const struct {
     int x, y, button;
-  } cases[] = {{368, 30, 0}, {369, 30, 1}, {328, 30, -1}, {329, 30, 0}, {528, 30, 4}, {529, 30, -1},
-               {400, 13, -1}, {400, 14, 1}, {400, 50, 1}, {400, 51, -1}, {489, 50, 4}};
+  } cases[] = {{368, 30, 0}, {369, 30, 1},  {328, 30, -1}, {329, 30, 0},
+               {528, 30, 4}, {529, 30, -1}, {400, 13, -1}, {400, 14, 1},
+               {400, 50, 1}, {400, 51, -1}, {489, 50, 4}};
   for (const auto& c : cases) {
     moveTo(c.x, c.y);
     EXPECT_EQ(hoveredButton, c.button) << "at (" << c.x << ", " << c.y << ")";
@@ -169,7 +173,8 @@ TEST_F(WindowProc, ButtonsSendTheirKeysAndWinOverTheTopStrip) {
 
 TEST_F(WindowProc, TopStripZonesDragMinimiseAndClose) {
   // Just outside each zone of the top strip, and its far left.
-  for (int x : {lastColumn(fullScreenZone) + 1, lastColumn(minimiseZone) + 1, 0, minimiseZone.x - 1}) {
+  for (int x :
+       {lastColumn(fullScreenZone) + 1, lastColumn(minimiseZone) + 1, 0, minimiseZone.x - 1}) {
     seen.clear();
     const int cursorBefore = cursorCount();
     click(x, 5);
@@ -239,7 +244,7 @@ TEST_F(WindowProc, EscapeLeavesFullScreenCentredThenEndsTheProgram) {
 TEST_F(WindowProc, SliderSetsTheVolumeOnlyWhileTheButtonIsHeldInsideIt) {
   const struct {
     int x, y, volume;  // -1: left alone
-  } cases[] = {{388, 230, -1}, {389, 230, 0}, {447, 230, 49}, {506, 230, 99}, {507, 230, -1},
+  } cases[] = {{388, 230, -1}, {389, 230, 0},  {447, 230, 49}, {506, 230, 99}, {507, 230, -1},
                {447, 220, -1}, {447, 221, 49}, {447, 247, 49}, {447, 248, -1}};
   for (const auto& c : cases) {
     volume = 77;
@@ -249,7 +254,7 @@ TEST_F(WindowProc, SliderSetsTheVolumeOnlyWhileTheButtonIsHeldInsideIt) {
   volume = 77;
   moveTo(447, 230);  // no button held
   EXPECT_EQ(volume, 77);
-  click(447, 230);   // a click without a move
+  click(447, 230);  // a click without a move
   EXPECT_EQ(volume, 77);
 }
 
@@ -257,7 +262,8 @@ TEST_F(WindowProc, RepeatBoxTogglesInsideItsEdgesOnly) {
   const int left = repeatLampZone.x, right = lastColumn(repeatLampZone);
   const int top = repeatLampZone.y, bottom = lastRow(repeatLampZone);
   // One pixel outside each edge: no toggle.
-  for (auto [x, y] : {std::pair{left - 1, top}, {right + 1, bottom}, {left, top - 1}, {right, bottom + 1}}) {
+  for (auto [x, y] :
+       {std::pair{left - 1, top}, {right + 1, bottom}, {left, top - 1}, {right, bottom + 1}}) {
     click(x, y);
     EXPECT_TRUE(repeatTrack) << "at (" << x << ", " << y << ")";
   }

@@ -26,18 +26,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int startWaitMs = 60000;   // bound on the window, the bus name and the first still picture
+constexpr int startWaitMs = 60000;  // bound on the window, the bus name and the first still picture
 constexpr int changeWaitMs = 20000;  // bound on a picture change or an announcement
-constexpr int soundWaitMs = 30000;   // bound on the recording reaching a point, beyond its own length
-constexpr int exitWaitMs = 30000;    // bound on the program ending
+// Bound on the recording reaching a point, beyond its own length
+constexpr int soundWaitMs = 30000;
+constexpr int exitWaitMs = 30000;            // bound on the program ending
 constexpr int windowX = 192, windowY = 144;  // a 640 × 482 window centred on 1024 × 768
 constexpr int tolerance = 24;                // per channel, for pixels that should be the same
 constexpr double listenSeconds = 2.0;        // stretch of sound compared after each command
 constexpr long listenFrames = framesOf(listenSeconds);
 constexpr double sameSound = 0.99;      // normalised correlation of a recording with its tune
 constexpr double gainTolerance = 0.01;  // on the volume as a linear gain
-constexpr double pauseSeconds = 0.3;    // shortest silence taken as the music being paused or stopped
-constexpr int slowerStartMs = 2000;     // how much later than without a bus the window may come
+constexpr double pauseSeconds = 0.3;  // shortest silence taken as the music being paused or stopped
+constexpr int slowerStartMs = 2000;   // how much later than without a bus the window may come
 constexpr int endAfterSignalMs = 1000;  // bound on ending after SIGTERM
 
 const char* const title = "Zolta RodiZeve #1";
@@ -46,11 +47,12 @@ const char* const secondTune = "Moxa - Harbour Lights.mod";             // displ
 const char* const objectPath = "/org/mpris/MediaPlayer2";
 const char* const playerInterface = "org.mpris.MediaPlayer2.Player";
 
-constexpr Rectangle labelDigitArea{605, 128, 30, 47};  // the track number of the "now playing" label
-constexpr int digitChange = 12;                        // pixels that differ between two track numbers
-constexpr Rectangle lampArea{550, 28, 16, 16};         // the repeat lamp
-constexpr Rectangle logoArea{60, 110, 170, 100};       // title artwork: still once the static is gone
-constexpr double logoGrey = 30;                        // its mean brightness once drawn
+constexpr Rectangle labelDigitArea{605, 128, 30,
+                                   47};           // the track number of the "now playing" label
+constexpr int digitChange = 12;                   // pixels that differ between two track numbers
+constexpr Rectangle lampArea{550, 28, 16, 16};    // the repeat lamp
+constexpr Rectangle logoArea{60, 110, 170, 100};  // title artwork: still once the static is gone
+constexpr double logoGrey = 30;                   // its mean brightness once drawn
 
 std::string trimmed(const std::string& text) {
   const size_t end = text.find_last_not_of("\n ");
@@ -58,7 +60,7 @@ std::string trimmed(const std::string& text) {
 }
 
 class DesktopBus : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ASSERT_FALSE(folder.empty());
     ASSERT_FALSE(scratch.empty());
@@ -93,8 +95,11 @@ protected:
         },
         startWaitMs))
         << program->stderrText();
-    ASSERT_TRUE(waitUntil([&] { return bus.run({"playerctl", "-l"}).output.find("zolta") != std::string::npos; },
-                          startWaitMs))
+    ASSERT_TRUE(waitUntil(
+        [&] {
+          return bus.run({"playerctl", "-l"}).output.find("zolta") != std::string::npos;
+        },
+        startWaitMs))
         << "the player never showed on the bus\n"
         << program->stderrText();
   }
@@ -109,21 +114,24 @@ protected:
   }
   // Sends a message with dbus-send to the program; what the call ran into (stdout and stderr).
   ProgramRun dbusSend(const std::string& member, const std::vector<std::string>& arguments) {
-    std::vector<std::string> command{"dbus-send", "--session", "--print-reply", "--dest=org.mpris.MediaPlayer2.zolta",
-                                     objectPath, member};
+    std::vector<std::string> command{"dbus-send",     "--session",
+                                     "--print-reply", "--dest=org.mpris.MediaPlayer2.zolta",
+                                     objectPath,      member};
     command.insert(command.end(), arguments.begin(), arguments.end());
     return bus.run(command);
   }
   ProgramRun setProperty(const std::string& name, const std::string& value) {
-    return dbusSend("org.freedesktop.DBus.Properties.Set", {std::string("string:") + playerInterface, "string:" + name,
-                                                            "variant:" + value});
+    return dbusSend(
+        "org.freedesktop.DBus.Properties.Set",
+        {std::string("string:") + playerInterface, "string:" + name, "variant:" + value});
   }
   void quit() {
     const ProgramRun run = dbusSend("org.mpris.MediaPlayer2.Quit", {});
     EXPECT_EQ(run.status, 0) << run.errors;
   }
   void key(const std::string& name) {
-    EXPECT_TRUE(xdotool(server.display(), {"mousemove", "10", "10", "key", name})) << "xdotool key " << name;
+    EXPECT_TRUE(xdotool(server.display(), {"mousemove", "10", "10", "key", name}))
+        << "xdotool key " << name;
   }
 
   // Screenshots until the title artwork is drawn and still in two shots in a row.
@@ -136,7 +144,8 @@ protected:
 
   // Where the tune's start is heard after mark, once listenSeconds of it are recorded.
   Alignment heardFromStart(long mark, const Sound& tune) {
-    const Sound heard = recording.listenUntil(recording.heardFrames() + listenFrames + framesOf(1.0));
+    const Sound heard =
+        recording.listenUntil(recording.heardFrames() + listenFrames + framesOf(1.0));
     return align(heard, mark, heard.frames() - listenFrames, tune, 0, listenFrames);
   }
 
@@ -144,12 +153,15 @@ protected:
   void watchAnnouncements() {
     monitor = std::make_unique<ChildProcess>(
         "/bin/sh",
-        std::vector<std::string>{"-c", "exec dbus-monitor --session "
-                                       "\"type='signal',interface='org.freedesktop.DBus.Properties',"
-                                       "member='PropertiesChanged',path='/org/mpris/MediaPlayer2'\" > " +
-                                           announcements},
+        std::vector<std::string>{"-c",
+                                 "exec dbus-monitor --session "
+                                 "\"type='signal',interface='org.freedesktop.DBus.Properties',"
+                                 "member='PropertiesChanged',path='/org/mpris/MediaPlayer2'\" > " +
+                                     announcements},
         "/", std::vector<std::string>{bus.environment()}, std::vector<std::string>{});
-    ASSERT_TRUE(waitUntil([&] { return fs::exists(announcements) && fs::file_size(announcements) > 0; }, changeWaitMs));
+    ASSERT_TRUE(
+        waitUntil([&] { return fs::exists(announcements) && fs::file_size(announcements) > 0; },
+                  changeWaitMs));
   }
   std::string announced() const {
     std::ifstream file(announcements);
@@ -163,17 +175,20 @@ protected:
 
   // Starts the program with this session bus setting (none: no bus at all) and waits for its
   // window; the milliseconds that took.
-  long launch(const std::vector<std::string>& busSetting, const std::vector<std::string>& arguments = {}) {
+  long launch(const std::vector<std::string>& busSetting,
+              const std::vector<std::string>& arguments = {}) {
     std::vector<std::string> set{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=disk",
                                  "SDL_DISKAUDIOFILE=" + recording.path};
     set.insert(set.end(), busSetting.begin(), busSetting.end());
     const auto started = std::chrono::steady_clock::now();
     program = std::make_unique<ChildProcess>(
         ZOLTA_BINARY_DIR "/zolta", arguments, folder, set,
-        std::vector<std::string>{"SDL_VIDEODRIVER", "SDL_DISKAUDIODELAY", "XDG_RUNTIME_DIR", "DBUS_SESSION_BUS_ADDRESS"});
-    EXPECT_TRUE(waitUntil([&] { return probe.window(title).viewable; }, startWaitMs)) << program->stderrText();
-    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                                                   started)
+        std::vector<std::string>{"SDL_VIDEODRIVER", "SDL_DISKAUDIODELAY", "XDG_RUNTIME_DIR",
+                                 "DBUS_SESSION_BUS_ADDRESS"});
+    EXPECT_TRUE(waitUntil([&] { return probe.window(title).viewable; }, startWaitMs))
+        << program->stderrText();
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now() - started)
                                  .count());
   }
   // The program's own stderr lines (the disk audio driver writes lines of its own).
@@ -213,8 +228,9 @@ TEST_F(DesktopBus, RemoteCommandsAreHeardAndSeen) {
   const std::string settled = waitForStillPicture();
   ASSERT_FALSE(settled.empty()) << "the title artwork never came to rest";
 
-  EXPECT_EQ(playerctl({"metadata", "--format", "{{xesam:title}}|{{xesam:artist}}|{{xesam:trackNumber}}"}),
-            "Crystal Caverns Below|Pulsegeist|1");
+  EXPECT_EQ(
+      playerctl({"metadata", "--format", "{{xesam:title}}|{{xesam:artist}}|{{xesam:trackNumber}}"}),
+      "Crystal Caverns Below|Pulsegeist|1");
   EXPECT_EQ(playerctl({"metadata", "xesam:url"}),
             "file://" + folder + "/data/msx/Pulsegeist%20-%20Crystal%20Caverns%20Below.xm");
   EXPECT_EQ(playerctl({"status"}), "Playing");
@@ -224,12 +240,14 @@ TEST_F(DesktopBus, RemoteCommandsAreHeardAndSeen) {
   // Next: the second tune from its start, track 2 on the label and in the metadata.
   long mark = recording.heardFrames();
   playerctl({"next"});
-  const std::string afterNext = shots.waitForChange(settled, labelDigitArea, digitChange, changeWaitMs);
+  const std::string afterNext =
+      shots.waitForChange(settled, labelDigitArea, digitChange, changeWaitMs);
   EXPECT_FALSE(afterNext.empty()) << "the label did not change after Next";
   Alignment at = heardFromStart(mark, second);
   EXPECT_GT(at.correlation, sameSound) << "the second tune was not heard from its start after Next";
-  EXPECT_EQ(playerctl({"metadata", "--format", "{{xesam:title}}|{{xesam:artist}}|{{mpris:trackid}}"}),
-            "Harbour Lights|Moxa|'/org/mpris/MediaPlayer2/zolta/track/2'");
+  EXPECT_EQ(
+      playerctl({"metadata", "--format", "{{xesam:title}}|{{xesam:artist}}|{{mpris:trackid}}"}),
+      "Harbour Lights|Moxa|'/org/mpris/MediaPlayer2/zolta/track/2'");
 
   // Previous: the first tune again, from its start.
   mark = recording.heardFrames();
@@ -237,7 +255,8 @@ TEST_F(DesktopBus, RemoteCommandsAreHeardAndSeen) {
   EXPECT_FALSE(shots.waitForChange(afterNext, labelDigitArea, digitChange, changeWaitMs).empty())
       << "the label did not change after Previous";
   at = heardFromStart(mark, first);
-  ASSERT_GT(at.correlation, sameSound) << "the first tune was not heard from its start after Previous";
+  ASSERT_GT(at.correlation, sameSound)
+      << "the first tune was not heard from its start after Previous";
   long offset = at.start;  // recording frame = tune frame + offset while it plays on
 
   // PlayPause pauses, and again resumes where it stopped.
@@ -277,13 +296,15 @@ TEST_F(DesktopBus, RemoteCommandsAreHeardAndSeen) {
   // LoopStatus None: the repeat lamp goes out.
   const std::string lampLit = shots.take();
   playerctl({"loop", "None"});
-  EXPECT_FALSE(shots.waitForChange(lampLit, lampArea, 20, changeWaitMs).empty()) << "the repeat lamp did not go out";
+  EXPECT_FALSE(shots.waitForChange(lampLit, lampArea, 20, changeWaitMs).empty())
+      << "the repeat lamp did not go out";
   EXPECT_EQ(playerctl({"loop"}), "None");
 
   // Fullscreen from the bus switches the display mode both ways, as the full-screen zone does.
   const auto setFullscreen = [&](bool on) {
-    return dbusSend("org.freedesktop.DBus.Properties.Set", {"string:org.mpris.MediaPlayer2", "string:Fullscreen",
-                                                            std::string("variant:boolean:") + (on ? "true" : "false")});
+    return dbusSend("org.freedesktop.DBus.Properties.Set",
+                    {"string:org.mpris.MediaPlayer2", "string:Fullscreen",
+                     std::string("variant:boolean:") + (on ? "true" : "false")});
   };
   const auto windowAt = [&](int x, int y, int width) {
     return waitUntil(
@@ -332,15 +353,24 @@ TEST_F(DesktopBus, ChangesAreAnnouncedWhateverMadeThem) {
   EXPECT_TRUE(waitUntil([&] { return playerctl({"status"}) == "Playing"; }, changeWaitMs));
 
   key("XF86AudioPrev");
-  EXPECT_TRUE(waitUntil([&] { return playerctl({"metadata", "xesam:title"}) == "Alpha"; }, changeWaitMs));
+  EXPECT_TRUE(waitUntil(
+      [&] {
+        return playerctl({"metadata", "xesam:title"}) == "Alpha";
+      },
+      changeWaitMs));
   key("XF86AudioNext");
-  EXPECT_TRUE(waitUntil([&] { return playerctl({"metadata", "xesam:title"}) == "Beta"; }, changeWaitMs));
+  EXPECT_TRUE(waitUntil(
+      [&] {
+        return playerctl({"metadata", "xesam:title"}) == "Beta";
+      },
+      changeWaitMs));
 
   // With repeat off, the tune advances by itself when it loops; that is announced too.
   const size_t before = announced().size();
   ASSERT_EQ(setProperty("LoopStatus", "string:None").status, 0);
   EXPECT_TRUE(waitForAnnouncement("\"None\"")) << announced();
-  EXPECT_TRUE(waitForAnnouncement("/org/mpris/MediaPlayer2/zolta/track/3")) << announced().substr(before);
+  EXPECT_TRUE(waitForAnnouncement("/org/mpris/MediaPlayer2/zolta/track/3"))
+      << announced().substr(before);
   EXPECT_EQ(playerctl({"metadata", "xesam:title"}), "Gamma");
 
   key("Escape");
@@ -375,21 +405,27 @@ TEST_F(DesktopBus, BadCallsGetAnErrorOrAClamp) {
 
   // Step to the track that cannot be played: every command is taken there too.
   std::string title;
-  for (int step = 0; step < 8 && (title = playerctl({"metadata", "xesam:title"})) != "Not A Module"; ++step) {
+  for (int step = 0; step < 8 && (title = playerctl({"metadata", "xesam:title"})) != "Not A Module";
+       ++step) {
     playerctl({"next"});
     waitUntil([&] { return playerctl({"metadata", "xesam:title"}) != title; }, changeWaitMs);
   }
   ASSERT_EQ(title, "Not A Module");
-  for (const char* command : {"play-pause", "pause", "stop", "play", "play-pause"}) playerctl({command});
+  for (const char* command : {"play-pause", "pause", "stop", "play", "play-pause"})
+    playerctl({command});
   EXPECT_EQ(playerctl({"metadata", "--format", "{{xesam:artist}}|{{mpris:length}}"}), "Broken|");
 
   // A second copy on the same bus takes the instance name; each copy quits on its own name.
   ChildProcess second(ZOLTA_BINARY_DIR "/zolta", {}, folder,
                       {"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=dummy", bus.environment()},
                       {"SDL_VIDEODRIVER", "XDG_RUNTIME_DIR"});
-  const std::string instance = "org.mpris.MediaPlayer2.zolta.instance" + std::to_string(second.pid());
-  EXPECT_TRUE(waitUntil([&] { return bus.run({"playerctl", "-l"}).output.find(instance.substr(23)) != std::string::npos; },
-                        startWaitMs))
+  const std::string instance =
+      "org.mpris.MediaPlayer2.zolta.instance" + std::to_string(second.pid());
+  EXPECT_TRUE(waitUntil(
+      [&] {
+        return bus.run({"playerctl", "-l"}).output.find(instance.substr(23)) != std::string::npos;
+      },
+      startWaitMs))
       << bus.run({"playerctl", "-l"}).output << second.stderrText();
   EXPECT_EQ(bus.run({"dbus-send", "--session", "--print-reply", "--dest=" + instance, objectPath,
                      "org.mpris.MediaPlayer2.Quit"})
@@ -410,14 +446,17 @@ TEST_F(DesktopBus, AnEmptyMusicFolderTakesEveryCommand) {
   start();
   EXPECT_EQ(playerctl({"status"}), "Stopped");
   const ProgramRun metadata =
-      dbusSend("org.freedesktop.DBus.Properties.Get", {std::string("string:") + playerInterface, "string:Metadata"});
-  EXPECT_NE(metadata.output.find("object path \"/org/mpris/MediaPlayer2/TrackList/NoTrack\""), std::string::npos)
+      dbusSend("org.freedesktop.DBus.Properties.Get",
+               {std::string("string:") + playerInterface, "string:Metadata"});
+  EXPECT_NE(metadata.output.find("object path \"/org/mpris/MediaPlayer2/TrackList/NoTrack\""),
+            std::string::npos)
       << metadata.output << metadata.errors;
   EXPECT_EQ(metadata.output.find("xesam:title"), std::string::npos) << metadata.output;
   // Desktop controls find the launcher (and its icon) by this id: the installed one's name.
-  const ProgramRun entry =
-      dbusSend("org.freedesktop.DBus.Properties.Get", {"string:org.mpris.MediaPlayer2", "string:DesktopEntry"});
-  EXPECT_NE(entry.output.find("string \"org.zolta.rodizeve\""), std::string::npos) << entry.output << entry.errors;
+  const ProgramRun entry = dbusSend("org.freedesktop.DBus.Properties.Get",
+                                    {"string:org.mpris.MediaPlayer2", "string:DesktopEntry"});
+  EXPECT_NE(entry.output.find("string \"org.zolta.rodizeve\""), std::string::npos)
+      << entry.output << entry.errors;
   // (playerctl itself refuses to send commands a player cannot carry out: dbus-send sends them.)
   for (const char* command : {"Play", "Pause", "PlayPause", "Next", "Previous", "Stop"}) {
     const ProgramRun run = dbusSend(std::string(playerInterface) + "." + command, {});
@@ -438,8 +477,9 @@ TEST_F(DesktopBus, LosingTheBusLeavesTheProgramPlaying) {
   start();
   ASSERT_FALSE(waitForStillPicture().empty());
   bus.stop();
-  EXPECT_TRUE(waitUntil([&] { return program->stderrText().find("connection lost") != std::string::npos; },
-                        changeWaitMs));
+  EXPECT_TRUE(
+      waitUntil([&] { return program->stderrText().find("connection lost") != std::string::npos; },
+                changeWaitMs));
   expectMusicHeard();
   key("Escape");
   expectExitStatusZero(*program, exitWaitMs);
@@ -460,8 +500,8 @@ TEST_F(DesktopBus, ABusThatFreezesWhileItPlaysIsDroppedWithOneLine) {
   key("Escape");
   expectExitStatusZero(*program, exitWaitMs);
   EXPECT_EQ(programLines(),
-            std::vector<std::string>{
-                "zolta: desktop bus: connection lost (no answer from the session bus) - no desktop controls"});
+            std::vector<std::string>{"zolta: desktop bus: connection lost (no answer from the "
+                                     "session bus) - no desktop controls"});
 }
 
 // A session bus that takes the connection and never answers (a silent socket, a stopped daemon)
@@ -478,13 +518,14 @@ TEST_F(DesktopBus, ABusThatNeverAnswersCostsOneLineAndNoWait) {
   bus.freeze();
   for (const std::string& setting : {silent.environment(), bus.environment()}) {
     SCOPED_TRACE(setting);
-    EXPECT_LE(launch({setting}), withoutBus + slowerStartMs) << "without a bus the window came after " << withoutBus
-                                                            << " ms";
+    EXPECT_LE(launch({setting}), withoutBus + slowerStartMs)
+        << "without a bus the window came after " << withoutBus << " ms";
     expectMusicHeard();
     key("Escape");
     expectExitStatusZero(*program, exitWaitMs);
     EXPECT_EQ(programLines(),
-              std::vector<std::string>{"zolta: desktop bus: no answer from the session bus - no desktop controls"});
+              std::vector<std::string>{
+                  "zolta: desktop bus: no answer from the session bus - no desktop controls"});
   }
 }
 
@@ -495,7 +536,8 @@ TEST_F(DesktopBus, SigtermWhileJoiningASilentBusEndsIt) {
   ASSERT_TRUE(silent.listening());
   program = std::make_unique<ChildProcess>(
       ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{}, folder,
-      std::vector<std::string>{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=dummy", silent.environment()},
+      std::vector<std::string>{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=dummy",
+                               silent.environment()},
       std::vector<std::string>{"SDL_VIDEODRIVER", "XDG_RUNTIME_DIR"});
   ASSERT_TRUE(silent.waitForClient(startWaitMs)) << program->stderrText();
   ASSERT_EQ(kill(program->pid(), SIGTERM), 0);
@@ -535,12 +577,14 @@ TEST_F(DesktopBus, APeerThatIsNoBusCostsOneLine) {
     if (answersGarbage) {
       EXPECT_TRUE(garbage.answerNextClient(garbageLines, startWaitMs));
     }
-    ASSERT_TRUE(waitUntil([&] { return probe.window(title).viewable; }, startWaitMs)) << program->stderrText();
+    ASSERT_TRUE(waitUntil([&] { return probe.window(title).viewable; }, startWaitMs))
+        << program->stderrText();
     key("Escape");
     expectExitStatusZero(*program, exitWaitMs);
     const std::vector<std::string> lines = programLines();
     ASSERT_EQ(lines.size(), 1u) << program->stderrText();
-    EXPECT_EQ(lines[0].rfind("zolta: desktop bus: cannot join the session bus (", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[0].rfind("zolta: desktop bus: cannot join the session bus (", 0), 0u)
+        << lines[0];
   }
 }
 
@@ -551,10 +595,14 @@ TEST_F(DesktopBus, TrackUrlsStayAbsoluteWhenTheWorkingFolderGoes) {
   fs::create_directories(working);
   program = std::make_unique<ChildProcess>(
       ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{"../../data/msx"}, working,
-      std::vector<std::string>{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=dummy", bus.environment()},
+      std::vector<std::string>{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=dummy",
+                               bus.environment()},
       std::vector<std::string>{"SDL_VIDEODRIVER", "XDG_RUNTIME_DIR"});
-  ASSERT_TRUE(waitUntil([&] { return bus.run({"playerctl", "-l"}).output.find("zolta") != std::string::npos; },
-                        startWaitMs))
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        return bus.run({"playerctl", "-l"}).output.find("zolta") != std::string::npos;
+      },
+      startWaitMs))
       << program->stderrText();
   fs::remove_all(folder + "/a");
   EXPECT_EQ(playerctl({"metadata", "xesam:url"}),
@@ -569,18 +617,21 @@ TEST_F(DesktopBus, WithoutASessionBusNothingChanges) {
   copyDefaultTunes();
   for (const bool brokenAddress : {false, true}) {
     std::vector<std::string> set{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=dummy"};
-    if (brokenAddress) set.push_back("DBUS_SESSION_BUS_ADDRESS=unix:path=" + scratch + "/nobody-listens");
-    program = std::make_unique<ChildProcess>(ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{}, folder, set,
-                                             std::vector<std::string>{"SDL_VIDEODRIVER", "DBUS_SESSION_BUS_ADDRESS",
-                                                                      "XDG_RUNTIME_DIR"});
-    ASSERT_TRUE(waitUntil([&] { return probe.window(title).viewable; }, startWaitMs)) << program->stderrText();
+    if (brokenAddress)
+      set.push_back("DBUS_SESSION_BUS_ADDRESS=unix:path=" + scratch + "/nobody-listens");
+    program = std::make_unique<ChildProcess>(
+        ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{}, folder, set,
+        std::vector<std::string>{"SDL_VIDEODRIVER", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"});
+    ASSERT_TRUE(waitUntil([&] { return probe.window(title).viewable; }, startWaitMs))
+        << program->stderrText();
     ASSERT_FALSE(waitForStillPicture().empty()) << "no picture without a bus";
     key("Escape");
     expectExitStatusZero(*program, exitWaitMs);
     const std::vector<std::string> lines = textLines(program->stderrText());
     if (brokenAddress) {
       ASSERT_EQ(lines.size(), 1u) << program->stderrText();
-      EXPECT_EQ(lines[0].rfind("zolta: desktop bus: cannot join the session bus (", 0), 0u) << lines[0];
+      EXPECT_EQ(lines[0].rfind("zolta: desktop bus: cannot join the session bus (", 0), 0u)
+          << lines[0];
     } else {
       EXPECT_TRUE(lines.empty()) << program->stderrText();
     }

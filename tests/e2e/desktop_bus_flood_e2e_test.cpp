@@ -52,7 +52,8 @@ TEST(DesktopBusFlood, PipelinedCommandsLeaveFramesDrawnAndAllTakeEffectInOrder) 
   std::filesystem::current_path(scratch);
   std::filesystem::create_directories("data/msx");
   for (int tune = 0; tune < tuneCount; ++tune) {
-    const std::string name = "data/msx/Flood - Tune " + std::string(1, static_cast<char>('A' + tune)) + ".mod";
+    const std::string name =
+        "data/msx/Flood - Tune " + std::string(1, static_cast<char>('A' + tune)) + ".mod";
     ASSERT_TRUE(writeBytes(name, makeToneModule(ToneModule{})));
   }
 
@@ -63,7 +64,8 @@ TEST(DesktopBusFlood, PipelinedCommandsLeaveFramesDrawnAndAllTakeEffectInOrder) 
   for (int call = 0; call < floodCalls; ++call) {
     const bool next = random() % 2 == 0;
     members.push_back(next ? "Next" : "Previous");
-    expectedTrack = next ? std::min(expectedTrack + 1, tuneCount - 1) : std::max(expectedTrack - 1, 0);
+    expectedTrack =
+        next ? std::min(expectedTrack + 1, tuneCount - 1) : std::max(expectedTrack - 1, 0);
   }
 
   const std::string busFolder = makeTemporaryFolder();
@@ -78,8 +80,8 @@ TEST(DesktopBusFlood, PipelinedCommandsLeaveFramesDrawnAndAllTakeEffectInOrder) 
     startDesktopBus(playerView(), playerCommands());
     PrivateSessionBus::Flood flood;
     std::thread flooder([&] {
-      flood = bus.flood("org.mpris.MediaPlayer2.zolta", "/org/mpris/MediaPlayer2", "org.mpris.MediaPlayer2.Player",
-                        members, floodCalls, &repliesSoFar);
+      flood = bus.flood("org.mpris.MediaPlayer2.zolta", "/org/mpris/MediaPlayer2",
+                        "org.mpris.MediaPlayer2.Player", members, floodCalls, &repliesSoFar);
       floodOver = true;
     });
     setPresentObserver(onPresent);

@@ -21,9 +21,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int runTimeoutMs = 50000;    // a short run takes ~10 s on a loaded machine
+constexpr int runTimeoutMs = 50000;  // a short run takes ~10 s on a loaded machine
 constexpr const char* framesToSave = "1,30";
-constexpr int minimumColours = 50;     // a real frame shows far more; a blank one shows 1
+constexpr int minimumColours = 50;  // a real frame shows far more; a blank one shows 1
 
 const std::string sourceTunes = ZOLTA_SOURCE_DIR "/data/msx/";
 const std::string realModule = sourceTunes + "Moxa - Harbour Lights.mod";
@@ -49,7 +49,7 @@ std::string firstBytes(const std::string& path, size_t count) {
 }
 
 class HostileSurroundings : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     folder = makeTemporaryFolder();
     shots = makeTemporaryFolder();
@@ -77,16 +77,21 @@ protected:
   // stop the program as they stop a user even when the tests run as root.
   ProgramRun runAndCheck(const std::vector<std::string>& set = {}, bool withoutOverride = false) {
     const auto before = folderSnapshot(folder);
-    std::vector<std::string> command = {ZOLTA_BINARY_DIR "/zolta-frames", "--frames", framesToSave, "--out", shots};
+    std::vector<std::string> command = {ZOLTA_BINARY_DIR "/zolta-frames", "--frames", framesToSave,
+                                        "--out", shots};
     if (withoutOverride && geteuid() == 0)
-      command.insert(command.begin(), {"/usr/bin/setpriv", "--bounding-set", "-dac_override,-dac_read_search", "--"});
+      command.insert(command.begin(), {"/usr/bin/setpriv", "--bounding-set",
+                                       "-dac_override,-dac_read_search", "--"});
     ProgramRun run = runProgram(command, folder, set, {}, runTimeoutMs);
-    EXPECT_TRUE(run.ended) << "still running after " << runTimeoutMs << " ms; stderr:\n" << run.errors;
+    EXPECT_TRUE(run.ended) << "still running after " << runTimeoutMs << " ms; stderr:\n"
+                           << run.errors;
     EXPECT_EQ(run.status, 0) << "stderr:\n" << run.errors;
     for (const char* frame : {"/frame-00001.png", "/frame-00030.png"})
-      EXPECT_GE(distinctColours(shots + frame, minimumColours), minimumColours) << frame << " missing or blank";
+      EXPECT_GE(distinctColours(shots + frame, minimumColours), minimumColours)
+          << frame << " missing or blank";
     EXPECT_EQ(folderSnapshot(folder), before) << "the working folder changed";
-    for (const std::string& line : textLines(run.errors)) EXPECT_FALSE(line.empty()) << "an empty stderr line";
+    for (const std::string& line : textLines(run.errors))
+      EXPECT_FALSE(line.empty()) << "an empty stderr line";
     return run;
   }
 
@@ -97,10 +102,12 @@ protected:
 // names the file and the reason on stderr. " A" sorts before " Zz", so the bad file is the one
 // loaded.
 class UnplayableFirstTune : public HostileSurroundings {
-protected:
+ protected:
   void expectNamed(const std::string& errors, const std::string& reason) {
-    EXPECT_NE(errors.find("zolta: BASS_MusicLoad: data/msx/Bad - A.mod: " + reason + "\n"), std::string::npos)
-        << "stderr does not name the file and \"" << reason << "\":\n" << errors;
+    EXPECT_NE(errors.find("zolta: BASS_MusicLoad: data/msx/Bad - A.mod: " + reason + "\n"),
+              std::string::npos)
+        << "stderr does not name the file and \"" << reason << "\":\n"
+        << errors;
   }
   void addGoodTune(const std::string& music) { fs::copy_file(realModule, music + "Good - Zz.mod"); }
 };
@@ -181,15 +188,20 @@ TEST_F(UnplayableFirstTune, SparseTwoTerabytes) {
 // with its control bytes escaped.
 TEST_F(UnplayableFirstTune, ControlBytesInTheNameAreEscaped) {
   const std::string music = makeMusicFolder();
-  writeBytes(music + "Bad - A\x1b]0;owned\x07\x1b[2J\x1b[31m\nzolta: BASS_Init: forged.mod", "not a module");
+  writeBytes(music + "Bad - A\x1b]0;owned\x07\x1b[2J\x1b[31m\nzolta: BASS_Init: forged.mod",
+             "not a module");
   addGoodTune(music);
   const std::string errors = runAndCheck().errors;
-  EXPECT_NE(errors.find("data/msx/Bad - A\\x1b]0;owned\\x07\\x1b[2J\\x1b[31m\\x0azolta: BASS_Init: forged.mod: "
-                        "not a module that can be played\n"),
-            std::string::npos)
+  EXPECT_NE(
+      errors.find(
+          "data/msx/Bad - A\\x1b]0;owned\\x07\\x1b[2J\\x1b[31m\\x0azolta: BASS_Init: forged.mod: "
+          "not a module that can be played\n"),
+      std::string::npos)
       << errors;
-  EXPECT_EQ(errors.find_first_of("\x1b\x07"), std::string::npos) << "a raw control byte reached stderr";
-  for (const std::string& line : textLines(errors)) EXPECT_NE(line.rfind("zolta: BASS_Init: forged", 0), 0u) << line;
+  EXPECT_EQ(errors.find_first_of("\x1b\x07"), std::string::npos)
+      << "a raw control byte reached stderr";
+  for (const std::string& line : textLines(errors))
+    EXPECT_NE(line.rfind("zolta: BASS_Init: forged", 0), 0u) << line;
 }
 
 TEST_F(HostileSurroundings, TruncatedModuleRunsWhateverItCanPlay) {
@@ -201,11 +213,12 @@ TEST_F(HostileSurroundings, TruncatedModuleRunsWhateverItCanPlay) {
 
 TEST_F(HostileSurroundings, OddNamesAllBecomeTracks) {
   const std::string music = makeMusicFolder();
-  fs::copy_file(realModule, music + "readme");                              // no dot: sorts first
+  fs::copy_file(realModule, music + "readme");  // no dot: sorts first
   fs::copy_file(realModule, music + "name with spaces and no hyphen.mod");
-  fs::copy_file(realModule, music + "a-b-c-d - e-f.mod");                   // several hyphens
-  fs::copy_file(realModule, music + "Art\x80\x9f\xc3 - \xe9t\xff\xfe.mod");   // bytes 0x80-0xFF
-  fs::copy_file(realModule, music + std::string(120, 'A') + " - " + std::string(123, 'T') + ".mod");  // 250 bytes
+  fs::copy_file(realModule, music + "a-b-c-d - e-f.mod");                    // several hyphens
+  fs::copy_file(realModule, music + "Art\x80\x9f\xc3 - \xe9t\xff\xfe.mod");  // bytes 0x80-0xFF
+  fs::copy_file(realModule, music + std::string(120, 'A') + " - " + std::string(123, 'T') +
+                                ".mod");  // 250 bytes
   writeBytes(music + "Zero - Nothing.xm", "");
   writeBytes(music + "Noise - Static.it", garbage(5000, 2));
   fs::create_directory(music + "Sub - Folder.mod");
@@ -215,7 +228,8 @@ TEST_F(HostileSurroundings, OddNamesAllBecomeTracks) {
 
 TEST_F(HostileSurroundings, AThousandEntries) {
   const std::string music = makeMusicFolder();
-  for (int i = 0; i < 999; ++i) writeBytes(music + "Band " + std::to_string(i) + " - Tune " + std::to_string(i) + ".mod", "");
+  for (int i = 0; i < 999; ++i)
+    writeBytes(music + "Band " + std::to_string(i) + " - Tune " + std::to_string(i) + ".mod", "");
   fs::copy_file(realModule, music + "Moxa - Harbour Lights.mod");
   runAndCheck();
 }
@@ -228,14 +242,18 @@ TEST_F(HostileSurroundings, EmptyMusicFolderSaysNoTunes) {
 
 TEST_F(HostileSurroundings, NoMusicFolderSaysSo) {
   const ProgramRun run = runAndCheck();
-  EXPECT_NE(run.errors.find("zolta: data/msx/: no such folder - playing nothing\n"), std::string::npos) << run.errors;
+  EXPECT_NE(run.errors.find("zolta: data/msx/: no such folder - playing nothing\n"),
+            std::string::npos)
+      << run.errors;
 }
 
 TEST_F(HostileSurroundings, MusicFolderThatIsAFileSaysSo) {
   fs::create_directories(folder + "/data");
   writeBytes(folder + "/data/msx", "a file, not a folder");
   const ProgramRun run = runAndCheck();
-  EXPECT_NE(run.errors.find("zolta: data/msx/: is not a folder - playing nothing\n"), std::string::npos) << run.errors;
+  EXPECT_NE(run.errors.find("zolta: data/msx/: is not a folder - playing nothing\n"),
+            std::string::npos)
+      << run.errors;
 }
 
 TEST_F(HostileSurroundings, UnreadableMusicFolderSaysSo) {
@@ -243,7 +261,8 @@ TEST_F(HostileSurroundings, UnreadableMusicFolderSaysSo) {
   fs::copy_file(realModule, music + "Moxa - Harbour Lights.mod");
   ASSERT_EQ(chmod(music.c_str(), 0), 0);
   const ProgramRun run = runAndCheck({}, true);
-  EXPECT_NE(run.errors.find("zolta: data/msx/: cannot read the folder: permission denied - playing nothing\n"),
+  EXPECT_NE(run.errors.find(
+                "zolta: data/msx/: cannot read the folder: permission denied - playing nothing\n"),
             std::string::npos)
       << run.errors;
   chmod(music.c_str(), 0755);

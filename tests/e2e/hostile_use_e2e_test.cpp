@@ -24,14 +24,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int waitMs = 60000;          // bound on waiting for the program (slow on a busy machine)
-constexpr int displayLossExitMs = 2000; // the program must end this soon after its X server dies
+constexpr int waitMs = 60000;  // bound on waiting for the program (slow on a busy machine)
+constexpr int displayLossExitMs = 2000;  // the program must end this soon after its X server dies
 const char* const title = "Zolta RodiZeve #1";
 const std::string realModule = ZOLTA_SOURCE_DIR "/data/msx/Moxa - Harbour Lights.mod";
 const std::string secondTrack = "data/msx/B - B.mod";  // " B" sorts after " A": the next track
 
 class HostileUse : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     folder = makeTemporaryFolder();
     ASSERT_FALSE(folder.empty());
@@ -52,15 +52,18 @@ protected:
     ASSERT_TRUE(server->running()) << "Xvfb did not start";
     launch(set, unset);
   }
-  void launch(const std::vector<std::string>& set = {}, const std::vector<std::string>& unset = {}) {
-    std::vector<std::string> environment = {"DISPLAY=" + server->display(), "SDL_AUDIODRIVER=dummy"};
+  void launch(const std::vector<std::string>& set = {},
+              const std::vector<std::string>& unset = {}) {
+    std::vector<std::string> environment = {"DISPLAY=" + server->display(),
+                                            "SDL_AUDIODRIVER=dummy"};
     environment.insert(environment.end(), set.begin(), set.end());
     std::vector<std::string> removed = {"SDL_VIDEODRIVER"};
     removed.insert(removed.end(), unset.begin(), unset.end());
-    program = std::make_unique<ChildProcess>(ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{}, folder,
-                                             environment, removed);
+    program = std::make_unique<ChildProcess>(ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{},
+                                             folder, environment, removed);
     ASSERT_TRUE(waitUntil([&] { return (info = look()).viewable; }, waitMs))
-        << "no window; stderr:\n" << program->stderrText();
+        << "no window; stderr:\n"
+        << program->stderrText();
   }
   // The program's window as another client sees it. A busy server may reset a connection made
   // just as another client leaves, so a probe that did not connect is made again.
@@ -68,19 +71,27 @@ protected:
     if (!probe || !probe->connected()) probe = std::make_unique<X11Probe>(server->display());
     return probe->window(title);
   }
-  bool xdotool(const std::vector<std::string>& arguments) { return ::xdotool(server->display(), arguments); }
+  bool xdotool(const std::vector<std::string>& arguments) {
+    return ::xdotool(server->display(), arguments);
+  }
   bool waitForWindow(bool viewable, int width) {
-    return waitUntil([&] { info = look(); return info.found && info.viewable == viewable && (!viewable || info.width == width); },
-                     waitMs);
+    return waitUntil(
+        [&] {
+          info = look();
+          return info.found && info.viewable == viewable && (!viewable || info.width == width);
+        },
+        waitMs);
   }
   bool stderrShows(const std::string& line) {
-    return waitUntil([&] { return program->stderrText().find(line + "\n") != std::string::npos; }, waitMs);
+    return waitUntil([&] { return program->stderrText().find(line + "\n") != std::string::npos; },
+                     waitMs);
   }
   // Escape ends the windowed program with status 0: proof that it still answers.
   void expectEscapeEndsIt() {
     ASSERT_TRUE(xdotool({"key", "Escape"}));
     int status = -1;
-    ASSERT_TRUE(program->waitForExit(waitMs, &status)) << "no end after Escape; stderr:\n" << program->stderrText();
+    ASSERT_TRUE(program->waitForExit(waitMs, &status)) << "no end after Escape; stderr:\n"
+                                                       << program->stderrText();
     EXPECT_EQ(status, 0) << program->stderrText();
   }
 
@@ -96,13 +107,16 @@ protected:
 TEST_F(HostileUse, AClickInAFullScreenBarReachesNoZone) {
   std::ofstream(folder + "/" + secondTrack) << "not a module";
   start(1920, 1080);
-  ASSERT_TRUE(xdotool({"mousemove", std::to_string(info.x + 612), std::to_string(info.y + 5), "click", "1"}));
+  ASSERT_TRUE(xdotool(
+      {"mousemove", std::to_string(info.x + 612), std::to_string(info.y + 5), "click", "1"}));
   ASSERT_TRUE(waitForWindow(true, 1920)) << "not full-screen";
-  for (const char* y : {"10", "2", "30"}) ASSERT_TRUE(xdotool({"mousemove", "100", y, "click", "1"}));
+  for (const char* y : {"10", "2", "30"})
+    ASSERT_TRUE(xdotool({"mousemove", "100", y, "click", "1"}));
   ASSERT_TRUE(xdotool({"mousemove", "1850", "4", "click", "1"}));
   // Input is handled in order: once the next track is named, the clicks have been handled.
   ASSERT_TRUE(xdotool({"key", "b"}));
-  ASSERT_TRUE(stderrShows("zolta: BASS_MusicLoad: " + secondTrack + ": not a module that can be played"))
+  ASSERT_TRUE(
+      stderrShows("zolta: BASS_MusicLoad: " + secondTrack + ": not a module that can be played"))
       << program->stderrText();
   int status = -1;
   EXPECT_FALSE(program->waitForExit(0, &status)) << "a click in a bar ended the program";
@@ -113,8 +127,10 @@ TEST_F(HostileUse, KeypadDownWithNumLockOffIsTheNextTrack) {
   std::ofstream(folder + "/" + secondTrack) << "not a module";
   start(1024, 768);
   ASSERT_TRUE(xdotool({"key", "KP_Down"}));
-  EXPECT_TRUE(stderrShows("zolta: BASS_MusicLoad: " + secondTrack + ": not a module that can be played"))
-      << "keypad Down did not change the track; stderr:\n" << program->stderrText();
+  EXPECT_TRUE(
+      stderrShows("zolta: BASS_MusicLoad: " + secondTrack + ": not a module that can be played"))
+      << "keypad Down did not change the track; stderr:\n"
+      << program->stderrText();
   expectEscapeEndsIt();
 }
 
@@ -126,7 +142,8 @@ TEST_F(HostileUse, ATrackSwappedForAFifoIsSilentAndNothingBlocks) {
   ASSERT_EQ(unlink((folder + "/" + secondTrack).c_str()), 0);
   ASSERT_EQ(mkfifo((folder + "/" + secondTrack).c_str(), 0600), 0);
   ASSERT_TRUE(xdotool({"key", "b"}));
-  EXPECT_TRUE(stderrShows("zolta: BASS_MusicLoad: " + secondTrack + ": not a regular file")) << program->stderrText();
+  EXPECT_TRUE(stderrShows("zolta: BASS_MusicLoad: " + secondTrack + ": not a regular file"))
+      << program->stderrText();
   expectEscapeEndsIt();
 }
 
@@ -135,7 +152,8 @@ TEST_F(HostileUse, ATwoTerabyteTrackIsTooLargeAndTheProgramGoesOn) {
   ASSERT_EQ(truncate((folder + "/" + secondTrack).c_str(), off_t(2) << 40), 0);
   start(1024, 768);
   ASSERT_TRUE(xdotool({"key", "b"}));
-  EXPECT_TRUE(stderrShows("zolta: BASS_MusicLoad: " + secondTrack + ": too large")) << program->stderrText();
+  EXPECT_TRUE(stderrShows("zolta: BASS_MusicLoad: " + secondTrack + ": too large"))
+      << program->stderrText();
   expectEscapeEndsIt();
 }
 
@@ -158,7 +176,8 @@ TEST_F(HostileUse, LosingTheDisplayEndsItAtOnceWithOneLine) {
   const auto stopped = std::chrono::steady_clock::now();
   int status = -1;
   ASSERT_TRUE(program->waitForExit(waitMs, &status)) << "still running without its display";
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - stopped);
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - stopped);
   EXPECT_LE(ms.count(), displayLossExitMs);
   EXPECT_EQ(status, 255);
   EXPECT_EQ(program->stderrText(), "zolta: lost the connection to the display - ending\n");
@@ -169,8 +188,10 @@ TEST_F(HostileUse, LosingTheDisplayEndsItAtOnceWithOneLine) {
 TEST_F(HostileUse, AfterARestoreWithoutAWindowManagerKeysStillWork) {
   std::ofstream(folder + "/" + secondTrack) << "not a module";
   start(1024, 768);
-  ASSERT_TRUE(xdotool({"mousemove", std::to_string(info.x + 600), std::to_string(info.y + 5), "click", "1"}));
-  ASSERT_TRUE(waitForWindow(false, 0)) << "the minimise zone did not take the window off the screen";
+  ASSERT_TRUE(xdotool(
+      {"mousemove", std::to_string(info.x + 600), std::to_string(info.y + 5), "click", "1"}));
+  ASSERT_TRUE(waitForWindow(false, 0))
+      << "the minimise zone did not take the window off the screen";
   ASSERT_TRUE(xdotool({"search", "--name", std::string("^") + title + "$", "windowmap", "--sync"}));
   ASSERT_TRUE(waitForWindow(true, 640)) << "not shown again";
   const auto xdotoolOutput = [&](const std::vector<std::string>& arguments) {
@@ -183,8 +204,10 @@ TEST_F(HostileUse, AfterARestoreWithoutAWindowManagerKeysStillWork) {
   ASSERT_TRUE(waitUntil([&] { return xdotoolOutput({"getwindowfocus"}) == ours; }, waitMs))
       << "the window did not take the keyboard focus back";
   ASSERT_TRUE(xdotool({"key", "b"}));
-  EXPECT_TRUE(stderrShows("zolta: BASS_MusicLoad: " + secondTrack + ": not a module that can be played"))
-      << "B after the restore did not change the track; stderr:\n" << program->stderrText();
+  EXPECT_TRUE(
+      stderrShows("zolta: BASS_MusicLoad: " + secondTrack + ": not a module that can be played"))
+      << "B after the restore did not change the track; stderr:\n"
+      << program->stderrText();
   expectEscapeEndsIt();
 }
 
@@ -223,7 +246,8 @@ TEST_F(HostileUse, NoSessionBusIsLaunchedAndNoneIsNeeded) {
   EXPECT_EQ(processesForDisplay("dbus-daemon", server->display()), 0);
   expectEscapeEndsIt();
   EXPECT_FALSE(fs::exists(home + "/.dbus")) << "a bus was launched for the program";
-  EXPECT_EQ(processesForDisplay("dbus-daemon", server->display()), 0) << "a bus daemon outlived the program";
+  EXPECT_EQ(processesForDisplay("dbus-daemon", server->display()), 0)
+      << "a bus daemon outlived the program";
 
   for (int run = 0; run < 20; ++run) {
     launch({"HOME=" + folder + "/missing"}, noBus);

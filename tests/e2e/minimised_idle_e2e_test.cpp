@@ -34,17 +34,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int startWaitMs = 60000;    // bound on the window and the first sound (slow start on a busy machine)
-constexpr int changeWaitMs = 20000;   // bound on a window or picture change
-constexpr int soundWaitMs = 30000;    // bound on the recording reaching a point, beyond its own length
-constexpr int windowX = 192, windowY = 144;  // a 640 × 482 window centred on 1024 × 768
-constexpr double awaySeconds = 5.0;          // how long the window stays minimised
-constexpr double mostCpuShare = 0.05;        // of one core, while minimised
-constexpr double stretchSeconds = 0.25;      // sound compared at each end of the minimised time
-constexpr double quieterAfterAdvance = 0.75; // each tune is half as loud as the one before
-constexpr double longestGapSeconds = 0.3;    // silence between two tunes is shorter than this
-constexpr Rectangle logoArea{60, 110, 170, 100};  // the title artwork: black until drawn
-constexpr double logoGrey = 30;                   // its mean brightness once drawn (about 55)
+// Bound on the window and the first sound (slow start on a busy machine)
+constexpr int startWaitMs = 60000;
+constexpr int changeWaitMs = 20000;  // bound on a window or picture change
+// Bound on the recording reaching a point, beyond its own length
+constexpr int soundWaitMs = 30000;
+constexpr int windowX = 192, windowY = 144;   // a 640 × 482 window centred on 1024 × 768
+constexpr double awaySeconds = 5.0;           // how long the window stays minimised
+constexpr double mostCpuShare = 0.05;         // of one core, while minimised
+constexpr double stretchSeconds = 0.25;       // sound compared at each end of the minimised time
+constexpr double quieterAfterAdvance = 0.75;  // each tune is half as loud as the one before
+constexpr double longestGapSeconds = 0.3;     // silence between two tunes is shorter than this
+constexpr Rectangle logoArea{60, 110, 170, 100};   // the title artwork: black until drawn
+constexpr double logoGrey = 30;                    // its mean brightness once drawn (about 55)
 constexpr Rectangle ballArea{200, 150, 240, 180};  // the tumbling metaballs
 const char* const title = "Zolta RodiZeve #1";
 
@@ -110,15 +112,20 @@ class MinimisedIdle : public ::testing::Test {
 // repeat lamp out the tune advances at every loop, so at least once in any 5 s.
 TEST_F(MinimisedIdle, MinimisedItUsesLittleCpuWhileTheMusicPlaysAndAdvancesAndDrawsAgainWhenShown) {
   constexpr int rowsPerOrder = 32;  // 0.64 s an order, five orders a loop
-  ASSERT_TRUE(writeBytes(folder + "/data/msx/A - Loud.mod", makeToneModule({5, rowsPerOrder, 0, 64, false})));
-  ASSERT_TRUE(writeBytes(folder + "/data/msx/B - Softer.mod", makeToneModule({5, rowsPerOrder, 0, 32, false})));
-  ASSERT_TRUE(writeBytes(folder + "/data/msx/C - Softest.mod", makeToneModule({5, rowsPerOrder, 0, 16, false})));
+  ASSERT_TRUE(writeBytes(folder + "/data/msx/A - Loud.mod",
+                         makeToneModule({5, rowsPerOrder, 0, 64, false})));
+  ASSERT_TRUE(writeBytes(folder + "/data/msx/B - Softer.mod",
+                         makeToneModule({5, rowsPerOrder, 0, 32, false})));
+  ASSERT_TRUE(writeBytes(folder + "/data/msx/C - Softest.mod",
+                         makeToneModule({5, rowsPerOrder, 0, 16, false})));
   program = std::make_unique<ChildProcess>(
       ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{}, folder,
-      std::vector<std::string>{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + recording},
+      std::vector<std::string>{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=disk",
+                               "SDL_DISKAUDIOFILE=" + recording},
       std::vector<std::string>{"SDL_VIDEODRIVER", "SDL_DISKAUDIODELAY"});
   ASSERT_TRUE(waitForViewable(true)) << program->stderrText();
-  ASSERT_TRUE(waitUntil([&] { return soundFrom(readRecording(recording), 0) < heardFrames(); }, startWaitMs))
+  ASSERT_TRUE(waitUntil([&] { return soundFrom(readRecording(recording), 0) < heardFrames(); },
+                        startWaitMs))
       << "no sound";
 
   clickAt(559, 36);  // the repeat lamp goes out
@@ -131,9 +138,11 @@ TEST_F(MinimisedIdle, MinimisedItUsesLittleCpuWhileTheMusicPlaysAndAdvancesAndDr
                         soundWaitMs + int(awaySeconds * 1000)))
       << "the recording stopped growing at " << heardFrames() << " frames";
   const double cpu = processCpuSeconds(program->pid()) - cpuBefore;
-  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
   ASSERT_GE(cpuBefore, 0) << "no /proc entry for the program";
-  std::printf("minimised: %.3f s of CPU in %.2f s, %.1f %% of a core\n", cpu, wall, 100 * cpu / wall);
+  std::printf("minimised: %.3f s of CPU in %.2f s, %.1f %% of a core\n", cpu, wall,
+              100 * cpu / wall);
 #ifndef MINIMISED_UNDER_ASAN
   EXPECT_LT(cpu / wall, mostCpuShare) << cpu << " s of CPU in " << wall << " s minimised";
 #endif
@@ -143,7 +152,8 @@ TEST_F(MinimisedIdle, MinimisedItUsesLittleCpuWhileTheMusicPlaysAndAdvancesAndDr
   const long end = mark + framesOf(awaySeconds);
   const long silence = silenceFrom(heard, mark, framesOf(longestGapSeconds));
   EXPECT_TRUE(silence < 0 || silence >= end) << "the music stopped while minimised";
-  EXPECT_LT(loudness(heard, end - stretch, stretch), quieterAfterAdvance * loudness(heard, mark, stretch))
+  EXPECT_LT(loudness(heard, end - stretch, stretch),
+            quieterAfterAdvance * loudness(heard, mark, stretch))
       << "no tune advanced by itself while minimised";
 
   EXPECT_TRUE(xdotool(server.display(), {"search", "--name", title, "windowmap"}));
@@ -151,8 +161,12 @@ TEST_F(MinimisedIdle, MinimisedItUsesLittleCpuWhileTheMusicPlaysAndAdvancesAndDr
   std::string drawn;
   const Rectangle& logo = logoArea;
   EXPECT_TRUE(waitUntil(
-      [&] { return averageBrightness(drawn = shots.take(), logo.x, logo.y, logo.width, logo.height) > logoGrey; },
+      [&] {
+        return averageBrightness(drawn = shots.take(), logo.x, logo.y, logo.width, logo.height) >
+               logoGrey;
+      },
       changeWaitMs))
       << "the window stayed black after it came back";
-  EXPECT_FALSE(shots.waitForChange(drawn, ballArea, 50, changeWaitMs).empty()) << "the picture does not move";
+  EXPECT_FALSE(shots.waitForChange(drawn, ballArea, 50, changeWaitMs).empty())
+      << "the picture does not move";
 }

@@ -27,13 +27,13 @@ const char* const pausedFrames[] = {"00600", "00640"};
 struct Area {
   int x, y, width, height;  // window pixels
 };
-constexpr Area aboveLeftSpeaker{100, 100, 120, 230};   // left of the spectrum bars
+constexpr Area aboveLeftSpeaker{100, 100, 120, 230};  // left of the spectrum bars
 constexpr Area aboveRightSpeaker{470, 100, 170, 230};
 // Everything but the spectrum bars (x 215-320, y 255-340), as three rectangles.
 constexpr Area outsideBars[] = {{0, 0, 640, 255}, {0, 255, 215, 225}, {320, 255, 320, 225}};
 
 class NoteFountains : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     loud = runWithTone(64);
     quiet = runWithTone(0);
@@ -54,17 +54,18 @@ protected:
     tone.volume = sampleVolume;
     tone.fourChannels = true;
     EXPECT_TRUE(writeBytes(folder + "/data/msx/Test - Tone.mod", makeToneModule(tone)));
-    const ProgramRun run =
-        runProgram({ZOLTA_BINARY_DIR "/zolta-frames", "--frames", framesToSave, "--keys", pauseAfterFrame420, "--out",
-                    folder + "/shots"},
-                   folder, {"SDL_AUDIODRIVER=dummy"}, {}, runTimeoutMs);
-    EXPECT_TRUE(run.ended && run.status == 0) << "status " << run.status << ", stderr:\n" << run.errors;
+    const ProgramRun run = runProgram({ZOLTA_BINARY_DIR "/zolta-frames", "--frames", framesToSave,
+                                       "--keys", pauseAfterFrame420, "--out", folder + "/shots"},
+                                      folder, {"SDL_AUDIODRIVER=dummy"}, {}, runTimeoutMs);
+    EXPECT_TRUE(run.ended && run.status == 0) << "status " << run.status << ", stderr:\n"
+                                              << run.errors;
     return folder + "/shots/";
   }
 
   int differing(const char* frame, Area area) const {
     const std::string name = std::string("frame-") + frame + ".png";
-    return differingPixels(loud + name, quiet + name, area.x, area.y, area.width, area.height, tolerance);
+    return differingPixels(loud + name, quiet + name, area.x, area.y, area.width, area.height,
+                           tolerance);
   }
 
   std::vector<std::string> folders;
@@ -82,7 +83,8 @@ TEST_F(NoteFountains, LoudTuneSendsNotesFromBothSpeakersAndPauseStopsThem) {
 
   for (const char* frame : pausedFrames)
     for (const Area& area : outsideBars)
-      EXPECT_EQ(differing(frame, area), 0) << "frame " << frame << ": a note seen 1.8 s or more after the pause";
+      EXPECT_EQ(differing(frame, area), 0)
+          << "frame " << frame << ": a note seen 1.8 s or more after the pause";
 }
 
 }  // namespace

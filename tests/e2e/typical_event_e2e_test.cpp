@@ -15,19 +15,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int windowWaitMs = 20000;   // bound on the wait for the window on a loaded machine
-constexpr int changeWaitMs = 15000;   // bound on the wait for a picture to change or settle
-constexpr int exitWaitMs = 15000;     // bound on the wait for the program to end
+constexpr int windowWaitMs = 20000;          // bound on the wait for the window on a loaded machine
+constexpr int changeWaitMs = 15000;          // bound on the wait for a picture to change or settle
+constexpr int exitWaitMs = 15000;            // bound on the wait for the program to end
 constexpr int windowX = 192, windowY = 144;  // where a 640 × 482 window is centred on 1024 × 768
-constexpr int tolerance = 24;         // per channel, for pixels that should be the same
+constexpr int tolerance = 24;                // per channel, for pixels that should be the same
 
-constexpr Rectangle logoArea{60, 110, 170, 100};   // title artwork: still once the static is gone
-constexpr Rectangle labelArea{545, 125, 90, 50};   // the "now playing" label
-constexpr Rectangle lampArea{550, 28, 16, 16};     // the repeat lamp
+constexpr Rectangle logoArea{60, 110, 170, 100};  // title artwork: still once the static is gone
+constexpr Rectangle labelArea{545, 125, 90, 50};  // the "now playing" label
+constexpr Rectangle lampArea{550, 28, 16, 16};    // the repeat lamp
 const char* const title = "Zolta RodiZeve #1";
 
 class ProgramOnX : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     folder = makeTemporaryFolder();
     shots.folder = makeTemporaryFolder();
@@ -48,10 +48,10 @@ protected:
   }
 
   void start(const std::string& audioDriver) {
-    program = std::make_unique<ChildProcess>(ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{}, folder,
-                                             std::vector<std::string>{"DISPLAY=" + server.display(),
-                                                                      "SDL_AUDIODRIVER=" + audioDriver},
-                                             std::vector<std::string>{"SDL_VIDEODRIVER"});
+    program = std::make_unique<ChildProcess>(
+        ZOLTA_BINARY_DIR "/zolta", std::vector<std::string>{}, folder,
+        std::vector<std::string>{"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=" + audioDriver},
+        std::vector<std::string>{"SDL_VIDEODRIVER"});
     X11Probe probe(server.display());
     ASSERT_TRUE(probe.connected());
     X11WindowInfo info;
@@ -61,14 +61,17 @@ protected:
           return info.viewable;
         },
         windowWaitMs);
-    ASSERT_TRUE(placed) << "no window titled \"" << title << "\"; stderr:\n" << program->stderrText();
+    ASSERT_TRUE(placed) << "no window titled \"" << title << "\"; stderr:\n"
+                        << program->stderrText();
     EXPECT_EQ(info.x, windowX);
     EXPECT_EQ(info.y, windowY);
     EXPECT_EQ(info.width, 640);
     EXPECT_EQ(info.height, 482);
   }
 
-  void xdotool(const std::vector<std::string>& arguments) { EXPECT_TRUE(::xdotool(server.display(), arguments)); }
+  void xdotool(const std::vector<std::string>& arguments) {
+    EXPECT_TRUE(::xdotool(server.display(), arguments));
+  }
   void moveTo(int clientX, int clientY) {
     xdotool({"mousemove", std::to_string(windowX + clientX), std::to_string(windowY + clientY)});
   }
@@ -77,7 +80,8 @@ protected:
   std::unique_ptr<ChildProcess> program;
   std::string folder;
   std::map<std::string, std::string> before;
-  ClientAreaShots shots{server.display(), "", windowX, windowY, tolerance};  // the window's client area
+  ClientAreaShots shots{server.display(), "", windowX, windowY,
+                        tolerance};  // the window's client area
 };
 
 TEST_F(ProgramOnX, StartNextTrackRepeatBoxAndEscape) {
@@ -90,7 +94,8 @@ TEST_F(ProgramOnX, StartNextTrackRepeatBoxAndEscape) {
       [&] {
         const std::string shot = shots.take();
         // Two black shots before the first frame are still too: a drawn frame has many colours.
-        const bool still = shots.differing(previous, shot, logoArea) == 0 && distinctColours(shot, 100) >= 100;
+        const bool still =
+            shots.differing(previous, shot, logoArea) == 0 && distinctColours(shot, 100) >= 100;
         previous = shot;
         if (still) settled = shot;
         return still;
@@ -109,7 +114,8 @@ TEST_F(ProgramOnX, StartNextTrackRepeatBoxAndEscape) {
   moveTo(559, 36);
   xdotool({"click", "1"});
   moveTo(320, 400);
-  EXPECT_FALSE(shots.waitForChange(afterNext, lampArea, 20, changeWaitMs).empty()) << "the repeat lamp did not change";
+  EXPECT_FALSE(shots.waitForChange(afterNext, lampArea, 20, changeWaitMs).empty())
+      << "the repeat lamp did not change";
 
   xdotool({"key", "Escape"});
   expectExitStatusZero(*program, exitWaitMs);
@@ -123,15 +129,18 @@ TEST_F(ProgramOnX, CloseZoneEnds) {
   moveTo(621, 5);
   xdotool({"click", "1"});
   int status = -1;
-  ASSERT_TRUE(program->waitForExit(windowWaitMs + exitWaitMs, &status)) << "the program did not end";
+  ASSERT_TRUE(program->waitForExit(windowWaitMs + exitWaitMs, &status))
+      << "the program did not end";
   EXPECT_EQ(status, 0) << "stderr:\n" << program->stderrText();
 }
 
 TEST_F(ProgramOnX, NoAudioDeviceRunsSilentAndSaysSo) {
   start("no-such-audio-driver");
-  EXPECT_TRUE(waitUntil([&] { return program->stderrText().find("running silent") != std::string::npos; },
-                        changeWaitMs))
-      << "stderr:\n" << program->stderrText();
+  EXPECT_TRUE(
+      waitUntil([&] { return program->stderrText().find("running silent") != std::string::npos; },
+                changeWaitMs))
+      << "stderr:\n"
+      << program->stderrText();
   moveTo(320, 240);
   xdotool({"key", "Escape"});
   expectExitStatusZero(*program, exitWaitMs);

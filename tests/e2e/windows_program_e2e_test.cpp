@@ -132,7 +132,9 @@ TEST_F(WindowsProgram, WithoutMusicFolderRunsSilentAndTheCloseZoneEndsIt) {
   start();
   expectCentredRoundedWindow();
   EXPECT_TRUE(waitUntil(
-      [&] { return program->stderrText().find("zolta: data/msx/: no such folder") != std::string::npos; },
+      [&] {
+        return program->stderrText().find("zolta: data/msx/: no such folder") != std::string::npos;
+      },
       exitWaitMs))
       << "stderr:\n"
       << program->stderrText();

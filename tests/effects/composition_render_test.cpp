@@ -23,7 +23,7 @@ namespace {
 int grey(uint32_t colour) { return (redOf(colour) + greenOf(colour) + blueOf(colour)) / 3; }
 
 class CompositionTest : public ::testing::Test {
-protected:
+ protected:
   static void SetUpTestSuite() { sceneOpen = openFrameScene(); }
   static void TearDownTestSuite() { closeFrameScene(); }
   void SetUp() override {
@@ -70,7 +70,8 @@ TEST_F(CompositionTest, SpeakerPatchLeavesNoSeamOnTheBackground) {
   ASSERT_EQ(patch.width, 28);
   ASSERT_EQ(patch.height, 22);
   auto opaque = [&](int x, int y) {
-    return alphaOf(patch.at((x + patch.width) % patch.width, (y + patch.height) % patch.height)) == 255;
+    return alphaOf(patch.at((x + patch.width) % patch.width, (y + patch.height) % patch.height)) ==
+           255;
   };
   int edgePixels = 0, worst = 0, worstX = 0, worstY = 0, opaqueTexels = 0;
   for (int y = 0; y < patch.height; ++y)
@@ -79,7 +80,8 @@ TEST_F(CompositionTest, SpeakerPatchLeavesNoSeamOnTheBackground) {
       const int mixed = opaque(x, y) + opaque(x - 1, y) + opaque(x, y - 1) + opaque(x - 1, y - 1);
       if (mixed == 0 || mixed == 4) continue;
       ++edgePixels;
-      const int difference = std::abs(grey(patched.at(217 + x, 312 + y)) - grey(alone.at(217 + x, 312 + y)));
+      const int difference =
+          std::abs(grey(patched.at(217 + x, 312 + y)) - grey(alone.at(217 + x, 312 + y)));
       if (difference > worst) worst = difference, worstX = 217 + x, worstY = 312 + y;
     }
   EXPECT_GT(opaqueTexels, 200) << "the patch covers the cabinet's corner";
@@ -94,7 +96,8 @@ TEST_F(CompositionTest, FadingScrollerCellsNeverLightenTheStrip) {
   begin(true);
   const Picture alone = endSceneAndSave("composition_strip");
   int lighter = 0, darker = 0;
-  for (float offset : {-1.95f, -1.8f, -1.5f, -1.3f, -1.1f}) {  // cells fading in at the left and out at the right
+  for (float offset :
+       {-1.95f, -1.8f, -1.5f, -1.3f, -1.1f}) {  // cells fading in at the left and out at the right
     scrollOffset = offset;
     firstVisible = 0;
     begin(true);

@@ -7,12 +7,15 @@
 
 namespace {
 
-constexpr int paddedPitch = volumeBarWidth * 4 + 16; // a padded pitch, as a driver may return
+constexpr int paddedPitch = volumeBarWidth * 4 + 16;  // a padded pitch, as a driver may return
 
 struct Bar {
-  std::vector<unsigned char> texels = std::vector<unsigned char>(paddedPitch * volumeBarHeight, 0xEE);
+  std::vector<unsigned char> texels =
+      std::vector<unsigned char>(paddedPitch * volumeBarHeight, 0xEE);
   explicit Bar(int volume) { fillVolumeBar(texels.data(), paddedPitch, volume); }
-  const unsigned char* texel(int row, int column) const { return &texels[row * paddedPitch + 4 * column]; }
+  const unsigned char* texel(int row, int column) const {
+    return &texels[row * paddedPitch + 4 * column];
+  }
   // Grey of a column of row 0, or -1 when blue, green and red differ.
   int grey(int column) const {
     const unsigned char* t = texel(0, column);
@@ -60,4 +63,4 @@ TEST(VolumeBarTest, GreyRampAlphaGapsAndRows) {
   }
 }
 
-} // namespace
+}  // namespace

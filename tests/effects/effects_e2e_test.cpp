@@ -18,10 +18,10 @@ namespace {
 
 constexpr int desktopWidth = 1024;  // desktop, pixels
 constexpr int desktopHeight = 768;
-constexpr int windowLeft = 192;    // the window is centred on the desktop
+constexpr int windowLeft = 192;  // the window is centred on the desktop
 constexpr int windowTop = 144;
-constexpr int startTimeoutMs = 30000; // bound on the program's start-up
-constexpr int scrollTimeoutMs = 40000; // character 0 reaches view after about 5.4 s
+constexpr int startTimeoutMs = 30000;   // bound on the program's start-up
+constexpr int scrollTimeoutMs = 40000;  // character 0 reaches view after about 5.4 s
 
 // A screenshot of the desktop, pixels 0xAARRGGBB; empty when it could not be taken.
 struct Screenshot {
@@ -60,7 +60,8 @@ Screenshot takeScreenshot(const std::string& display, const std::string& path) {
 double noiseShare(const Screenshot& shot) {
   long jumps = 0;
   for (int y = 20; y < 460; y += 2)
-    for (int x = 20; x < 619; ++x) jumps += std::abs(shot.brightness(x, y) - shot.brightness(x + 1, y)) > 180;
+    for (int x = 20; x < 619; ++x)
+      jumps += std::abs(shot.brightness(x, y) - shot.brightness(x + 1, y)) > 180;
   return jumps / (220.0 * 599.0);
 }
 
@@ -121,8 +122,10 @@ TEST(EffectsOnScreen, StaticEndsScrollerAppearsPointerFollowsTheMouse) {
   // Into the window over the quiet upper-left background: the arrow's tip at the mouse.
   const Screenshot before = shot;
   const std::string move = "DISPLAY=" + display + " xdotool mousemove ";
-  ASSERT_EQ(std::system((move + std::to_string(windowLeft + 150) + " " +
-                         std::to_string(windowTop + 60)).c_str()), 0);
+  ASSERT_EQ(
+      std::system(
+          (move + std::to_string(windowLeft + 150) + " " + std::to_string(windowTop + 60)).c_str()),
+      0);
   EXPECT_TRUE(waitUntil(
       [&] {
         shot = takeScreenshot(display, shotPath);
@@ -143,4 +146,4 @@ TEST(EffectsOnScreen, StaticEndsScrollerAppearsPointerFollowsTheMouse) {
   removeFolder(folder);
 }
 
-} // namespace
+}  // namespace

@@ -57,7 +57,7 @@ NoiseMeasure measureNoise(const Picture& picture) {
 }
 
 class EffectsRenderTest : public ::testing::Test {
-protected:
+ protected:
   static void SetUpTestSuite() { sceneOpen = openFrameScene(); }
   static void TearDownTestSuite() { closeFrameScene(); }
 
@@ -109,7 +109,7 @@ TEST_F(EffectsRenderTest, StaticCoversTheFirstFramesAndFadesOut) {
   EXPECT_GT(first.meanContrast, 60.0) << "the first frame covers the grey";
   EXPECT_TRUE(staticActive);
 
-  advanceVirtualClock(650LL * clockTicksPerSecond / 1000); // q = 130, alpha 125
+  advanceVirtualClock(650LL * clockTicksPerSecond / 1000);  // q = 130, alpha 125
   beginBackBuffer(opaqueGrey);
   drawOverlays();
   const NoiseMeasure fading = measureNoise(endSceneAndSave("effects_static_fading"));
@@ -117,13 +117,13 @@ TEST_F(EffectsRenderTest, StaticCoversTheFirstFramesAndFadesOut) {
   EXPECT_NEAR(fading.meanContrast / first.meanContrast, 125.0 / 255.0, 0.05)
       << "alpha falls with the time since the clock started";
 
-  advanceVirtualClock(615LL * clockTicksPerSecond / 1000); // 1265 ms: q = 253
+  advanceVirtualClock(615LL * clockTicksPerSecond / 1000);  // 1265 ms: q = 253
   beginBackBuffer(opaqueGrey);
   drawOverlays();
   endSceneAndSave("effects_static_253");
   EXPECT_TRUE(staticActive) << "q = 253 at the end of a frame: static again next frame";
 
-  advanceVirtualClock(5LL * clockTicksPerSecond / 1000); // q = 254
+  advanceVirtualClock(5LL * clockTicksPerSecond / 1000);  // q = 254
   beginBackBuffer(opaqueGrey);
   drawOverlays();
   endSceneAndSave("effects_static_254");
@@ -157,7 +157,7 @@ TEST_F(EffectsRenderTest, StaticCoversMetaballsNearerThanItsQuad) {
 
 TEST_F(EffectsRenderTest, LateFirstFrameDrawsTransparentStaticOnce) {
   staticActive = true;
-  advanceVirtualClock(1300LL * clockTicksPerSecond / 1000); // q = 260
+  advanceVirtualClock(1300LL * clockTicksPerSecond / 1000);  // q = 260
   beginBackBuffer(opaqueGrey);
   drawOverlays();
   Picture picture = endSceneAndSave("effects_static_late");
@@ -215,7 +215,7 @@ std::vector<bool> litSegments(const Picture& picture) {
 }
 
 TEST_F(EffectsRenderTest, VolumeBarLightsOneSegmentPerTenSteps) {
-  clearSurface(carouselSurface, opaqueBlack); // black panels leave the scene unchanged
+  clearSurface(carouselSurface, opaqueBlack);  // black panels leave the scene unchanged
   clearSurface(labelSurface, opaqueBlack);
   for (int level : {0, 35, 80, 99}) {
     volume = level;
@@ -326,7 +326,7 @@ TEST_F(EffectsRenderTest, SparkAtItsSpawnPointIsAboutSixteenPixelsAcross) {
   resetSparks();
   advanceVirtualClock(clockTicksPerSecond);
   frameClock.lastCounter = 1;
-  sparkBurstStamp = frameClock.lastCounter; // no restarts in this frame
+  sparkBurstStamp = frameClock.lastCounter;  // no restarts in this frame
   for (int i = 1; i < sparkCount; ++i) sparks[i].y = -10.0f;
   beginBackBuffer(opaqueBlack);
   deviceState.device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
@@ -355,12 +355,12 @@ TEST_F(EffectsRenderTest, FountainNotesDarkenTheSceneAboveTheLoudspeaker) {
   paused = false;
   stopped = false;
   advanceVirtualClock(clockTicksPerSecond);
-  frameClock.lastCounter = clockNow(); // two seconds from the origin: stamp 0 launches
+  frameClock.lastCounter = clockNow();  // two seconds from the origin: stamp 0 launches
   leftNoteStamp = 0;
   leftLevel = 30000;
   rightLevel = 0;
   beginBackBuffer(opaqueWhite);
-  drawFountains(0.0f); // launches one left note at its start place
+  drawFountains(0.0f);  // launches one left note at its start place
   beginBackBuffer(opaqueWhite);
   drawFountains(0.0f);
   Picture picture = endSceneAndSave("effects_fountain_note");
@@ -379,7 +379,7 @@ TEST_F(EffectsRenderTest, FountainNotesDarkenTheSceneAboveTheLoudspeaker) {
 
 TEST_F(EffectsRenderTest, ScrollerShowsDarkGlyphsAlongTheBottom) {
   if (scrollText.length() == 0) buildScrollText();
-  scrollOffset = -1.0f; // characters from x = -1 on are fully shown
+  scrollOffset = -1.0f;  // characters from x = -1 on are fully shown
   firstVisible = 0;
   beginBackBuffer(opaqueWhite);
   drawScroller(0.0f);
@@ -393,4 +393,4 @@ TEST_F(EffectsRenderTest, ScrollerShowsDarkGlyphsAlongTheBottom) {
   scrollOffset = 15.0f;
 }
 
-} // namespace
+}  // namespace

@@ -16,7 +16,7 @@ constexpr long long oneSecond = clockTicksPerSecond;
 constexpr unsigned int loudLevel = 14001;
 
 class FountainsTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     useVirtualClock();
     frameClock.frequency = static_cast<double>(clockTicksPerSecond);
@@ -95,7 +95,7 @@ TEST_F(FountainsTest, OneLaunchPerGroupEveryFifthOfASecond) {
   ASSERT_EQ(runGroup(leftNotes, leftFountain, loudLevel, 0.1f), 1);
   startFrameAfter(oneSecond / 10);
   EXPECT_EQ(runGroup(leftNotes, leftFountain, loudLevel, 0.1f), 0);
-  startFrameAfter(oneSecond / 10); // exactly 0.2 s since the launch: not more
+  startFrameAfter(oneSecond / 10);  // exactly 0.2 s since the launch: not more
   EXPECT_EQ(runGroup(leftNotes, leftFountain, loudLevel, 0.1f), 0);
   startFrameAfter(1);
   EXPECT_EQ(runGroup(leftNotes, leftFountain, loudLevel, 0.1f), 1);
@@ -161,4 +161,4 @@ TEST_F(FountainsTest, ResetRestoresNotesButKeepsStamps) {
   EXPECT_EQ(rightNoteStamp, stamp);
 }
 
-} // namespace
+}  // namespace

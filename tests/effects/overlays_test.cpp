@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int paddedPitch = staticWidth * 4 + 32; // a padded pitch
+constexpr int paddedPitch = staticWidth * 4 + 32;  // a padded pitch
 
 TEST(StaticTest, AlphaFallsWithTheFadeStepAndStaysAtZero) {
   EXPECT_EQ(staticAlpha(0), 255);
@@ -25,7 +25,7 @@ TEST(StaticTest, OneRandPerPixelInRowOrderEvenIsWhite) {
   restartRandomValues(7);
   fillStatic(texels.data(), paddedPitch, 200);
 
-  restartRandomValues(7); // the same sequence again, to predict every pixel
+  restartRandomValues(7);  // the same sequence again, to predict every pixel
   long white = 0;
   for (int r = 0; r < staticHeight; ++r) {
     for (int p = 0; p < staticWidth; ++p) {
@@ -37,10 +37,11 @@ TEST(StaticTest, OneRandPerPixelInRowOrderEvenIsWhite) {
       ASSERT_EQ(t[3], 200);
       white += expected != 0;
     }
-    ASSERT_EQ(texels[r * paddedPitch + staticWidth * 4], 0x55) << "padding of row " << r << " written";
+    ASSERT_EQ(texels[r * paddedPitch + staticWidth * 4], 0x55)
+        << "padding of row " << r << " written";
   }
   const double share = static_cast<double>(white) / (staticWidth * staticHeight);
   EXPECT_NEAR(share, 0.5, 0.01);
 }
 
-} // namespace
+}  // namespace

@@ -39,4 +39,4 @@ TEST(RandomValueTest, FollowsTheRuntimeSequenceUnshifted) {
   EXPECT_FLOAT_EQ(randomUnit(), 6334.0f / 32767.0f);
 }
 
-} // namespace
+}  // namespace

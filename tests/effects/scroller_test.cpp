@@ -25,10 +25,10 @@ int runFrame(int textLength, float frameSeconds) {
   return drawn;
 }
 
-constexpr int greetingsLength = 7253; // about the length of the greetings
+constexpr int greetingsLength = 7253;  // about the length of the greetings
 
 class ScrollerTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     scrollOffset = 15.0f;
     firstVisible = 0;
@@ -48,13 +48,13 @@ TEST_F(ScrollerTest, FirstFrameDrawsCharactersZeroToEighteenInvisible) {
 }
 
 TEST_F(ScrollerTest, LeftEdgeIsExclusiveRightEdgeInclusive) {
-  scrollOffset = -2.0f; // character 0 exactly at the left edge
+  scrollOffset = -2.0f;  // character 0 exactly at the left edge
   runFrame(greetingsLength, 0.0f);
   EXPECT_EQ(firstVisible, 1) << "a character at exactly -2 has left";
   ASSERT_FALSE(drawnCharacters.empty());
   EXPECT_EQ(drawnCharacters.front().index, 1);
 
-  scrollOffset = 20.0f; // character 0 exactly at the right edge
+  scrollOffset = 20.0f;  // character 0 exactly at the right edge
   firstVisible = 0;
   EXPECT_EQ(runFrame(greetingsLength, 0.0f), 1) << "a character at exactly 20 is drawn";
 }
@@ -80,12 +80,12 @@ TEST_F(ScrollerTest, TextMovesWithTimeAndRestartsAfterTheLastCharacter) {
   runFrame(3, 0.5f);
   EXPECT_FLOAT_EQ(scrollOffset, 14.25f) << "1.5 world units a second";
 
-  scrollOffset = -2.4f; // only the last of three characters is still visible
+  scrollOffset = -2.4f;  // only the last of three characters is still visible
   EXPECT_EQ(runFrame(3, 0.1f), 1);
   EXPECT_EQ(drawnCharacters.front().index, 2);
   EXPECT_NE(scrollOffset, 15.0f);
 
-  scrollOffset = -2.6f; // now every character has left
+  scrollOffset = -2.6f;  // now every character has left
   EXPECT_EQ(runFrame(3, 0.1f), 0);
   EXPECT_EQ(scrollOffset, 15.0f);
   EXPECT_EQ(firstVisible, 0);
@@ -94,7 +94,7 @@ TEST_F(ScrollerTest, TextMovesWithTimeAndRestartsAfterTheLastCharacter) {
 }
 
 TEST_F(ScrollerTest, LongFrameSkipsCharactersWithoutDrawingThem) {
-  runFrame(greetingsLength, 20.0f); // moves the text by 30 units
+  runFrame(greetingsLength, 20.0f);  // moves the text by 30 units
   EXPECT_FLOAT_EQ(scrollOffset, -15.0f);
   runFrame(greetingsLength, 0.0f);
   // Characters 0-48 stand at or left of -2 (48 x 0.2667 - 15 = -2.2); 49 is the first drawn.
@@ -111,4 +111,4 @@ TEST_F(ScrollerTest, EmptyTextDrawsNothingAndStaysAtTheStart) {
   EXPECT_EQ(firstVisible, 0);
 }
 
-} // namespace
+}  // namespace

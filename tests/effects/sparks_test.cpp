@@ -12,10 +12,10 @@
 namespace {
 
 constexpr long long oneSecond = clockTicksPerSecond;
-constexpr float deadY = -3.0f; // exactly on the death line
+constexpr float deadY = -3.0f;  // exactly on the death line
 
 class SparksTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     useVirtualClock();
     frameClock.frequency = static_cast<double>(clockTicksPerSecond);
@@ -61,12 +61,12 @@ TEST_F(SparksTest, StartValuesAndOneStepOfMotion) {
 }
 
 TEST_F(SparksTest, StampZeroMeasuresFromTheCounterOrigin) {
-  startFrameAfter(3 * oneSecond); // counter at 4 s: not yet 20 s from its origin
+  startFrameAfter(3 * oneSecond);  // counter at 4 s: not yet 20 s from its origin
   killAll();
   updateSpark(sparks[0], 0.02f);
   EXPECT_EQ(sparks[0].y, deadY) << "a spark exactly on the death line is dead and stays so";
 
-  startFrameAfter(17 * oneSecond); // counter at 21 s
+  startFrameAfter(17 * oneSecond);  // counter at 21 s
   restartRandomValues(42);
   const float expectedFall = randomUnit();
   restartRandomValues(42);
@@ -88,7 +88,7 @@ TEST_F(SparksTest, FifteenthRestartEndsTheBurstAndStampsTheFrame) {
 
   startFrameAfter(oneSecond / 10);
   const long long burstFrame = frameClock.lastCounter;
-  advanceVirtualClock(oneSecond / 1000); // time passes inside the frame
+  advanceVirtualClock(oneSecond / 1000);  // time passes inside the frame
   killAll();
   for (Spark& spark : sparks) updateSpark(spark, 0.02f);
   EXPECT_EQ(restartedCount(), 5) << "only five restarts were left in the burst";
@@ -102,7 +102,7 @@ TEST_F(SparksTest, DeadSparksWaitTwentySecondsAfterABurst) {
   sparkBurstStamp = frameClock.lastCounter;
   killAll();
 
-  startFrameAfter(20 * oneSecond); // exactly 20 s: not more than 20
+  startFrameAfter(20 * oneSecond);  // exactly 20 s: not more than 20
   for (Spark& spark : sparks) updateSpark(spark, 0.02f);
   EXPECT_EQ(restartedCount(), 0);
   EXPECT_EQ(sparks[3].y, deadY);
@@ -115,7 +115,7 @@ TEST_F(SparksTest, DeadSparksWaitTwentySecondsAfterABurst) {
 
 TEST_F(SparksTest, SparkWithoutFallSpeedNeverFallsAndDriftsBack) {
   Spark& spark = sparks[0];
-  spark = Spark{0.0f, 0.0f, 1.0f, 0.0f}; // a restart that drew rand() = 0
+  spark = Spark{0.0f, 0.0f, 1.0f, 0.0f};  // a restart that drew rand() = 0
   for (int frame = 0; frame < 1500; ++frame) updateSpark(spark, 0.01f);
   EXPECT_EQ(spark.y, 0.0f);
   EXPECT_EQ(spark.fallSpeed, 0.0f);
@@ -136,4 +136,4 @@ TEST_F(SparksTest, ResetKeepsTheBurstTimer) {
   EXPECT_EQ(sparkBurstCount, 7);
 }
 
-} // namespace
+}  // namespace

@@ -25,8 +25,8 @@
 
 namespace {
 
-constexpr float pixelsPerUnitY = 579.4f;  // rows per world unit of y at depth 1
-constexpr float textDepth = 1.5f;         // carousel and label depth
+constexpr float pixelsPerUnitY = 579.4f;      // rows per world unit of y at depth 1
+constexpr float textDepth = 1.5f;             // carousel and label depth
 constexpr float carouselGlyphHeight = 0.12f;  // 0.3 high glyphs scaled by 0.4
 
 struct Box {

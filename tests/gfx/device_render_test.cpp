@@ -37,7 +37,7 @@ DWORD samplerState(IDirect3DDevice9* device, DWORD sampler, D3DSAMPLERSTATETYPE 
 // A Direct3D object of its own and a windowed 640 × 480 device made on it, as a program asks
 // for one; each test releases both.
 class Direct3DDevice : public ::testing::Test {
-protected:
+ protected:
   void createDevice(DWORD vertexProcessing) {
     ASSERT_TRUE(keepVideoLoaded()) << SDL_GetError();
     direct3D = Direct3DCreate9(D3D_SDK_VERSION);

@@ -12,7 +12,8 @@
 namespace {
 
 TEST(GraphicsDevice, NoOpenGLMeansNoDeviceAndMinusOne) {
-  ASSERT_FALSE(SDL_WasInit(SDL_INIT_VIDEO)) << "video was started before the driver could be chosen";
+  ASSERT_FALSE(SDL_WasInit(SDL_INIT_VIDEO))
+      << "video was started before the driver could be chosen";
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   EXPECT_EQ(createDevice(false), -1);
   EXPECT_NE(deviceState.direct3D, nullptr) << "the Direct3D object stays, as the device failed";

@@ -39,7 +39,8 @@ DecodedImage decodedResource(int id, bool colourKey) {
   return image;
 }
 
-// Bilinear sample of channel c (0 blue, 1 green, 2 red) at texel coordinates (tx, ty), edges clamped.
+// Bilinear sample of channel c (0 blue, 1 green, 2 red) at texel coordinates (tx, ty), edges
+// clamped.
 double sample(const DecodedImage& image, double tx, double ty, int c) {
   const int x0 = int(std::floor(tx)), y0 = int(std::floor(ty));
   const double fx = tx - x0, fy = ty - y0;
@@ -53,11 +54,16 @@ double sample(const DecodedImage& image, double tx, double ty, int c) {
 
 // The background layer: the whole-window screen quad with the picture, no blending, no depth.
 void drawBackgroundLayer(IDirect3DDevice9* device, IDirect3DTexture9* texture) {
-  struct ScreenVertex { float x, y, z, rhw, u, v; };
-  const ScreenVertex quad[4] = {{-0.5f, -0.5f, 0.5f, 1, 0, 0}, {640, -0.5f, 0.5f, 1, 1, 0},
-                                {640, 480, 0.5f, 1, 1, 1}, {-0.5f, 480, 0.5f, 1, 0, 1}};
+  struct ScreenVertex {
+    float x, y, z, rhw, u, v;
+  };
+  const ScreenVertex quad[4] = {{-0.5f, -0.5f, 0.5f, 1, 0, 0},
+                                {640, -0.5f, 0.5f, 1, 1, 0},
+                                {640, 480, 0.5f, 1, 1, 1},
+                                {-0.5f, 480, 0.5f, 1, 0, 1}};
   IDirect3DVertexBuffer9* buffer = nullptr;
-  ASSERT_FALSE(FAILED(device->CreateVertexBuffer(sizeof quad, 0, D3DFVF_XYZRHW | D3DFVF_TEX1, D3DPOOL_MANAGED, &buffer, nullptr)));
+  ASSERT_FALSE(FAILED(device->CreateVertexBuffer(sizeof quad, 0, D3DFVF_XYZRHW | D3DFVF_TEX1,
+                                                 D3DPOOL_MANAGED, &buffer, nullptr)));
   void* data = nullptr;
   buffer->Lock(0, 0, &data, 0);
   std::memcpy(data, quad, sizeof quad);
@@ -118,7 +124,8 @@ TEST_F(ImageLoaderRender, TexturesHoldTheDecodedTexelsWithTheKey) {
   const auto* bytes = static_cast<const unsigned char*>(locked.pBits);
   const DecodedImage expected = decodedResource(104, true);
   for (int y = 0; y < 32; ++y)
-    ASSERT_EQ(std::memcmp(bytes + y * locked.Pitch, &expected.texels[y * 32 * 4], 32 * 4), 0) << "row " << y;
+    ASSERT_EQ(std::memcmp(bytes + y * locked.Pitch, &expected.texels[y * 32 * 4], 32 * 4), 0)
+        << "row " << y;
   EXPECT_EQ(bytes[3], 0) << "white around the arrow is keyed out";
   EXPECT_EQ(bytes[5 * locked.Pitch + 5 * 4 + 3], 255) << "the tip is opaque";
   pointer->UnlockRect(0);
@@ -136,7 +143,8 @@ std::vector<std::string> folderEntries(const std::string& path) {
   std::vector<std::string> names;
   if (DIR* dir = opendir(path.c_str())) {
     while (dirent* entry = readdir(dir))
-      if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..") names.push_back(entry->d_name);
+      if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
+        names.push_back(entry->d_name);
     closedir(dir);
   }
   return names;
@@ -149,7 +157,10 @@ void inScratchFolder(mode_t mode, Body body) {
   ASSERT_NE(mkdtemp(pattern), nullptr);
   const std::string folder = pattern;
   char* previous = getcwd(nullptr, 0);
-  body(folder, [&] { chmod(folder.c_str(), mode); return chdir(folder.c_str()) == 0; });
+  body(folder, [&] {
+    chmod(folder.c_str(), mode);
+    return chdir(folder.c_str()) == 0;
+  });
   ASSERT_EQ(chdir(previous), 0);
   std::free(previous);
   chmod(folder.c_str(), 0700);

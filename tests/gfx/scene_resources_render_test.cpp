@@ -59,10 +59,10 @@ TEST_F(SceneResourcesTest, EveryHandleIsMade) {
   for (GlyphQuad quad : textGlyphs) EXPECT_NE(quad, nullptr);
   for (GlyphQuad quad : scrollGlyphs) EXPECT_NE(quad, nullptr);
   for (IDirect3DVertexBuffer9* bar : barQuads) EXPECT_NE(bar, nullptr);
-  for (IDirect3DTexture9* texture : {backgroundTexture, scrollFontTexture, textFontTexture,
-                                     sparkTexture, pointerTexture, speakerTexture, repeatTexture,
-                                     carouselTarget, labelTarget, metaballTarget, staticTexture,
-                                     volumeTexture})
+  for (IDirect3DTexture9* texture :
+       {backgroundTexture, scrollFontTexture, textFontTexture, sparkTexture, pointerTexture,
+        speakerTexture, repeatTexture, carouselTarget, labelTarget, metaballTarget, staticTexture,
+        volumeTexture})
     EXPECT_NE(texture, nullptr);
   for (IDirect3DSurface9* surface : {carouselSurface, labelSurface, metaballSurface, backBuffer})
     EXPECT_NE(surface, nullptr);

@@ -160,8 +160,7 @@ TEST(IsoSurfaceField, ShortcutsMatchThePlainProcedure) {
     const std::vector<IsoTriangle> screened = surface.triangles;
     surface.triangles.clear();
     int plainCount = 0;
-    for (const GridCell& cell : surface.cells)
-      plainCount += surface.polygoniseCell(cell, isoLevel);
+    for (const GridCell& cell : surface.cells) plainCount += surface.polygoniseCell(cell, isoLevel);
     EXPECT_EQ(count, plainCount);
     ASSERT_EQ(surface.triangles.size(), screened.size());
     EXPECT_EQ(std::memcmp(surface.triangles.data(), screened.data(),

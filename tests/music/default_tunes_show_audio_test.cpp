@@ -1,8 +1,9 @@
-// The default tunes drive the presentation: each one plays its first minute through the real
-// audio layer, in 10 ms frames as the program samples it, and the spectrum bars and note
-// fountains are worked out from the same calls and code as the frame's. At the starting volume
-// of 80 each fountain launches a steady stream of notes, every bar stands at half its cap or more
-// in at least 15 % of the frames and reaches its cap; at volume 10 the show is exactly the same. The figures of each tune are printed.
+// The default tunes drive the presentation: each one plays its first minute through the real audio
+// layer, in 10 ms frames as the program samples it, and the spectrum bars and note fountains are
+// worked out from the same calls and code as the frame's. At the starting volume of 80 each
+// fountain launches a steady stream of notes, every bar stands at half its cap or more in at least
+// 15 % of the frames and reaches its cap; at volume 10 the show is exactly the same. The figures of
+// each tune are printed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,7 +29,7 @@ constexpr int startVolume = 80;
 constexpr int quietVolume = 10;
 constexpr int barCap = 700;
 constexpr int barCount = 6;
-constexpr int launchesPerMinute = 30;  // for each fountain
+constexpr int launchesPerMinute = 30;                               // for each fountain
 constexpr int halfCapFramesPerMinute = framesPerMinute * 15 / 100;  // for each bar
 
 struct ShowFigures {
@@ -82,7 +83,8 @@ ShowFigures playFirstMinute(const std::string& path, int volume) {
 TEST(DefaultTunesShow, EveryTuneMovesTheBarsAndBothFountainsAtAnyVolume) {
   const std::filesystem::path folder = std::filesystem::path(ZOLTA_SOURCE_DIR) / "data" / "msx";
   std::vector<std::string> tunes;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) tunes.push_back(entry.path().string());
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    tunes.push_back(entry.path().string());
   std::sort(tunes.begin(), tunes.end());
   ASSERT_EQ(tunes.size(), 6u);
 
@@ -94,21 +96,24 @@ TEST(DefaultTunesShow, EveryTuneMovesTheBarsAndBothFountainsAtAnyVolume) {
   for (const std::string& path : tunes) {
     SCOPED_TRACE(std::filesystem::path(path).filename().string());
     const ShowFigures figures = playFirstMinute(path, startVolume);
-    std::printf("%s\n  bars at half cap (%% of frames):", std::filesystem::path(path).filename().c_str());
+    std::printf("%s\n  bars at half cap (%% of frames):",
+                std::filesystem::path(path).filename().c_str());
     for (int bar = 0; bar < barCount; ++bar)
       std::printf(" %.0f", 100.0 * figures.halfCapFrames[bar] / framesPerMinute);
     std::printf("\n  frames at the cap:");
     for (int bar = 0; bar < barCount; ++bar) std::printf(" %d", figures.capFrames[bar]);
     std::printf("\n  highest level:");
     for (int bar = 0; bar < barCount; ++bar) std::printf(" %d", figures.highestLevel[bar]);
-    std::printf("\n  notes launched: left %d, right %d\n", figures.leftLaunches, figures.rightLaunches);
+    std::printf("\n  notes launched: left %d, right %d\n", figures.leftLaunches,
+                figures.rightLaunches);
     for (int bar = 0; bar < barCount; ++bar) {
       EXPECT_GE(figures.halfCapFrames[bar], halfCapFramesPerMinute) << "bar " << bar;
       EXPECT_GE(figures.capFrames[bar], 1) << "bar " << bar;
     }
     EXPECT_GE(figures.leftLaunches, launchesPerMinute);
     EXPECT_GE(figures.rightLaunches, launchesPerMinute);
-    EXPECT_TRUE(playFirstMinute(path, quietVolume) == figures) << "the show changes with the volume";
+    EXPECT_TRUE(playFirstMinute(path, quietVolume) == figures)
+        << "the show changes with the volume";
   }
   useRealClock();
   BASS_Free();

@@ -20,9 +20,9 @@
 namespace {
 
 constexpr int rate = 44100;
-constexpr double frameSeconds = 0.016; // one simulated frame
+constexpr double frameSeconds = 0.016;  // one simulated frame
 
-int advanceMessages = 0; // "B" key releases that reached the window
+int advanceMessages = 0;  // "B" key releases that reached the window
 
 LRESULT CALLBACK keyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_KEYUP && wParam == 'B') {
@@ -34,10 +34,8 @@ LRESULT CALLBACK keyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 class PlaybackTest : public ::testing::Test {
-protected:
-  static void SetUpTestSuite() {
-    appWindow = createTestWindow("PlaybackTest", keyProc, 64, 64);
-  }
+ protected:
+  static void SetUpTestSuite() { appWindow = createTestWindow("PlaybackTest", keyProc, 64, 64); }
 
   void SetUp() override {
     ASSERT_NE(appWindow, nullptr);
@@ -64,7 +62,8 @@ protected:
   // Tracks "Test-A.mod", "Test-B.mod" … in this display order, then start-up as WinMain does it.
   void start(const std::vector<ToneModule>& tracks) {
     for (size_t i = 0; i < tracks.size(); ++i)
-      writeBytes("data/msx/Test-" + std::string(1, static_cast<char>('A' + i)) + ".mod", makeToneModule(tracks[i]));
+      writeBytes("data/msx/Test-" + std::string(1, static_cast<char>('A' + i)) + ".mod",
+                 makeToneModule(tracks[i]));
     startPlaylist();
   }
 
@@ -95,7 +94,7 @@ protected:
   float heardLeftPeak = 0;
 };
 
-const ToneModule loopsToOrder2 = {.orderCount = 5, .loopToOrder = 2}; // 0.8 s, then 2-4 again
+const ToneModule loopsToOrder2 = {.orderCount = 5, .loopToOrder = 2};  // 0.8 s, then 2-4 again
 
 TEST_F(PlaybackTest, AdvancesWhenTheTuneLoopsBackWithRepeatOff) {
   start({loopsToOrder2, loopsToOrder2, loopsToOrder2});
@@ -104,13 +103,14 @@ TEST_F(PlaybackTest, AdvancesWhenTheTuneLoopsBackWithRepeatOff) {
   play(0.75);
   EXPECT_EQ(currentTrack, 0);
   EXPECT_TRUE(advanceArmed);
-  play(0.1); // the jump back to order 2
+  play(0.1);  // the jump back to order 2
   EXPECT_EQ(advanceMessages, 1);
   EXPECT_EQ(currentTrack, 1);
   EXPECT_EQ(carouselSteps, 1);
   EXPECT_FALSE(advanceArmed);
   EXPECT_NE(musicChannel, first);
-  EXPECT_EQ(BASS_ChannelIsActive(first), static_cast<DWORD>(BASS_ACTIVE_STOPPED)) << "replaced music is freed";
+  EXPECT_EQ(BASS_ChannelIsActive(first), static_cast<DWORD>(BASS_ACTIVE_STOPPED))
+      << "replaced music is freed";
   EXPECT_LE(order(), 1);
   EXPECT_EQ(BASS_ChannelIsActive(musicChannel), static_cast<DWORD>(BASS_ACTIVE_PLAYING));
 }
@@ -154,7 +154,7 @@ TEST_F(PlaybackTest, StopAndPlayRestartFromTheBeginning) {
   EXPECT_EQ(order(), 0);
   play(0.45);
   ASSERT_EQ(order(), 3);
-  playMusic(); // while playing: from the beginning again
+  playMusic();  // while playing: from the beginning again
   play(0.05);
   EXPECT_EQ(order(), 0);
   EXPECT_EQ(currentTrack, 0);
@@ -192,7 +192,7 @@ TEST_F(PlaybackTest, PauseKeepsThePositionAndPlayResumes) {
 
   togglePause();
   play(0.5);
-  playMusic(); // resumes, does not restart
+  playMusic();  // resumes, does not restart
   EXPECT_FALSE(paused);
   play(0.02);
   EXPECT_EQ(order(), 2);
@@ -290,15 +290,16 @@ TEST_F(PlaybackTest, DefaultTunesPlayAndAdvanceWhenTheyLoop) {
   if (std::filesystem::is_directory(tunes))
     for (const auto& tune : std::filesystem::directory_iterator(tunes))
       std::filesystem::copy_file(tune.path(), "data/msx" / tune.path().filename());
-  ASSERT_FALSE(std::filesystem::is_empty("data/msx")) << "the default tunes are missing from " << tunes;
-  writeBytes("data/msx/Test-~last.mod", makeToneModule(loopsToOrder2)); // sorts after every tune
+  ASSERT_FALSE(std::filesystem::is_empty("data/msx"))
+      << "the default tunes are missing from " << tunes;
+  writeBytes("data/msx/Test-~last.mod", makeToneModule(loopsToOrder2));  // sorts after every tune
   startPlaylist();
   for (int track = 0; track < playlist.count; ++track) {
     if (track > 0) nextTrack();
     ASSERT_NE(musicChannel, 0u) << playlist.playOrder[track]->path.chars();
     DWORD loudest = 0;
     float barSum = 0;
-    for (int frame = 0; frame < 125; ++frame) { // 2 s, sampled as the frame does
+    for (int frame = 0; frame < 125; ++frame) {  // 2 s, sampled as the frame does
       play(frameSeconds);
       float spectrum[BASS_DATA_FFT_FLOATS];
       BASS_ChannelGetData(musicChannel, spectrum, BASS_DATA_FFT1024);
@@ -312,7 +313,7 @@ TEST_F(PlaybackTest, DefaultTunesPlayAndAdvanceWhenTheyLoop) {
   // Back to the first tune: with repeat off it plays through once, loops and moves on.
   while (currentTrack > 0) previousTrack();
   repeatTrack = false;
-  constexpr double longestTune = 200.0; // seconds: tunes are 1-3 minutes
+  constexpr double longestTune = 200.0;  // seconds: tunes are 1-3 minutes
   constexpr double shortestTune = 30.0;
   double played = 0;
   for (; currentTrack == 0 && played < longestTune; played += 1.0) play(1.0);
@@ -321,4 +322,4 @@ TEST_F(PlaybackTest, DefaultTunesPlayAndAdvanceWhenTheyLoop) {
   RecordProperty("seconds_to_advance", static_cast<int>(played));
 }
 
-} // namespace
+}  // namespace

@@ -14,7 +14,7 @@
 namespace {
 
 class PlaylistTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     previousFolder = std::filesystem::current_path();
     std::filesystem::current_path(freshScratchFolder("playlist"));
@@ -37,14 +37,16 @@ protected:
 
   static const TrackEntry& track(const std::string& fileName) {
     for (int i = 0; i < playlist.count; ++i)
-      if (std::string(playlist.entries[i].path.chars()) == "data/msx/" + fileName) return playlist.entries[i];
+      if (std::string(playlist.entries[i].path.chars()) == "data/msx/" + fileName)
+        return playlist.entries[i];
     ADD_FAILURE() << "no track for " << fileName;
     return playlist.entries[0];
   }
 
   static std::vector<std::string> displayedTitles() {
     std::vector<std::string> titles;
-    for (int i = 0; i < playlist.count; ++i) titles.push_back(playlist.playOrder[i]->shortTitle.chars());
+    for (int i = 0; i < playlist.count; ++i)
+      titles.push_back(playlist.playOrder[i]->shortTitle.chars());
     return titles;
   }
 
@@ -86,13 +88,16 @@ TEST_F(PlaylistTest, LongTitlesAreCutForTheCarouselOnly) {
 }
 
 TEST_F(PlaylistTest, DisplayOrderComparesSignedBytes) {
-  ASSERT_EQ(scan({"a-alpha.mod", "b-Zed.mod", "c- space.mod", "d-\xE9t\xE9.mod", "e-Alpha.mod"}), 0);
+  ASSERT_EQ(scan({"a-alpha.mod", "b-Zed.mod", "c- space.mod", "d-\xE9t\xE9.mod", "e-Alpha.mod"}),
+            0);
   std::vector<std::string> expected = {"\xE9t\xE9", " space", "Alpha", "Zed", "alpha"};
   EXPECT_EQ(displayedTitles(), expected);
 }
 
 TEST_F(PlaylistTest, EqualKeysKeepTheListingOrder) {
-  ASSERT_EQ(scan({"a-Same long title one.mod", "b-Same long title two.mod", "c-Same long title 3.mod", "d-A.mod"}), 0);
+  ASSERT_EQ(scan({"a-Same long title one.mod", "b-Same long title two.mod",
+                  "c-Same long title 3.mod", "d-A.mod"}),
+            0);
   ASSERT_EQ(playlist.count, 4);
   EXPECT_EQ(text(playlist.playOrder[0]->shortTitle), "A");
   std::vector<const TrackEntry*> tied(playlist.playOrder + 1, playlist.playOrder + 4);
@@ -106,9 +111,21 @@ TEST_F(PlaylistTest, EqualKeysKeepTheListingOrder) {
 // and case, and on a few thousand generated ones from a small alphabet, so most keys tie or share
 // long prefixes.
 TEST_F(PlaylistTest, DisplayOrderIsTheAdjacentSwapOrder) {
-  std::vector<std::string> names = {"a-Tie.mod", "b-tie.mod", "c-Tie.mod", "d-\xE9.mod", "e-\x7F.mod", "f- Tie.mod",
-                                    "g-Tie.mod", "h-Tied.mod", "i-Ti.mod", "readme", "j-Same long title 1.xm",
-                                    "k-Same long title 2.xm", "l-Same long tit.xm", "m-.mod", "n-\x80z.mod"};
+  std::vector<std::string> names = {"a-Tie.mod",
+                                    "b-tie.mod",
+                                    "c-Tie.mod",
+                                    "d-\xE9.mod",
+                                    "e-\x7F.mod",
+                                    "f- Tie.mod",
+                                    "g-Tie.mod",
+                                    "h-Tied.mod",
+                                    "i-Ti.mod",
+                                    "readme",
+                                    "j-Same long title 1.xm",
+                                    "k-Same long title 2.xm",
+                                    "l-Same long tit.xm",
+                                    "m-.mod",
+                                    "n-\x80z.mod"};
   const char alphabet[] = {'a', 'A', 'b', ' ', '~', '\x7F', '\x80', '\xE9', '\xFF'};
   unsigned seed = 12345;
   for (int i = 0; i < 3000; ++i) {
@@ -132,7 +149,8 @@ TEST_F(PlaylistTest, DisplayOrderIsTheAdjacentSwapOrder) {
         swapped = true;
       }
   }
-  const std::vector<const TrackEntry*> shown(playlist.playOrder, playlist.playOrder + playlist.count);
+  const std::vector<const TrackEntry*> shown(playlist.playOrder,
+                                             playlist.playOrder + playlist.count);
   EXPECT_TRUE(shown == expected) << "the display order differs from the adjacent-swap order";
   EXPECT_EQ(text(shown[0]->shortTitle), "") << "an empty title comes first";
 }
@@ -170,13 +188,15 @@ TEST_F(PlaylistTest, EmptyOrMissingFolderLeavesAnEmptyPlaylist) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(scanMusicFolder(), -1);
   deriveTrackFields();
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "zolta: data/msx/: no such folder - playing nothing\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "zolta: data/msx/: no such folder - playing nothing\n");
   EXPECT_EQ(playlist.count, 0);
   EXPECT_EQ(playlist.playOrder, nullptr);
 
   testing::internal::CaptureStderr();
   EXPECT_EQ(scan({}), -2);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "zolta: data/msx/: no tunes found - playing nothing\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "zolta: data/msx/: no tunes found - playing nothing\n");
   EXPECT_EQ(playlist.count, 0);
   EXPECT_EQ(playlist.entries, nullptr);
   EXPECT_EQ(playlist.playOrder, nullptr);
@@ -187,8 +207,9 @@ TEST_F(PlaylistTest, AMusicFolderThatIsAFileIsNamedAsSuch) {
   writeBytes("data/msx", {'x'});
   testing::internal::CaptureStderr();
   EXPECT_EQ(scanMusicFolder(), -1);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "zolta: data/msx/: is not a folder - playing nothing\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "zolta: data/msx/: is not a folder - playing nothing\n");
   EXPECT_EQ(playlist.count, 0);
 }
 
-} // namespace
+}  // namespace

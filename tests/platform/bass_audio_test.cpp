@@ -21,7 +21,7 @@ constexpr int rate = 44100;
 constexpr DWORD musicFlags = BASS_MUSIC_LOOP | BASS_MUSIC_RAMP;
 
 class BassTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     bassUseManualOutput(true);
     ASSERT_TRUE(BASS_Init(1, rate, 0, nullptr, nullptr));
@@ -50,7 +50,9 @@ protected:
     return peak;
   }
 
-  static int order(HMUSIC music) { return static_cast<int>(BASS_ChannelGetPosition(music) & 0xFFFF); }
+  static int order(HMUSIC music) {
+    return static_cast<int>(BASS_ChannelGetPosition(music) & 0xFFFF);
+  }
 
   std::string folder;
   int files = 0;
@@ -96,21 +98,25 @@ TEST_F(BassTest, EachUnloadableFileGivesItsReasonWithoutBlockingOrAllocating) {
   writeBytes(folder + "/notes\x1b[2J.txt", std::vector<unsigned char>(1200, 'a'));
 
   const std::vector<std::pair<std::string, std::string>> reasons = {
-      {"/fifo.mod", "not a regular file"},   {"/folder.mod", "not a regular file"},
-      {"/device.mod", "not a regular file"}, {"/dangling.mod", "no such file"},
-      {"/huge.mod", "too large"},            {"/limit.mod", "too large"},
+      {"/fifo.mod", "not a regular file"},
+      {"/folder.mod", "not a regular file"},
+      {"/device.mod", "not a regular file"},
+      {"/dangling.mod", "no such file"},
+      {"/huge.mod", "too large"},
+      {"/limit.mod", "too large"},
       {"/notes\x1b[2J.txt", "not a module that can be played"}};
   for (const auto& [name, reason] : reasons) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(BASS_MusicLoad(FALSE, (folder + name).c_str(), 0, 0, musicFlags, 0), 0u) << name;
     const std::string printedName = name[1] == 'n' ? "/notes\\x1b[2J.txt" : name;
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "zolta: BASS_MusicLoad: " + folder + printedName + ": " + reason + "\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "zolta: BASS_MusicLoad: " + folder + printedName + ": " + reason + "\n");
   }
 }
 
 TEST_F(BassTest, DamagedModulePlaysWhatCanBeRecovered) {
   std::vector<unsigned char> bytes = makeToneModule({});
-  bytes.resize(bytes.size() - 20); // sample data cut short
+  bytes.resize(bytes.size() - 20);  // sample data cut short
   writeBytes(folder + "/cut.mod", bytes);
   HMUSIC music = BASS_MusicLoad(FALSE, (folder + "/cut.mod").c_str(), 0, 0, musicFlags, 0);
   ASSERT_NE(music, 0u);
@@ -125,7 +131,7 @@ TEST_F(BassTest, LoopFollowsTheModulesOwnJump) {
   ASSERT_NE(music, 0u);
   ASSERT_TRUE(BASS_ChannelPlay(music, FALSE));
   std::vector<int> orders;
-  for (int step = 0; step < 200; ++step) { // 2 s in 10 ms steps: orders 0-4, 2-4, 2-4 …
+  for (int step = 0; step < 200; ++step) {  // 2 s in 10 ms steps: orders 0-4, 2-4, 2-4 …
     pull(0.01);
     if (orders.empty() || orders.back() != order(music)) orders.push_back(order(music));
   }
@@ -141,9 +147,9 @@ TEST_F(BassTest, SongEndLoopsToTheStartWithLoopFlagAndStopsWithout) {
   HMUSIC once = load({.orderCount = 3, .loopToOrder = -1}, BASS_MUSIC_RAMP);
   BASS_ChannelPlay(looping, FALSE);
   BASS_ChannelPlay(once, FALSE);
-  pull(0.4); // into order 2 (160 ms per order)
+  pull(0.4);  // into order 2 (160 ms per order)
   EXPECT_EQ(order(looping), 2);
-  pull(0.2); // past the end of the song
+  pull(0.2);  // past the end of the song
   EXPECT_EQ(order(looping), 0);
   EXPECT_EQ(BASS_ChannelIsActive(looping), static_cast<DWORD>(BASS_ACTIVE_PLAYING));
   EXPECT_EQ(BASS_ChannelIsActive(once), static_cast<DWORD>(BASS_ACTIVE_STOPPED));
@@ -173,7 +179,7 @@ TEST_F(BassTest, LevelIsThePeakOfTheLast20msPlayed) {
   HMUSIC music = load({.volume = 64});
   BASS_ChannelPlay(music, FALSE);
   pull(0.2);
-  std::vector<float> heard = pull(0.02); // exactly the level window
+  std::vector<float> heard = pull(0.02);  // exactly the level window
   float left = 0, right = 0;
   for (size_t i = 0; i < heard.size(); i += 2) {
     left = std::fmax(left, std::fabs(heard[i]));
@@ -199,7 +205,7 @@ TEST_F(BassTest, VolumeChangesTheOutputButNotTheLevelOrSpectrum) {
 
   for (int volume : {80, 10, 0}) {
     ASSERT_TRUE(BASS_ChannelSetAttributes(music, -1, volume, -1));
-    pull(0.05); // past the FFT window: everything measured was played at this volume
+    pull(0.05);  // past the FFT window: everything measured was played at this volume
     EXPECT_NEAR(peakOf(pull(0.05)) / peakAt100, volume / 100.0f, 0.02f)
         << "the output follows volume " << volume;
     EXPECT_EQ(BASS_ChannelGetLevel(music), levelAt100) << "level at volume " << volume;
@@ -249,4 +255,4 @@ TEST_F(BassTest, FreedMusicIsGoneAndOthersPlayOn) {
   ASSERT_TRUE(BASS_Init(1, rate, 0, nullptr, nullptr));
 }
 
-} // namespace
+}  // namespace

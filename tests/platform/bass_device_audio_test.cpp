@@ -22,13 +22,13 @@
 namespace {
 
 constexpr int rate = 44100;
-constexpr auto outputDeadline = std::chrono::seconds(60); // generous; normally well under 1 s
+constexpr auto outputDeadline = std::chrono::seconds(60);  // generous; normally well under 1 s
 
 // libopenmpt's rendering of the whole tune, played once, as the layer sets it up.
 std::vector<float> referenceRendering(const std::vector<unsigned char>& bytes) {
-  openmpt_module* module = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent,
-                                                              nullptr, openmpt_error_func_ignore, nullptr, nullptr,
-                                                              nullptr, nullptr);
+  openmpt_module* module = openmpt_module_create_from_memory2(
+      bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr, openmpt_error_func_ignore,
+      nullptr, nullptr, nullptr, nullptr);
   std::vector<float> all;
   float chunk[512 * 2];
   while (size_t got = openmpt_module_read_interleaved_float_stereo(module, rate, 512, chunk))
@@ -42,7 +42,8 @@ std::vector<float> readFloats(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return samples;
   float buffer[4096];
-  while (size_t got = std::fread(buffer, sizeof(float), 4096, file)) samples.insert(samples.end(), buffer, buffer + got);
+  while (size_t got = std::fread(buffer, sizeof(float), 4096, file))
+    samples.insert(samples.end(), buffer, buffer + got);
   std::fclose(file);
   return samples;
 }
@@ -54,7 +55,8 @@ std::vector<float> trimSilence(const std::vector<float>& samples) {
   while (last > first && samples[last - 1] == 0.0f) --last;
   first -= first % 2;
   last += last % 2;
-  return std::vector<float>(samples.begin() + static_cast<long>(first), samples.begin() + static_cast<long>(last));
+  return std::vector<float>(samples.begin() + static_cast<long>(first),
+                            samples.begin() + static_cast<long>(last));
 }
 
 double correlation(const std::vector<float>& a, const std::vector<float>& b) {
@@ -71,26 +73,31 @@ TEST(BassDeviceOutput, DiskDriverWritesWhatLibopenmptRenders) {
   std::string folder = freshScratchFolder("disk");
   std::string tunePath = folder + "/melody.mod";
   std::string outputPath = folder + "/output.raw";
-  std::vector<unsigned char> tune = makeToneModule({.orderCount = 4, .loopToOrder = -1, .melody = true});
+  std::vector<unsigned char> tune =
+      makeToneModule({.orderCount = 4, .loopToOrder = -1, .melody = true});
   ASSERT_TRUE(writeBytes(tunePath, tune));
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILE", outputPath.c_str(), 1);
-  setenv("SDL_DISKAUDIODELAY", "0", 1); // write as fast as the callback runs
+  setenv("SDL_DISKAUDIODELAY", "0", 1);  // write as fast as the callback runs
 
   bassUseManualOutput(false);
   ASSERT_TRUE(BASS_Init(1, rate, 0, nullptr, nullptr));
-  HMUSIC music = BASS_MusicLoad(FALSE, tunePath.c_str(), 0, 0, BASS_MUSIC_RAMP, 0); // once, no loop
+  HMUSIC music =
+      BASS_MusicLoad(FALSE, tunePath.c_str(), 0, 0, BASS_MUSIC_RAMP, 0);  // once, no loop
   ASSERT_NE(music, 0u);
   BASS_ChannelPlay(music, FALSE);
   auto deadline = std::chrono::steady_clock::now() + outputDeadline;
-  while (BASS_ChannelIsActive(music) != BASS_ACTIVE_STOPPED && std::chrono::steady_clock::now() < deadline)
+  while (BASS_ChannelIsActive(music) != BASS_ACTIVE_STOPPED &&
+         std::chrono::steady_clock::now() < deadline)
     std::this_thread::yield();
-  EXPECT_EQ(BASS_ChannelIsActive(music), static_cast<DWORD>(BASS_ACTIVE_STOPPED)) << "the tune should have ended";
+  EXPECT_EQ(BASS_ChannelIsActive(music), static_cast<DWORD>(BASS_ACTIVE_STOPPED))
+      << "the tune should have ended";
   BASS_Free();
 
   std::vector<float> written = trimSilence(readFloats(outputPath));
   std::vector<float> expected = trimSilence(referenceRendering(tune));
-  ASSERT_GT(expected.size(), static_cast<size_t>(rate)); // 4 orders × 8 rows × 20 ms ≈ 0.64 s stereo
+  ASSERT_GT(expected.size(),
+            static_cast<size_t>(rate));  // 4 orders × 8 rows × 20 ms ≈ 0.64 s stereo
   EXPECT_EQ(written.size(), expected.size()) << "same length";
   double match = correlation(written, expected);
   RecordProperty("correlation", std::to_string(match));
@@ -117,14 +124,17 @@ TEST(BassDeviceOutput, ExitWhilePlayingClosesTheOutputBeforeTheMusicsGo) {
     setenv("SDL_DISKAUDIODELAY", "0", 1);  // the callback runs without pause
     bassUseManualOutput(false);
     if (!BASS_Init(1, rate, 0, nullptr, nullptr)) std::_Exit(2);
-    for (const std::string& tune : tunes) BASS_ChannelPlay(BASS_MusicLoad(FALSE, tune.c_str(), 0, 0, BASS_MUSIC_LOOP, 0), FALSE);
+    for (const std::string& tune : tunes)
+      BASS_ChannelPlay(BASS_MusicLoad(FALSE, tune.c_str(), 0, 0, BASS_MUSIC_LOOP, 0), FALSE);
     const auto deadline = std::chrono::steady_clock::now() + outputDeadline;
-    while (readFloats(outputPath).size() < static_cast<size_t>(rate) && std::chrono::steady_clock::now() < deadline)
+    while (readFloats(outputPath).size() < static_cast<size_t>(rate) &&
+           std::chrono::steady_clock::now() < deadline)
       std::this_thread::yield();
     std::exit(0);
   };
   EXPECT_EXIT(playThenExit(), testing::ExitedWithCode(0),
-              testing::AllOf(testing::Not(testing::HasSubstr("Sanitizer")), testing::Not(testing::HasSubstr("runtime error"))));
+              testing::AllOf(testing::Not(testing::HasSubstr("Sanitizer")),
+                             testing::Not(testing::HasSubstr("runtime error"))));
   std::filesystem::remove_all(folder);
 }
 
@@ -139,11 +149,12 @@ TEST(BassDeviceOutput, WithoutADeviceInitFailsAndNothingPlays) {
   std::string message = testing::internal::GetCapturedStderr();
   EXPECT_EQ(message.rfind("zolta: BASS_Init: ", 0), 0u) << message;
   EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << "one line";
-  HMUSIC music = BASS_MusicLoad(FALSE, tunePath.c_str(), 0, 0, BASS_MUSIC_LOOP | BASS_MUSIC_RAMP, 0);
+  HMUSIC music =
+      BASS_MusicLoad(FALSE, tunePath.c_str(), 0, 0, BASS_MUSIC_LOOP | BASS_MUSIC_RAMP, 0);
   EXPECT_EQ(music, 0u);
   EXPECT_FALSE(BASS_ChannelPlay(music, FALSE));
   EXPECT_FALSE(BASS_Free());
   std::filesystem::remove_all(folder);
 }
 
-} // namespace
+}  // namespace

@@ -7,8 +7,10 @@ constexpr D3DCOLOR white = 0xFFFFFFFF;
 constexpr D3DCOLOR black = 0xFF000000;
 
 std::vector<TexturedVertex> worldQuad(D3DCOLOR colour) {
-  return {{-0.5f, 0.2f, 1.0f, colour, 0.0f, 0.0f}, {0.5f, 0.2f, 1.0f, colour, 1.0f, 0.0f},
-          {0.5f, -0.2f, 1.0f, colour, 1.0f, 1.0f}, {-0.5f, -0.2f, 1.0f, colour, 0.0f, 1.0f}};
+  return {{-0.5f, 0.2f, 1.0f, colour, 0.0f, 0.0f},
+          {0.5f, 0.2f, 1.0f, colour, 1.0f, 0.0f},
+          {0.5f, -0.2f, 1.0f, colour, 1.0f, 1.0f},
+          {-0.5f, -0.2f, 1.0f, colour, 0.0f, 1.0f}};
 }
 
 }  // namespace
@@ -16,8 +18,8 @@ std::vector<TexturedVertex> worldQuad(D3DCOLOR colour) {
 TEST_F(D3D9Scene, SourceColourBlendSquaresTheSourceAndKeepsTheRestOfTheDestination) {
   // Per channel: source × source + destination × (1 − source).
   const int source[3] = {0x40, 0x80, 0xFF};
-  const D3DCOLOR sourceColour = 0xFF000000u | unsigned(source[0]) << 16 | unsigned(source[1]) << 8 |
-                                unsigned(source[2]);
+  const D3DCOLOR sourceColour =
+      0xFF000000u | unsigned(source[0]) << 16 | unsigned(source[1]) << 8 | unsigned(source[2]);
   IDirect3DTexture9* picture = texture(4, 4, [&](int, int) { return sourceColour; });
   device->BeginScene();
   clear(0xFFC0C0C0);
@@ -58,9 +60,11 @@ TEST_F(D3D9Scene, CullModesRemoveFacesByTheirWindingOnScreen) {
   // clockwise on screen; reversed they are counter-clockwise.
   IDirect3DTexture9* plain = texture(1, 1, [](int, int) { return white; });
   IDirect3DVertexBuffer9* clockwise = screenQuad(10.0f, 10.0f, 50.0f, 50.0f);
-  IDirect3DVertexBuffer9* anticlockwise = buffer<ScreenVertex>(
-      {{60.0f, 50.0f, 0.5f, 1.0f, 0.0f, 1.0f}, {100.0f, 50.0f, 0.5f, 1.0f, 1.0f, 1.0f},
-       {100.0f, 10.0f, 0.5f, 1.0f, 1.0f, 0.0f}, {60.0f, 10.0f, 0.5f, 1.0f, 0.0f, 0.0f}});
+  IDirect3DVertexBuffer9* anticlockwise =
+      buffer<ScreenVertex>({{60.0f, 50.0f, 0.5f, 1.0f, 0.0f, 1.0f},
+                            {100.0f, 50.0f, 0.5f, 1.0f, 1.0f, 1.0f},
+                            {100.0f, 10.0f, 0.5f, 1.0f, 1.0f, 0.0f},
+                            {60.0f, 10.0f, 0.5f, 1.0f, 0.0f, 0.0f}});
   // World-space quads: the same two windings seen through the camera.
   IDirect3DVertexBuffer9* worldClockwise = buffer(worldQuad(white));
   auto reversed = worldQuad(white);
@@ -158,7 +162,8 @@ TEST_F(D3D9Scene, RenderTargetWithoutAlphaStaysOpaqueWhateverItsDrawsWrite) {
   device->BeginScene();
   device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00204060, 1.0f, 0);  // alpha 0 is not kept
   device->EndScene();
-  EXPECT_EQ(sampledOverWhite(cleared), 0xFF204060u) << "a target cleared to alpha 0 samples as opaque";
+  EXPECT_EQ(sampledOverWhite(cleared), 0xFF204060u)
+      << "a target cleared to alpha 0 samples as opaque";
   IDirect3DTexture9* unblended = drawnInto(renderTarget(), 0x00FF0000, FALSE);
   EXPECT_EQ(readTexture(unblended).at(320, 240), 0xFFFF0000u);
   EXPECT_EQ(sampledOverWhite(unblended), 0xFFFF0000u);

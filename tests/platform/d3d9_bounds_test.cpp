@@ -10,8 +10,10 @@
 namespace {
 
 // The program's full-window quad: pixel centres 0..639 × 0..479 lie strictly inside.
-constexpr float fullWindow[4][4] = {
-    {-0.5f, -0.5f, 0.5f, 1.0f}, {640.0f, -0.5f, 0.5f, 1.0f}, {640.0f, 480.0f, 0.5f, 1.0f}, {-0.5f, 480.0f, 0.5f, 1.0f}};
+constexpr float fullWindow[4][4] = {{-0.5f, -0.5f, 0.5f, 1.0f},
+                                    {640.0f, -0.5f, 0.5f, 1.0f},
+                                    {640.0f, 480.0f, 0.5f, 1.0f},
+                                    {-0.5f, 480.0f, 0.5f, 1.0f}};
 
 }  // namespace
 
@@ -60,7 +62,8 @@ TEST(FanCover, OnlyARectangleOverEveryPixelCentreWithinTheDepthRangeCovers) {
   EXPECT_TRUE(fanCoversTarget(fullWindow, 640, 480));
   EXPECT_FALSE(fanCoversTarget(fullWindow, 641, 480)) << "a column of centres outside";
 
-  float edgeOnCentres[4][4] = {{0, 0, 0.5f, 1}, {639, 0, 0.5f, 1}, {639, 479, 0.5f, 1}, {0, 479, 0.5f, 1}};
+  float edgeOnCentres[4][4] = {
+      {0, 0, 0.5f, 1}, {639, 0, 0.5f, 1}, {639, 479, 0.5f, 1}, {0, 479, 0.5f, 1}};
   EXPECT_FALSE(fanCoversTarget(edgeOnCentres, 640, 480)) << "centres on the edge may be left out";
 
   float bowTie[4][4];
@@ -87,7 +90,8 @@ TEST(FanCover, OnlyARectangleOverEveryPixelCentreWithinTheDepthRangeCovers) {
 TEST(FanCover, WindingIsReadOnTheScreenWithRowsGoingDown) {
   EXPECT_TRUE(fanIsClockwise(fullWindow));
   float reversed[4][4];
-  for (int corner = 0; corner < 4; ++corner) std::memcpy(reversed[corner], fullWindow[3 - corner], sizeof reversed[0]);
+  for (int corner = 0; corner < 4; ++corner)
+    std::memcpy(reversed[corner], fullWindow[3 - corner], sizeof reversed[0]);
   EXPECT_FALSE(fanIsClockwise(reversed));
 }
 

@@ -39,7 +39,9 @@ class D3D9Clear : public D3D9Scene {
                                   {left, bottom, z, 1.0f, 0, 1}}),
             screenFvf, sizeof(ScreenVertex));
   }
-  void useColour(D3DCOLOR colour) { device->SetTexture(0, texture(1, 1, [=](int, int) { return colour; })); }
+  void useColour(D3DCOLOR colour) {
+    device->SetTexture(0, texture(1, 1, [=](int, int) { return colour; }));
+  }
 
   IDirect3DTexture9* plain = nullptr;
 };
@@ -64,8 +66,10 @@ TEST_F(D3D9Clear, WorldSpaceDrawsAndPointSpritesAreClearedWhereTheyLanded) {
   device->BeginScene();
   device->Clear(0, nullptr, D3DCLEAR_TARGET, blue, 1.0f, 0);
   device->SetTexture(0, nullptr);
-  drawFan(buffer<ColouredVertex>({{-0.5f, 0.4f, 1.0f, green}, {0.9f, 0.4f, 1.0f, green},
-                                  {0.9f, -0.4f, 1.0f, green}, {-0.5f, -0.4f, 1.0f, green}}),
+  drawFan(buffer<ColouredVertex>({{-0.5f, 0.4f, 1.0f, green},
+                                  {0.9f, 0.4f, 1.0f, green},
+                                  {0.9f, -0.4f, 1.0f, green},
+                                  {-0.5f, -0.4f, 1.0f, green}}),
           colouredFvf, sizeof(ColouredVertex));
   struct Point {
     float x, y, z, size;

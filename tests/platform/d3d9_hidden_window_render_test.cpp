@@ -68,8 +68,8 @@ class D3D9HiddenWindow : public ::testing::Test {
   // what it shows comes from the texture's last fill.
   void drawLeftHalf() {
     if (!texture) {
-      ASSERT_EQ(device->CreateTexture(16, 16, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8,
-                                      D3DPOOL_DEFAULT, &texture, nullptr),
+      ASSERT_EQ(device->CreateTexture(16, 16, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                      &texture, nullptr),
                 D3D_OK);
       const ScreenVertex corners[4] = {{0, 0, 0.5f, 1, 0, 0},
                                        {320, 0, 0.5f, 1, 1, 0},

@@ -147,8 +147,8 @@ TEST_F(D3D9Scene, PointSpriteShowsItsTextureUprightAndDrawsWhenPartlyOutside) {
     float x, y, z;
     D3DCOLOR colour;
   };
-  IDirect3DVertexBuffer9* points = buffer<PlainPoint>({{0.0f, 0.0f, 2.0f, white},
-                                                      {-3.65f, 0.0f, 2.0f, white}});
+  IDirect3DVertexBuffer9* points =
+      buffer<PlainPoint>({{0.0f, 0.0f, 2.0f, white}, {-3.65f, 0.0f, 2.0f, white}});
   device->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
   device->SetRenderState(D3DRS_POINTSIZE, floatBits(40.0f));
   device->SetTexture(0, quadrants);
@@ -178,8 +178,8 @@ struct LitQuad {
   float normal[3];
   bool vertexColour;  // the format carries a diffuse colour
   DWORD colourVertex;
-  DWORD ambient;      // D3DRS_AMBIENT
-  float lightAmbient; // every light's Ambient
+  DWORD ambient;       // D3DRS_AMBIENT
+  float lightAmbient;  // every light's Ambient
 };
 
 }  // namespace
@@ -238,8 +238,8 @@ TEST_F(D3D9Scene, LightingFollowsTheDocumentedSumWithoutRenormalisingOrClampingE
     };
     for (const auto& corner : {std::array{-hx, hy}, std::array{hx, hy}, std::array{hx, -hy},
                                std::array{-hx, hy}, std::array{hx, -hy}, std::array{-hx, -hy}}) {
-      const float place[8] = {corner[0], corner[1], 0.0f, lit.normal[0], lit.normal[1],
-                              lit.normal[2], 0.0f, 0.0f};
+      const float place[8] = {corner[0],     corner[1],     0.0f, lit.normal[0],
+                              lit.normal[1], lit.normal[2], 0.0f, 0.0f};
       append(place, 24);
       if (lit.vertexColour) append(&vertexColour, 4);
       append(place + 6, 8);

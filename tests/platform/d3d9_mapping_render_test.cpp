@@ -12,8 +12,11 @@ constexpr D3DCOLOR black = 0xFF000000;
 bool covered(const Picture& picture, int x, int y) { return picture.at(x, y) == white; }
 
 // A white world-space rectangle at depth z with no texture bound.
-std::vector<ColouredVertex> worldRectangle(float left, float bottom, float right, float top, float z) {
-  return {{left, top, z, white}, {right, top, z, white}, {right, bottom, z, white},
+std::vector<ColouredVertex> worldRectangle(float left, float bottom, float right, float top,
+                                           float z) {
+  return {{left, top, z, white},
+          {right, top, z, white},
+          {right, bottom, z, white},
           {left, bottom, z, white}};
 }
 
@@ -87,9 +90,7 @@ TEST_F(D3D9Scene, WholeWindowQuadToPixel640SamplesHalfAPixelWide) {
   // Columns alternate black and white: linear filtering shows exactly where each pixel
   // centre samples. The quad's right edge is 640, not 639.5, so pixel x samples texel
   // coordinate (x + 0.5) · 640 / 640.5 − 0.5, drifting from texel centres to texel edges.
-  IDirect3DTexture9* stripes = texture(640, 480, [](int x, int) {
-    return x % 2 ? white : black;
-  });
+  IDirect3DTexture9* stripes = texture(640, 480, [](int x, int) { return x % 2 ? white : black; });
   device->BeginScene();
   clear(0xFF0000FF);
   device->SetTexture(0, stripes);
@@ -108,9 +109,8 @@ TEST_F(D3D9Scene, WholeWindowQuadToPixel640SamplesHalfAPixelWide) {
 
 TEST_F(D3D9Scene, RenderTargetPictureStaysUprightWhenShown) {
   // Top half red, bottom half green, drawn into a target and then shown two ways.
-  IDirect3DTexture9* source = texture(640, 480, [](int, int y) {
-    return y < 240 ? 0xFFFF0000 : 0xFF00FF00;
-  });
+  IDirect3DTexture9* source =
+      texture(640, 480, [](int, int y) { return y < 240 ? 0xFFFF0000 : 0xFF00FF00; });
   IDirect3DTexture9* target = renderTarget();
   IDirect3DSurface9* targetSurface = surfaceOf(target);
   ASSERT_NE(targetSurface, nullptr);
@@ -164,10 +164,13 @@ TEST_F(D3D9Scene, SharedEdgesAreFilledOnceWithTheTopLeftRule) {
   device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
   IDirect3DTexture9* grey = texture(1, 1, [](int, int) { return D3DCOLOR(0xFF808080); });
   device->SetTexture(0, grey);
-  IDirect3DVertexBuffer9* triangles = buffer<ScreenVertex>({
-      {10.0f, 10.0f, 0.5f, 1.0f, 0.0f, 0.0f}, {30.0f, 10.0f, 0.5f, 1.0f, 0.0f, 0.0f},
-      {30.0f, 30.0f, 0.5f, 1.0f, 0.0f, 0.0f}, {10.0f, 10.0f, 0.5f, 1.0f, 0.0f, 0.0f},
-      {30.0f, 30.0f, 0.5f, 1.0f, 0.0f, 0.0f}, {10.0f, 30.0f, 0.5f, 1.0f, 0.0f, 0.0f}});
+  IDirect3DVertexBuffer9* triangles =
+      buffer<ScreenVertex>({{10.0f, 10.0f, 0.5f, 1.0f, 0.0f, 0.0f},
+                            {30.0f, 10.0f, 0.5f, 1.0f, 0.0f, 0.0f},
+                            {30.0f, 30.0f, 0.5f, 1.0f, 0.0f, 0.0f},
+                            {10.0f, 10.0f, 0.5f, 1.0f, 0.0f, 0.0f},
+                            {30.0f, 30.0f, 0.5f, 1.0f, 0.0f, 0.0f},
+                            {10.0f, 30.0f, 0.5f, 1.0f, 0.0f, 0.0f}});
   device->SetFVF(screenFvf);
   device->SetStreamSource(0, triangles, 0, sizeof(ScreenVertex));
   EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2), D3D_OK);
@@ -184,6 +187,6 @@ TEST_F(D3D9Scene, SharedEdgesAreFilledOnceWithTheTopLeftRule) {
   EXPECT_EQ(covered, 400) << "a 20 × 20 square";
   EXPECT_EQ(greenOf(result.at(10, 10)), 0x80);  // top-left corner inside
   EXPECT_EQ(greenOf(result.at(29, 29)), 0x80);
-  EXPECT_EQ(greenOf(result.at(30, 20)), 0);     // right edge outside
-  EXPECT_EQ(greenOf(result.at(20, 30)), 0);     // bottom edge outside
+  EXPECT_EQ(greenOf(result.at(30, 20)), 0);  // right edge outside
+  EXPECT_EQ(greenOf(result.at(20, 30)), 0);  // bottom edge outside
 }

@@ -75,7 +75,8 @@ class D3D9Scene : public ::testing::Test {
     for (UINT y = 0; y < desc.Height; ++y)
       for (UINT x = 0; x < desc.Width; ++x) {
         const D3DCOLOR colour = colourAt(int(x), int(y));
-        std::memcpy(static_cast<unsigned char*>(locked.pBits) + y * locked.Pitch + 4 * x, &colour, 4);
+        std::memcpy(static_cast<unsigned char*>(locked.pBits) + y * locked.Pitch + 4 * x, &colour,
+                    4);
       }
     target->UnlockRect(0);
   }

@@ -30,13 +30,15 @@ TEST(DesktopBusValues, TrackFieldsLoseTheirPaddingSpaces) {
 
 TEST(DesktopBusValues, NamesThatAreNotUtf8BecomeValidUtf8) {
   EXPECT_EQ(validUtf8("plain"), "plain");
-  EXPECT_EQ(validUtf8("K\xC3\xA4the \xE2\x99\xAB \xF0\x9F\x8E\xB5"), "K\xC3\xA4the \xE2\x99\xAB \xF0\x9F\x8E\xB5");
+  EXPECT_EQ(validUtf8("K\xC3\xA4the \xE2\x99\xAB \xF0\x9F\x8E\xB5"),
+            "K\xC3\xA4the \xE2\x99\xAB \xF0\x9F\x8E\xB5");
   const std::string replacement = "\xEF\xBF\xBD";
   EXPECT_EQ(validUtf8("K\xE4the"), "K" + replacement + "the");                    // Latin-1
-  EXPECT_EQ(validUtf8("\xC0\xAF"), replacement + replacement);                   // overlong "/"
+  EXPECT_EQ(validUtf8("\xC0\xAF"), replacement + replacement);                    // overlong "/"
   EXPECT_EQ(validUtf8("\xED\xA0\x80"), replacement + replacement + replacement);  // a surrogate
   EXPECT_EQ(validUtf8("end\xE2\x99"), "end" + replacement + replacement);         // cut short
-  EXPECT_EQ(validUtf8("\xF4\x90\x80\x80"), replacement + replacement + replacement + replacement);  // beyond U+10FFFF
+  EXPECT_EQ(validUtf8("\xF4\x90\x80\x80"),
+            replacement + replacement + replacement + replacement);  // beyond U+10FFFF
 }
 
 TEST(DesktopBusValues, FileUrlsEscapeEverythingButPlainCharacters) {

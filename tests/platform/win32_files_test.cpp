@@ -14,7 +14,7 @@
 namespace {
 
 class Win32Files : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     folder = makeTemporaryFolder();
     ASSERT_FALSE(folder.empty());

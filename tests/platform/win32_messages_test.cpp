@@ -20,7 +20,7 @@ LRESULT CALLBACK recordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 }
 
 class Win32Messages : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     window = createTestWindow("MessagesTest", recordingProc, 640, 482);
     ASSERT_NE(window, nullptr);
@@ -90,14 +90,23 @@ TEST_F(Win32Messages, KeyReleasesArriveAsKeyUpWithWindowsKeyCodes) {
   pushKey(SDL_KEYUP, SDLK_UP);
   pushKey(SDL_KEYUP, SDLK_DOWN);
   pushKey(SDL_KEYUP, SDLK_F13);  // no Windows counterpart in the subset: dropped
-  for (const SDL_Keycode key : {SDLK_AUDIONEXT, SDLK_AUDIOPREV, SDLK_AUDIOSTOP, SDLK_AUDIOPLAY}) pushKey(SDL_KEYUP, key);
+  for (const SDL_Keycode key : {SDLK_AUDIONEXT, SDLK_AUDIOPREV, SDLK_AUDIOSTOP, SDLK_AUDIOPLAY})
+    pushKey(SDL_KEYUP, key);
   dispatchAll();
   std::vector<std::pair<UINT, WPARAM>> keys;
   for (const MSG& m : received) keys.push_back({m.message, m.wParam});
   const std::vector<std::pair<UINT, WPARAM>> expected = {
-      {WM_KEYDOWN, 'B'}, {WM_KEYUP, 'B'}, {WM_KEYUP, 'Y'}, {WM_KEYUP, VK_ESCAPE}, {WM_KEYUP, VK_UP}, {WM_KEYUP, VK_DOWN},
+      {WM_KEYDOWN, 'B'},
+      {WM_KEYUP, 'B'},
+      {WM_KEYUP, 'Y'},
+      {WM_KEYUP, VK_ESCAPE},
+      {WM_KEYUP, VK_UP},
+      {WM_KEYUP, VK_DOWN},
       // The media keys as Windows delivers them: the program decides what each one does.
-      {WM_KEYUP, VK_MEDIA_NEXT_TRACK}, {WM_KEYUP, VK_MEDIA_PREV_TRACK}, {WM_KEYUP, VK_MEDIA_STOP}, {WM_KEYUP, VK_MEDIA_PLAY_PAUSE}};
+      {WM_KEYUP, VK_MEDIA_NEXT_TRACK},
+      {WM_KEYUP, VK_MEDIA_PREV_TRACK},
+      {WM_KEYUP, VK_MEDIA_STOP},
+      {WM_KEYUP, VK_MEDIA_PLAY_PAUSE}};
   EXPECT_EQ(keys, expected);
 }
 
@@ -218,7 +227,8 @@ TEST_F(Win32Messages, LeavingTheWindowIsNotAMoveToItsEdge) {
   EXPECT_EQ(received[0].lParam, 320 | 240 << 16);
 }
 
-// The terminal closing ends the program the way SIGINT and SIGTERM do: the window is asked to close.
+// The terminal closing ends the program the way SIGINT and SIGTERM do: the window is asked to
+// close.
 TEST_F(Win32Messages, HangUpAsksTheWindowToClose) {
   ASSERT_EQ(raise(SIGHUP), 0);
   dispatchAll();
@@ -240,7 +250,8 @@ TEST_F(Win32Messages, CloseRequestDestroysTheWindowAndDropsItsMessages) {
   ASSERT_EQ(received.size(), 2u);
   EXPECT_EQ(received[1].message, static_cast<UINT>(WM_DESTROY));
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) << "a destroyed window's message survived";
+  EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+      << "a destroyed window's message survived";
   EXPECT_FALSE(PostMessageA(window, WM_USER, 0, 0));
   EXPECT_EQ(SendMessageA(window, WM_USER, 0, 0), 0);
   EXPECT_EQ(received.size(), 2u);

@@ -9,15 +9,15 @@
 
 namespace {
 
-constexpr int sampleBytes = 32;      // looped sample length, bytes
-constexpr int sampleCycles = 3;      // sine cycles in the sample
-constexpr int tonePeriod = 428;      // Amiga period of C-2
+constexpr int sampleBytes = 32;  // looped sample length, bytes
+constexpr int sampleCycles = 3;  // sine cycles in the sample
+constexpr int tonePeriod = 428;  // Amiga period of C-2
 constexpr int rowsPerPattern = 64;
 constexpr int channels = 4;
-constexpr int effectSpeed = 0xF;     // Fxx: ticks per row
-constexpr int effectJump = 0xB;      // Bxx: jump to order xx
-constexpr int effectBreak = 0xD;     // Dxx: break to the next order
-constexpr int melodyPeriods[] = {428, 381, 339, 320, 285, 254, 226, 214}; // C-2 major scale
+constexpr int effectSpeed = 0xF;  // Fxx: ticks per row
+constexpr int effectJump = 0xB;   // Bxx: jump to order xx
+constexpr int effectBreak = 0xD;  // Dxx: break to the next order
+constexpr int melodyPeriods[] = {428, 381, 339, 320, 285, 254, 226, 214};  // C-2 major scale
 
 void put16be(std::vector<unsigned char>& out, int value) {
   out.push_back(static_cast<unsigned char>(value >> 8));
@@ -31,12 +31,12 @@ void setCell(unsigned char* cell, int sample, int period, int effect, int param)
   cell[3] = static_cast<unsigned char>(param);
 }
 
-} // namespace
+}  // namespace
 
 std::vector<unsigned char> makeToneModule(const ToneModule& layout) {
-  std::vector<unsigned char> out(20, 0); // title
+  std::vector<unsigned char> out(20, 0);  // title
   for (int s = 0; s < 31; ++s) {
-    out.insert(out.end(), 22, 0); // name
+    out.insert(out.end(), 22, 0);  // name
     bool tone = s == 0;
     put16be(out, tone ? sampleBytes / 2 : 0);  // length, words
     out.push_back(0);                          // finetune
@@ -64,8 +64,8 @@ std::vector<unsigned char> makeToneModule(const ToneModule& layout) {
     if (last && layout.loopToOrder >= 0)
       setCell(cell(endRow, 3), 0, 0, effectJump, layout.loopToOrder);
     else
-      setCell(cell(endRow, 3), 0, 0, effectBreak, 0); // after the last order: the song ends
-    if (p == 0 && layout.fourChannels) { // keeps a break or jump the last channel may carry
+      setCell(cell(endRow, 3), 0, 0, effectBreak, 0);  // after the last order: the song ends
+    if (p == 0 && layout.fourChannels) {  // keeps a break or jump the last channel may carry
       unsigned char* fourth = cell(0, 3);
       setCell(fourth, 1, tonePeriod, fourth[2] & 0x0F, fourth[3]);
     }
@@ -73,7 +73,8 @@ std::vector<unsigned char> makeToneModule(const ToneModule& layout) {
   }
   for (int i = 0; i < sampleBytes; ++i) {
     double phase = 2.0 * M_PI * sampleCycles * i / sampleBytes;
-    out.push_back(static_cast<unsigned char>(static_cast<signed char>(std::lround(127.0 * std::sin(phase)))));
+    out.push_back(
+        static_cast<unsigned char>(static_cast<signed char>(std::lround(127.0 * std::sin(phase)))));
   }
   return out;
 }

@@ -6,12 +6,12 @@
 #include <vector>
 
 struct ToneModule {
-  int orderCount = 5;   // orders 0..orderCount-1, each playing its own pattern
-  int rowsPerOrder = 8; // rows played per order before breaking to the next (1 row = 20 ms)
-  int loopToOrder = 0;  // order the last one jumps back to; -1: the song just ends
-  int volume = 64;      // sample volume, 0-64
-  bool melody = false;  // channel 1 plays a new note every row instead of the steady tone
-  bool fourChannels = false; // the tone also on channels 3 and 4: twice as loud on each side
+  int orderCount = 5;         // orders 0..orderCount-1, each playing its own pattern
+  int rowsPerOrder = 8;       // rows played per order before breaking to the next (1 row = 20 ms)
+  int loopToOrder = 0;        // order the last one jumps back to; -1: the song just ends
+  int volume = 64;            // sample volume, 0-64
+  bool melody = false;        // channel 1 plays a new note every row instead of the steady tone
+  bool fourChannels = false;  // the tone also on channels 3 and 4: twice as loud on each side
 };
 
 // Bytes of a 4-channel "M.K." MOD: a 32-byte looped sine of three cycles played at period

@@ -30,9 +30,13 @@ constexpr int litSegmentGrey = 80;  // a lit segment of the volume bar is bright
 void volumeSegmentCentre(int segment, int* x, int* y) {
   const double u = (10 * segment + 5.5) / 100.0;
   const auto& [topLeft, topRight, bottomRight, bottomLeft] = volumeBarQuad;
-  const auto along = [u](const float* from, const float* to, int axis) { return (1 - u) * from[axis] + u * to[axis]; };
-  *x = static_cast<int>(std::lround(0.5 * along(topLeft, topRight, 0) + 0.5 * along(bottomLeft, bottomRight, 0)));
-  *y = static_cast<int>(std::lround(0.5 * along(topLeft, topRight, 1) + 0.5 * along(bottomLeft, bottomRight, 1)));
+  const auto along = [u](const float* from, const float* to, int axis) {
+    return (1 - u) * from[axis] + u * to[axis];
+  };
+  *x = static_cast<int>(
+      std::lround(0.5 * along(topLeft, topRight, 0) + 0.5 * along(bottomLeft, bottomRight, 0)));
+  *y = static_cast<int>(
+      std::lround(0.5 * along(topLeft, topRight, 1) + 0.5 * along(bottomLeft, bottomRight, 1)));
 }
 
 std::string readWhole(const std::string& path) {
@@ -45,7 +49,8 @@ std::string readWhole(const std::string& path) {
 }  // namespace
 
 ProgramRun runProgram(const std::vector<std::string>& arguments, const std::string& workingFolder,
-                      const std::vector<std::string>& set, const std::vector<std::string>& unset, int timeoutMs) {
+                      const std::vector<std::string>& set, const std::vector<std::string>& unset,
+                      int timeoutMs) {
   ProgramRun run;
   char outPath[] = "/tmp/zolta-e2e-out-XXXXXX";
   char errPath[] = "/tmp/zolta-e2e-err-XXXXXX";
@@ -63,7 +68,8 @@ ProgramRun runProgram(const std::vector<std::string>& arguments, const std::stri
     dup2(outFd, 1);
     dup2(errFd, 2);
     std::vector<char*> argv;
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     execv(argv[0], argv.data());
     _exit(127);
@@ -92,11 +98,12 @@ void expectExitStatusZero(ChildProcess& program, int timeoutMs) {
   EXPECT_EQ(status, 0) << "stderr:\n" << program.stderrText();
 }
 
-bool saveClientArea(const std::string& display, int left, int top, const std::string& pngPath, int timeoutMs) {
+bool saveClientArea(const std::string& display, int left, int top, const std::string& pngPath,
+                    int timeoutMs) {
   const std::string crop = "640x480+" + std::to_string(left) + "+" + std::to_string(top);
-  const ProgramRun run = runProgram(
-      {"/usr/bin/import", "-display", display, "-window", "root", "-crop", crop, "+repage", pngPath}, "/", {}, {},
-      timeoutMs);
+  const ProgramRun run = runProgram({"/usr/bin/import", "-display", display, "-window", "root",
+                                     "-crop", crop, "+repage", pngPath},
+                                    "/", {}, {}, timeoutMs);
   EXPECT_EQ(run.status, 0) << "import failed: " << run.errors;
   return run.status == 0;
 }
@@ -112,10 +119,12 @@ int ClientAreaShots::differing(const std::string& a, const std::string& b, Recta
   return differingPixels(a, b, area.x, area.y, area.width, area.height, tolerance);
 }
 
-std::string ClientAreaShots::waitForChange(const std::string& reference, Rectangle area, int minimumPixels,
-                                           int timeoutMs) {
+std::string ClientAreaShots::waitForChange(const std::string& reference, Rectangle area,
+                                           int minimumPixels, int timeoutMs) {
   std::string shot;
-  if (waitUntil([&] { return differing(reference, shot = take(), area) >= minimumPixels; }, timeoutMs)) return shot;
+  if (waitUntil([&] { return differing(reference, shot = take(), area) >= minimumPixels; },
+                timeoutMs))
+    return shot;
   return "";
 }
 
@@ -124,7 +133,8 @@ std::string ClientAreaShots::waitForStill(Rectangle area, double drawnGrey, int 
   waitUntil(
       [&] {
         const std::string shot = take();
-        const bool drawn = averageBrightness(shot, area.x, area.y, area.width, area.height) > drawnGrey;
+        const bool drawn =
+            averageBrightness(shot, area.x, area.y, area.width, area.height) > drawnGrey;
         if (drawn && differing(previous, shot, area) == 0) still = shot;
         previous = shot;
         return !still.empty();
@@ -137,8 +147,8 @@ std::map<std::string, std::string> folderSnapshot(const std::string& folder) {
   namespace fs = std::filesystem;
   std::map<std::string, std::string> entries;
   std::error_code error;
-  for (auto it = fs::recursive_directory_iterator(folder, error); !error && it != fs::recursive_directory_iterator();
-       it.increment(error)) {
+  for (auto it = fs::recursive_directory_iterator(folder, error);
+       !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
     const fs::path path = it->path();
     const std::string name = fs::relative(path, folder, error).string();
     if (fs::is_symlink(it->symlink_status())) {
@@ -168,28 +178,32 @@ int distinctColours(const std::string& pngPath, int limit) {
     return 0;
   }
   std::set<unsigned int> colours;
-  const int width = cairo_image_surface_get_width(image), height = cairo_image_surface_get_height(image);
+  const int width = cairo_image_surface_get_width(image),
+            height = cairo_image_surface_get_height(image);
   const int stride = cairo_image_surface_get_stride(image);
   const unsigned char* pixels = cairo_image_surface_get_data(image);
   for (int y = 0; y < height && static_cast<int>(colours.size()) < limit; ++y)
     for (int x = 0; x < width; ++x)
-      colours.insert(*reinterpret_cast<const unsigned int*>(pixels + y * stride + x * 4) & 0xFFFFFFu);
+      colours.insert(*reinterpret_cast<const unsigned int*>(pixels + y * stride + x * 4) &
+                     0xFFFFFFu);
   cairo_surface_destroy(image);
   return static_cast<int>(colours.size());
 }
 
-int differingPixels(const std::string& pngA, const std::string& pngB, int x, int y, int width, int height,
-                    int tolerance) {
+int differingPixels(const std::string& pngA, const std::string& pngB, int x, int y, int width,
+                    int height, int tolerance) {
   cairo_surface_t* a = cairo_image_surface_create_from_png(pngA.c_str());
   cairo_surface_t* b = cairo_image_surface_create_from_png(pngB.c_str());
   int count = -1;
   const auto fits = [&](cairo_surface_t* image) {
-    return cairo_surface_status(image) == CAIRO_STATUS_SUCCESS && cairo_image_surface_get_width(image) >= x + width &&
+    return cairo_surface_status(image) == CAIRO_STATUS_SUCCESS &&
+           cairo_image_surface_get_width(image) >= x + width &&
            cairo_image_surface_get_height(image) >= y + height;
   };
   if (fits(a) && fits(b)) {
     count = 0;
-    const int strideA = cairo_image_surface_get_stride(a), strideB = cairo_image_surface_get_stride(b);
+    const int strideA = cairo_image_surface_get_stride(a),
+              strideB = cairo_image_surface_get_stride(b);
     const unsigned char* pixelsA = cairo_image_surface_get_data(a);
     const unsigned char* pixelsB = cairo_image_surface_get_data(b);
     for (int row = y; row < y + height; ++row)
@@ -211,8 +225,9 @@ int differingPixels(const std::string& pngA, const std::string& pngB, int x, int
 double averageBrightness(const std::string& pngPath, int x, int y, int width, int height) {
   cairo_surface_t* image = cairo_image_surface_create_from_png(pngPath.c_str());
   double mean = -1.0;
-  if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS && width > 0 && height > 0 && x >= 0 && y >= 0 &&
-      cairo_image_surface_get_width(image) >= x + width && cairo_image_surface_get_height(image) >= y + height) {
+  if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS && width > 0 && height > 0 && x >= 0 &&
+      y >= 0 && cairo_image_surface_get_width(image) >= x + width &&
+      cairo_image_surface_get_height(image) >= y + height) {
     const int stride = cairo_image_surface_get_stride(image);
     const unsigned char* pixels = cairo_image_surface_get_data(image);
     long sum = 0;
@@ -227,19 +242,23 @@ double averageBrightness(const std::string& pngPath, int x, int y, int width, in
   return mean;
 }
 
-std::vector<int> pixelsPerRow(const std::string& pngPath, int x, int y, int width, int height, ColourRange range) {
+std::vector<int> pixelsPerRow(const std::string& pngPath, int x, int y, int width, int height,
+                              ColourRange range) {
   cairo_surface_t* image = cairo_image_surface_create_from_png(pngPath.c_str());
   std::vector<int> counts;
   if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS && x >= 0 && y >= 0 &&
-      cairo_image_surface_get_width(image) >= x + width && cairo_image_surface_get_height(image) >= y + height) {
+      cairo_image_surface_get_width(image) >= x + width &&
+      cairo_image_surface_get_height(image) >= y + height) {
     const int stride = cairo_image_surface_get_stride(image);
     const unsigned char* pixels = cairo_image_surface_get_data(image);
     const auto within = [](int value, int low, int high) { return value >= low && value <= high; };
     for (int row = y; row < y + height; ++row) {
       int count = 0;
       for (int column = x; column < x + width; ++column) {
-        const unsigned char* pixel = pixels + row * stride + column * 4;  // blue, green, red, unused
-        if (within(pixel[2], range.lowRed, range.highRed) && within(pixel[1], range.lowGreen, range.highGreen) &&
+        const unsigned char* pixel =
+            pixels + row * stride + column * 4;  // blue, green, red, unused
+        if (within(pixel[2], range.lowRed, range.highRed) &&
+            within(pixel[1], range.lowGreen, range.highGreen) &&
             within(pixel[0], range.lowBlue, range.highBlue))
           ++count;
       }

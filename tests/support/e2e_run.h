@@ -9,17 +9,18 @@
 class ChildProcess;
 
 struct ProgramRun {
-  bool ended = false;   // false: still running at the deadline, then killed
-  int status = -1;      // exit status 0-255, or 128 + signal number
-  std::string output;   // stdout
-  std::string errors;   // stderr
+  bool ended = false;  // false: still running at the deadline, then killed
+  int status = -1;     // exit status 0-255, or 128 + signal number
+  std::string output;  // stdout
+  std::string errors;  // stderr
 };
 
 // Runs arguments[0] with the rest as its arguments in workingFolder, with the current
 // environment minus the variables in unset plus the NAME=value entries of set. Kills it after
 // timeoutMs.
 ProgramRun runProgram(const std::vector<std::string>& arguments, const std::string& workingFolder,
-                      const std::vector<std::string>& set, const std::vector<std::string>& unset, int timeoutMs);
+                      const std::vector<std::string>& set, const std::vector<std::string>& unset,
+                      int timeoutMs);
 
 // Waits at most timeoutMs for the program to end; a test failure unless it ends with status 0
 // (with its stderr).
@@ -28,7 +29,8 @@ void expectExitStatusZero(ChildProcess& program, int timeoutMs);
 // Saves the 640 × 480 client area of a window whose client area starts at (left, top) of the
 // screen of an X display as a PNG, with ImageMagick's import; false (and a test failure with
 // import's stderr) when that fails.
-bool saveClientArea(const std::string& display, int left, int top, const std::string& pngPath, int timeoutMs);
+bool saveClientArea(const std::string& display, int left, int top, const std::string& pngPath,
+                    int timeoutMs);
 
 struct Rectangle {
   int x, y, width, height;  // client pixels
@@ -46,7 +48,8 @@ struct ClientAreaShots {
   int differing(const std::string& a, const std::string& b, Rectangle area) const;
   // Screenshots until area differs from reference in at least minimumPixels; the last one, or ""
   // after timeoutMs.
-  std::string waitForChange(const std::string& reference, Rectangle area, int minimumPixels, int timeoutMs);
+  std::string waitForChange(const std::string& reference, Rectangle area, int minimumPixels,
+                            int timeoutMs);
   // Screenshots until area is drawn (its mean brightness above drawnGrey) and the same in two
   // shots in a row; the second of them, or "" after timeoutMs.
   std::string waitForStill(Rectangle area, double drawnGrey, int timeoutMs);
@@ -64,8 +67,8 @@ int distinctColours(const std::string& pngPath, int limit);
 
 // How many pixels of the rectangle (x, y, width, height) differ between two PNGs of the same
 // size by more than tolerance in any channel; -1 if either cannot be read or is too small.
-int differingPixels(const std::string& pngA, const std::string& pngB, int x, int y, int width, int height,
-                    int tolerance);
+int differingPixels(const std::string& pngA, const std::string& pngB, int x, int y, int width,
+                    int height, int tolerance);
 
 // Mean of (red + green + blue) / 3 over the rectangle (x, y, width, height) of a PNG, 0-255;
 // -1 if it cannot be read or is too small.
@@ -77,7 +80,8 @@ struct ColourRange {
 };
 // For each row of the rectangle (x, y, width, height) of a PNG, how many of its pixels fall in
 // the colour range; empty if it cannot be read or is too small.
-std::vector<int> pixelsPerRow(const std::string& pngPath, int x, int y, int width, int height, ColourRange range);
+std::vector<int> pixelsPerRow(const std::string& pngPath, int x, int y, int width, int height,
+                              ColourRange range);
 
 // The mean brightness (as averageBrightness) of the 3 × 3 pixels at the middle of each of the
 // ten segments of the volume bar, left to right, in a PNG of the client area; -1 for a segment

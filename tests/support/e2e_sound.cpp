@@ -19,7 +19,8 @@ namespace {
 constexpr int renderChunkFrames = 1024;  // frames asked of libopenmpt per call
 constexpr int loopForever = -1;          // libopenmpt repeat count
 constexpr double silentEnergy = 1e-12;   // below this a stretch counts as silent (sum of squares)
-constexpr double quietestMatch = 1e-4;   // a stretch this much quieter than the pattern is not compared
+// A stretch this much quieter than the pattern is not compared
+constexpr double quietestMatch = 1e-4;
 
 // Left plus right of frames [from, from + count) of sound, zero past its end.
 std::vector<float> monoStretch(const Sound& sound, long from, long count, long size) {
@@ -43,7 +44,8 @@ Sound readRecording(const std::string& path) {
   std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   const size_t frameBytes = 2 * sizeof(float);
   sound.samples.resize(bytes.size() / frameBytes * 2);
-  std::copy_n(bytes.data(), sound.samples.size() * sizeof(float), reinterpret_cast<char*>(sound.samples.data()));
+  std::copy_n(bytes.data(), sound.samples.size() * sizeof(float),
+              reinterpret_cast<char*>(sound.samples.data()));
   return sound;
 }
 
@@ -57,18 +59,19 @@ Sound renderModule(const std::string& path, double seconds) {
   Sound sound;
   std::ifstream file(path, std::ios::binary);
   std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  openmpt_module* module =
-      bytes.empty() ? nullptr
-                    : openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr,
-                                                         openmpt_error_func_ignore, nullptr, nullptr, nullptr, nullptr);
+  openmpt_module* module = bytes.empty()
+                               ? nullptr
+                               : openmpt_module_create_from_memory2(
+                                     bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr,
+                                     openmpt_error_func_ignore, nullptr, nullptr, nullptr, nullptr);
   if (!module) return sound;
   openmpt_module_set_repeat_count(module, loopForever);
   const long wanted = framesOf(seconds);
   sound.samples.resize(static_cast<size_t>(wanted) * 2);
   for (long done = 0; done < wanted;) {
     const long ask = std::min<long>(renderChunkFrames, wanted - done);
-    const size_t got = openmpt_module_read_interleaved_float_stereo(module, soundRate, static_cast<size_t>(ask),
-                                                                    &sound.samples[done * 2]);
+    const size_t got = openmpt_module_read_interleaved_float_stereo(
+        module, soundRate, static_cast<size_t>(ask), &sound.samples[done * 2]);
     if (got == 0) break;
     done += static_cast<long>(got);
   }
@@ -77,7 +80,8 @@ Sound renderModule(const std::string& path, double seconds) {
 }
 
 double correlation(const Sound& a, long aStart, const Sound& b, long bStart, long frames) {
-  if (aStart < 0 || bStart < 0 || aStart + frames > a.frames() || bStart + frames > b.frames()) return 0.0;
+  if (aStart < 0 || bStart < 0 || aStart + frames > a.frames() || bStart + frames > b.frames())
+    return 0.0;
   double ab = 0.0, aa = 0.0, bb = 0.0;
   for (long i = 0; i < frames * 2; ++i) {
     const double x = a.samples[aStart * 2 + i], y = b.samples[bStart * 2 + i];
@@ -90,7 +94,8 @@ double correlation(const Sound& a, long aStart, const Sound& b, long bStart, lon
 }
 
 double gainOf(const Sound& a, long aStart, const Sound& b, long bStart, long frames) {
-  if (aStart < 0 || bStart < 0 || aStart + frames > a.frames() || bStart + frames > b.frames()) return 0.0;
+  if (aStart < 0 || bStart < 0 || aStart + frames > a.frames() || bStart + frames > b.frames())
+    return 0.0;
   double ab = 0.0, bb = 0.0;
   for (long i = 0; i < frames * 2; ++i) {
     ab += double(a.samples[aStart * 2 + i]) * b.samples[bStart * 2 + i];
@@ -128,7 +133,8 @@ Alignment align(const Sound& a, long from, long to, const Sound& b, long bStart,
   double bestScore = -2.0;
   for (long k = 0; k <= to - from; ++k) {
     const double energy = prefix[k + frames] - prefix[k];
-    if (patternEnergy < silentEnergy || energy < quietestMatch * patternEnergy) continue;  // FFT noise
+    if (patternEnergy < silentEnergy || energy < quietestMatch * patternEnergy)
+      continue;  // FFT noise
     const double score = crossed[k] / static_cast<double>(size) / std::sqrt(energy * patternEnergy);
     if (score > bestScore) {
       bestScore = score;
@@ -150,7 +156,8 @@ long silenceFrom(const Sound& sound, long from, long minFrames) {
 
 long soundFrom(const Sound& sound, long from) {
   long i = std::max(from, 0L);
-  while (i < sound.frames() && sound.samples[i * 2] == 0.0f && sound.samples[i * 2 + 1] == 0.0f) ++i;
+  while (i < sound.frames() && sound.samples[i * 2] == 0.0f && sound.samples[i * 2 + 1] == 0.0f)
+    ++i;
   return i;
 }
 
@@ -185,6 +192,7 @@ long DiskRecording::waitForSilence(long from, long minFrames, Sound* heard) cons
 }
 
 long DiskRecording::waitForSoundAfter(long silence, long frames, Sound* heard) const {
-  *heard = listenFor([&](const Sound& sound) { return soundFrom(sound, silence) + frames <= sound.frames(); });
+  *heard = listenFor(
+      [&](const Sound& sound) { return soundFrom(sound, silence) + frames <= sound.frames(); });
   return soundFrom(*heard, silence);
 }

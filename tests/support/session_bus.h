@@ -12,7 +12,7 @@
 #include "tests/support/shell_xvfb.h"
 
 class PrivateSessionBus {
-public:
+ public:
   // Starts dbus-daemon listening on folder/bus; running() tells whether it answers within a few
   // seconds. The destructor stops it.
   explicit PrivateSessionBus(const std::string& folder);
@@ -37,9 +37,10 @@ public:
   // inFlight calls wait for their replies at once. *replies counts the replies as they come,
   // for a watcher on another thread.
   Flood flood(const std::string& destination, const std::string& path, const std::string& interface,
-              const std::vector<std::string>& members, int inFlight, std::atomic<int>* replies) const;
+              const std::vector<std::string>& members, int inFlight,
+              std::atomic<int>* replies) const;
 
-private:
+ private:
   std::string address_;
   std::unique_ptr<ChildProcess> daemon_;
   bool answering_ = false;
@@ -50,7 +51,7 @@ private:
 // greeting unread (a frozen bus daemon looks the same to a client); or the test accepts the
 // next client and answers it with bytes of its choice.
 class FakeSessionBus {
-public:
+ public:
   explicit FakeSessionBus(const std::string& folder);
   ~FakeSessionBus();
   FakeSessionBus(const FakeSessionBus&) = delete;
@@ -64,7 +65,7 @@ public:
   // stays open. False when no client came or the bytes could not be sent.
   bool answerNextClient(const std::string& bytes, int timeoutMs);
 
-private:
+ private:
   std::string path_;
   int socket_ = -1;
   std::vector<int> clients_;

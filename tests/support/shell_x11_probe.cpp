@@ -31,8 +31,9 @@ X11Probe::~X11Probe() {
 }
 
 std::string describeWindow(const X11WindowInfo& info) {
-  return "window " + std::string(info.found ? "" : "not found, last seen ") + std::to_string(info.width) + "x" +
-         std::to_string(info.height) + " at (" + std::to_string(info.x) + ", " + std::to_string(info.y) + ")" +
+  return "window " + std::string(info.found ? "" : "not found, last seen ") +
+         std::to_string(info.width) + "x" + std::to_string(info.height) + " at (" +
+         std::to_string(info.x) + ", " + std::to_string(info.y) + ")" +
          (info.viewable ? "" : ", not viewable");
 }
 
@@ -41,7 +42,8 @@ unsigned long X11Probe::find(const std::string& title) {
   Window root, parent, *children = nullptr;
   unsigned int count = 0;
   Window found = None;
-  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return None;
+  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
+    return None;
   for (unsigned int i = 0; i < count && found == None; ++i) {
     char* name = nullptr;
     if (XFetchName(display, children[i], &name) && name && title == name) found = children[i];
@@ -60,7 +62,8 @@ X11WindowInfo X11Probe::window(const std::string& title) {
   if (window == None || !XGetWindowAttributes(display, window, &attributes)) return info;
   info.found = true;
   Window child;
-  XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &info.x, &info.y, &child);
+  XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &info.x, &info.y,
+                        &child);
   info.width = attributes.width;
   info.height = attributes.height;
   info.viewable = attributes.map_state == IsViewable;
@@ -73,8 +76,8 @@ X11WindowInfo X11Probe::window(const std::string& title) {
 
   int boundingShaped = 0, clipShaped = 0, cx, cy;
   unsigned int width, height, cw, ch;
-  XShapeQueryExtents(display, window, &boundingShaped, &info.shapeX, &info.shapeY, &width, &height, &clipShaped, &cx,
-                     &cy, &cw, &ch);
+  XShapeQueryExtents(display, window, &boundingShaped, &info.shapeX, &info.shapeY, &width, &height,
+                     &clipShaped, &cx, &cy, &cw, &ch);
   info.shaped = boundingShaped;
   info.shapeWidth = static_cast<int>(width);
   info.shapeHeight = static_cast<int>(height);
@@ -85,8 +88,8 @@ X11WindowInfo X11Probe::window(const std::string& title) {
   unsigned long items = 0, remaining;
   unsigned char* data = nullptr;
   if (motifHints != None &&
-      XGetWindowProperty(display, window, motifHints, 0, 5, False, AnyPropertyType, &type, &format, &items, &remaining,
-                         &data) == Success &&
+      XGetWindowProperty(display, window, motifHints, 0, 5, False, AnyPropertyType, &type, &format,
+                         &items, &remaining, &data) == Success &&
       data && items >= 3) {
     const unsigned long* hints = reinterpret_cast<unsigned long*>(data);
     info.decorationsOff = (hints[0] & motifDecorationsFlag) && hints[2] == 0;
@@ -95,12 +98,13 @@ X11WindowInfo X11Probe::window(const std::string& title) {
   return info;
 }
 
-bool X11Probe::waitForWindow(const std::string& title, int x, int y, int width, int height, int timeoutMs,
-                             X11WindowInfo* seen) {
+bool X11Probe::waitForWindow(const std::string& title, int x, int y, int width, int height,
+                             int timeoutMs, X11WindowInfo* seen) {
   return waitUntil(
       [&] {
         *seen = window(title);
-        return seen->viewable && seen->x == x && seen->y == y && seen->width == width && seen->height == height;
+        return seen->viewable && seen->x == x && seen->y == y && seen->width == width &&
+               seen->height == height;
       },
       timeoutMs);
 }
@@ -110,7 +114,8 @@ bool X11Probe::shapeContains(const std::string& title, int x, int y) {
   const Window window = find(title);
   if (window == None) return false;
   int count = 0, ordering = 0;
-  XRectangle* rectangles = XShapeGetRectangles(asDisplay(display_), window, ShapeBounding, &count, &ordering);
+  XRectangle* rectangles =
+      XShapeGetRectangles(asDisplay(display_), window, ShapeBounding, &count, &ordering);
   bool inside = false;
   for (int i = 0; i < count; ++i) {
     const XRectangle& r = rectangles[i];
@@ -126,6 +131,6 @@ bool X11Probe::pointer(int* x, int* y) {
   Window root, child;
   int windowX, windowY;
   unsigned int mask;
-  return XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &windowX, &windowY, &mask);
+  return XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &windowX, &windowY,
+                       &mask);
 }
-

@@ -6,20 +6,20 @@
 
 struct X11WindowInfo {
   bool found = false;
-  int x = 0, y = 0;              // top-left corner on the root window
+  int x = 0, y = 0;  // top-left corner on the root window
   int width = 0, height = 0;
-  bool viewable = false;         // mapped and visible
-  bool childOfRoot = false;      // not reparented into a frame
-  bool shaped = false;           // has a bounding shape
+  bool viewable = false;                                        // mapped and visible
+  bool childOfRoot = false;                                     // not reparented into a frame
+  bool shaped = false;                                          // has a bounding shape
   int shapeX = 0, shapeY = 0, shapeWidth = 0, shapeHeight = 0;  // extents of the bounding shape
-  bool decorationsOff = false;   // _MOTIF_WM_HINTS asks for no decoration
+  bool decorationsOff = false;  // _MOTIF_WM_HINTS asks for no decoration
 };
 
 // Where a window is and how large, for messages: "window 640x482 at (192, 144)".
 std::string describeWindow(const X11WindowInfo& info);
 
 class X11Probe {
-public:
+ public:
   explicit X11Probe(const std::string& display);
   ~X11Probe();
   X11Probe(const X11Probe&) = delete;
@@ -37,8 +37,7 @@ public:
   // The pointer position on the root window.
   bool pointer(int* x, int* y);
 
-
-private:
+ private:
   void* display_ = nullptr;
   unsigned long find(const std::string& title);
 };

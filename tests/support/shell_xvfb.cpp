@@ -24,7 +24,8 @@ std::string readLine(int fd, int timeoutMs) {
   std::string line;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return "";
     pollfd entry{fd, POLLIN, 0};
     if (poll(&entry, 1, static_cast<int>(left.count())) <= 0) return "";
@@ -49,8 +50,8 @@ XvfbServer::XvfbServer(int width, int height) {
     const int null = open("/dev/null", O_WRONLY);
     dup2(null, 1);
     dup2(null, 2);
-    execlp("Xvfb", "Xvfb", "-displayfd", displayFd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-           "+extension", "SHAPE", static_cast<char*>(nullptr));
+    execlp("Xvfb", "Xvfb", "-displayfd", displayFd.c_str(), "-screen", "0", screen.c_str(),
+           "-nolisten", "tcp", "+extension", "SHAPE", static_cast<char*>(nullptr));
     _exit(127);
   }
   close(fds[1]);
@@ -111,7 +112,8 @@ ChildProcess::~ChildProcess() {
 bool ChildProcess::waitForExit(int timeoutMs, int* status) {
   if (pid_ <= 0) return false;
   int raw = 0;
-  if (!ended_ && !waitUntil([&] { return waitpid(pid_, &raw, WNOHANG) == pid_; }, timeoutMs)) return false;
+  if (!ended_ && !waitUntil([&] { return waitpid(pid_, &raw, WNOHANG) == pid_; }, timeoutMs))
+    return false;
   if (!ended_) {
     ended_ = true;
     lastStatus_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
@@ -135,7 +137,8 @@ bool xdotool(const std::string& display, const std::vector<std::string>& argumen
   std::string command = "xdotool";
   for (const std::string& argument : arguments) command += " " + argument;
   std::fprintf(stderr, "%s: %s\n", command.c_str(),
-               ended ? ("status " + std::to_string(status) + ": " + tool.stderrText()).c_str() : "did not end");
+               ended ? ("status " + std::to_string(status) + ": " + tool.stderrText()).c_str()
+                     : "did not end");
   return false;
 }
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 class XvfbServer {
-public:
+ public:
   // Starts Xvfb with one 24-bit screen of the given size; running() tells whether it came up
   // within a few seconds. The destructor stops it.
   XvfbServer(int width, int height);
@@ -24,18 +24,19 @@ public:
   void stop();
   const std::string& display() const { return display_; }  // e.g. ":3"
 
-private:
+ private:
   pid_t pid_ = -1;
   std::string display_;
 };
 
 class ChildProcess {
-public:
+ public:
   // Starts program (searched on PATH) with arguments in workingFolder with the current
   // environment, minus the variables named in unset, plus the NAME=value entries of set.
   // stderr goes to a file read by stderrText().
-  ChildProcess(const std::string& program, const std::vector<std::string>& arguments, const std::string& workingFolder,
-               const std::vector<std::string>& set, const std::vector<std::string>& unset);
+  ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+               const std::string& workingFolder, const std::vector<std::string>& set,
+               const std::vector<std::string>& unset);
   ~ChildProcess();  // kills the process if it still runs
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
@@ -45,7 +46,7 @@ public:
   bool waitForExit(int timeoutMs, int* status);
   std::string stderrText() const;
 
-private:
+ private:
   pid_t pid_ = -1;
   bool ended_ = false;
   int lastStatus_ = 0;

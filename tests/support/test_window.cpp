@@ -19,5 +19,6 @@ HWND createTestWindow(const char* className, WNDPROC procedure, int width, int h
     }
     registered.insert(className);
   }
-  return CreateWindowExA(0, className, className, 0, 0, 0, width, height, nullptr, nullptr, nullptr, nullptr);
+  return CreateWindowExA(0, className, className, 0, 0, 0, width, height, nullptr, nullptr, nullptr,
+                         nullptr);
 }

@@ -22,13 +22,17 @@ TEST(PrintableName, Latin1AndUtf8NamesStayReadable) {
   EXPECT_EQ(printableName(" ~data/msx/Artist - Title.xm\\"), " ~data/msx/Artist - Title.xm\\");
   EXPECT_EQ(printableName("\xa0\xe9\xff"), "\xa0\xe9\xff");  // Latin-1
   // "Zoltá", Cyrillic "А" and "€": continuation bytes 0x90 and 0x82 are not controls here.
-  EXPECT_EQ(printableName("Zolt\xc3\xa1 \xd0\x90 \xe2\x82\xac"), "Zolt\xc3\xa1 \xd0\x90 \xe2\x82\xac");
+  EXPECT_EQ(printableName("Zolt\xc3\xa1 \xd0\x90 \xe2\x82\xac"),
+            "Zolt\xc3\xa1 \xd0\x90 \xe2\x82\xac");
   EXPECT_EQ(printableName("\xf0\x9f\x8e\xb5.mod"), "\xf0\x9f\x8e\xb5.mod");  // U+1F3B5
 }
 
 TEST(PrintableName, C1ControlsEncodedAsUtf8AreEscaped) {
-  EXPECT_EQ(printableName("\xc2\x9b" "31m"), "\xc2\\x9b" "31m");  // U+009B, the 8-bit CSI
-  EXPECT_EQ(printableName("\xc2\xa0"), "\xc2\xa0");               // U+00A0 is printable
+  EXPECT_EQ(printableName("\xc2\x9b"
+                          "31m"),
+            "\xc2\\x9b"
+            "31m");                                  // U+009B, the 8-bit CSI
+  EXPECT_EQ(printableName("\xc2\xa0"), "\xc2\xa0");  // U+00A0 is printable
 }
 
 TEST(PrintableName, EmptyAndNullNames) {

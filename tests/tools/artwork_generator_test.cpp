@@ -30,7 +30,8 @@ TEST(ArtworkGenerator, SameInputsGiveTheSameBytes) {
   ASSERT_EQ(std::system((generator + " --fonts " + fonts + " --source " + output).c_str()), 0);
   const std::string again = readFile(output);
   std::remove(output.c_str());
-  const std::string built = readFile(std::string(ZOLTA_BINARY_DIR) + "/generated/embedded_resources.cpp");
+  const std::string built =
+      readFile(std::string(ZOLTA_BINARY_DIR) + "/generated/embedded_resources.cpp");
   ASSERT_FALSE(built.empty());
   EXPECT_TRUE(again == built) << "a second run of the generator wrote different bytes";
 }
@@ -38,7 +39,8 @@ TEST(ArtworkGenerator, SameInputsGiveTheSameBytes) {
 TEST(ArtworkGenerator, MissingFontsFailWithoutOutput) {
   const std::string output = scratchPath("nofonts.cpp");
   const std::string log = scratchPath("nofonts.log");
-  const int status = std::system((generator + " --fonts /no/such/fonts --source " + output + " 2> " + log).c_str());
+  const int status = std::system(
+      (generator + " --fonts /no/such/fonts --source " + output + " 2> " + log).c_str());
   EXPECT_NE(status, 0);
   EXPECT_TRUE(readFile(output).empty()) << "no resource source is written";
   EXPECT_NE(readFile(log).find("cannot open font"), std::string::npos) << readFile(log);

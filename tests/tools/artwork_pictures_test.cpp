@@ -29,7 +29,8 @@ PictureBytes resourceBytes(int id) {
 DecodedImage picture(int id, bool colourKey) {
   const PictureBytes bytes = resourceBytes(id);
   DecodedImage image;
-  EXPECT_EQ(decodeImageBlob(bytes.data, bytes.size, colourKey, image), ImageBlobStatus::decoded) << "picture " << id;
+  EXPECT_EQ(decodeImageBlob(bytes.data, bytes.size, colourKey, image), ImageBlobStatus::decoded)
+      << "picture " << id;
   return image;
 }
 
@@ -47,9 +48,9 @@ double luminance(const Texel& t) { return 0.3 * t.r + 0.59 * t.g + 0.11 * t.b; }
 
 TEST(ArtworkPictures, AllSeventeenAreIndexedWithTheirSizes) {
   const std::map<int, std::pair<int, int>> sizes = {
-      {103, {32, 32}}, {104, {32, 32}}, {105, {640, 480}}, {106, {40, 37}}, {107, {40, 37}},
-      {108, {40, 37}}, {109, {40, 37}}, {110, {40, 37}}, {111, {28, 22}}, {112, {128, 66}},
-      {113, {32, 32}}, {114, {32, 32}}, {115, {32, 32}}, {116, {32, 32}}, {117, {32, 32}},
+      {103, {32, 32}},  {104, {32, 32}}, {105, {640, 480}}, {106, {40, 37}}, {107, {40, 37}},
+      {108, {40, 37}},  {109, {40, 37}}, {110, {40, 37}},   {111, {28, 22}}, {112, {128, 66}},
+      {113, {32, 32}},  {114, {32, 32}}, {115, {32, 32}},   {116, {32, 32}}, {117, {32, 32}},
       {118, {143, 53}}, {119, {14, 14}}};
   for (const auto& [id, size] : sizes) {
     SCOPED_TRACE(id);
@@ -77,7 +78,8 @@ TEST(ArtworkPictures, ScrollerFontGlyphsAreDistinctAndInkOnlyTheSampledColumns) 
     for (int y = 0; y < 11; ++y)
       for (int x = 0; x < 8; ++x) {
         const Texel t = at(font, cellX + x, cellY + y);
-        ASSERT_TRUE(t == (Texel{0, 0, 0, 255}) || t == (Texel{255, 255, 255, 0})) << "only black glyphs on keyed white";
+        ASSERT_TRUE(t == (Texel{0, 0, 0, 255}) || t == (Texel{255, 255, 255, 0}))
+            << "only black glyphs on keyed white";
         if (t.a == 255) (x < 7 ? ink : inkOutside)++;
         shape.push_back(t.a == 255);
       }
@@ -102,8 +104,10 @@ TEST(ArtworkPictures, TextFontGlyphsAreOutlinedDistinctAndFillTheirBoxes) {
   int fullWidthLetters = 0;
   for (int code = 32; code <= 127; ++code) {
     const int col = (code - 32) % 16, row = (code - 32) / 16;
-    const int x0 = int(std::floor(col * cellWidth + 0.5)), y0 = int(std::floor(row * cellHeight + 0.5));
-    ASSERT_LE(x0 + 8, int(std::floor((col + 0.9) * cellWidth + 0.5))) << "box inside the sampled part";
+    const int x0 = int(std::floor(col * cellWidth + 0.5)),
+              y0 = int(std::floor(row * cellHeight + 0.5));
+    ASSERT_LE(x0 + 8, int(std::floor((col + 0.9) * cellWidth + 0.5)))
+        << "box inside the sampled part";
     int bright = 0, dark = 0, left = 8, right = -1;
     std::vector<bool> shape;
     for (int y = y0; y < y0 + 8; ++y)
@@ -127,7 +131,8 @@ TEST(ArtworkPictures, TextFontGlyphsAreOutlinedDistinctAndFillTheirBoxes) {
   for (int y = 0; y < 53; ++y)
     for (int x = 0; x < 143; ++x)
       if (!claimed[y * 143 + x]) {
-        EXPECT_EQ(at(font, x, y), (Texel{0, 255, 0, 255})) << "ink outside a cell at " << x << "," << y;
+        EXPECT_EQ(at(font, x, y), (Texel{0, 255, 0, 255}))
+            << "ink outside a cell at " << x << "," << y;
       }
 }
 
@@ -172,7 +177,8 @@ TEST(ArtworkPictures, NotesAreFiveDifferentBlackShapesOnWhite) {
         for (int dy = -1; dy <= 1; ++dy)
           for (int dx = -1; dx <= 1; ++dx) body = body && inked(x + dx, y + dy);
         if (body) {
-          EXPECT_LT(luminance(at(note, x, y)), 40) << "picture " << id << " body pixel " << x << "," << y;
+          EXPECT_LT(luminance(at(note, x, y)), 40)
+              << "picture " << id << " body pixel " << x << "," << y;
         }
       }
     distinct.insert(note.texels);
@@ -207,7 +213,8 @@ void expectRegistered(int id, int left, int top, int ring) {
   int differing = 0;
   for (int y = 0; y < overlay.height; ++y)
     for (int x = 0; x < overlay.width; ++x) {
-      const bool edge = x < ring || y < ring || x >= overlay.width - ring || y >= overlay.height - ring;
+      const bool edge =
+          x < ring || y < ring || x >= overlay.width - ring || y >= overlay.height - ring;
       const bool same = at(overlay, x, y) == at(background, left + x, top + y);
       if (edge) {
         EXPECT_TRUE(same) << "picture " << id << " edge pixel " << x << "," << y;
@@ -221,7 +228,8 @@ TEST(ArtworkPictures, HighlightsAndLampLineUpWithTheBackground) {
   for (int i = 0; i < 5; ++i) expectRegistered(106 + i, 329 + 40 * i, 14, 2);
   expectRegistered(119, 552, 29, 1);
   const DecodedImage background = picture(105, false), lamp = picture(119, false);
-  EXPECT_GT(luminance(at(lamp, 7, 7)), luminance(at(background, 559, 36)) + 60) << "the lamp lights up";
+  EXPECT_GT(luminance(at(lamp, 7, 7)), luminance(at(background, 559, 36)) + 60)
+      << "the lamp lights up";
 }
 
 TEST(ArtworkPictures, ConsoleKeepsItsQuietAndLightPlaces) {
@@ -236,7 +244,8 @@ TEST(ArtworkPictures, ConsoleKeepsItsQuietAndLightPlaces) {
   // Fading scroller cells blend their white surround over rows 460-470, columns 232-632.
   for (int y = 460; y <= 470; ++y)
     for (int x = 232; x <= 632; ++x)
-      ASSERT_EQ(at(background, x, y), (Texel{255, 255, 255, 255})) << "strip pixel " << x << "," << y;
+      ASSERT_EQ(at(background, x, y), (Texel{255, 255, 255, 255}))
+          << "strip pixel " << x << "," << y;
   EXPECT_LT(meanLuminance(30, 60, 70, 100), 40) << "sparks start over a dark sky";
   EXPECT_LT(meanLuminance(330, 268, 639, 300), 60) << "info text runs over a calm dark band";
   EXPECT_LT(meanLuminance(300, 110, 500, 190), 40) << "the main screen's glass is dark";

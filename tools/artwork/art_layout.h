@@ -14,10 +14,10 @@ namespace layout {
 constexpr int pictureWidth = clientWidth;    // pixels
 constexpr int pictureHeight = clientHeight;  // pixels
 
-using ::titleStripRows;
-using ::minimiseZone;
-using ::fullScreenZone;
 using ::closeZone;
+using ::fullScreenZone;
+using ::minimiseZone;
+using ::titleStripRows;
 
 using ::buttonCount;
 constexpr PixelRect button(int i) { return controlButton(i); }  // highlight picture area
@@ -37,8 +37,10 @@ constexpr PixelRect speakerCap{217, 314, 21, 20};  // x 217-237, y 314-333
 // (top-left, top-right, bottom-right, bottom-left).
 constexpr PixelPoint carouselPanel[4] = {{270, 93}, {521, 94}, {522, 202}, {272, 241}};
 constexpr PixelPoint labelPanel[4] = {{550, 127}, {629, 135}, {628, 179}, {549, 168}};
-constexpr PixelPoint volumeBar[4] = {{volumeBarQuad[0][0], volumeBarQuad[0][1]}, {volumeBarQuad[1][0], volumeBarQuad[1][1]},
-                                     {volumeBarQuad[2][0], volumeBarQuad[2][1]}, {volumeBarQuad[3][0], volumeBarQuad[3][1]}};
+constexpr PixelPoint volumeBar[4] = {{volumeBarQuad[0][0], volumeBarQuad[0][1]},
+                                     {volumeBarQuad[1][0], volumeBarQuad[1][1]},
+                                     {volumeBarQuad[2][0], volumeBarQuad[2][1]},
+                                     {volumeBarQuad[3][0], volumeBarQuad[3][1]}};
 
 constexpr PixelPoint sparkSource{50, 81};
 constexpr PixelPoint leftFountain{218, 327};

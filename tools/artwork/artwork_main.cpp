@@ -22,9 +22,9 @@
 
 namespace {
 
-constexpr int backgroundColours = 253;  // palette entries of the console picture
+constexpr int backgroundColours = 253;               // palette entries of the console picture
 constexpr int sheetWidth = 1280, sheetHeight = 860;  // contact sheet, pixels
-constexpr int sheetScale = 3;                         // enlargement of the small pictures
+constexpr int sheetScale = 3;                        // enlargement of the small pictures
 
 const Rgb white{255, 255, 255}, black{0, 0, 0}, green{0, 255, 0};
 
@@ -43,14 +43,18 @@ std::vector<Picture> drawAll(const FontFaces& fonts) {
   pictures.push_back({backgroundPicture, background});
   for (int i = 0; i < layout::buttonCount; ++i) {
     const RgbImage lit = drawBackground(fonts, {i, false});
-    pictures.push_back({firstHighlightPicture + i, cutOverlay(quantisedBackground, plain, lit, layout::button(i))});
+    pictures.push_back({firstHighlightPicture + i,
+                        cutOverlay(quantisedBackground, plain, lit, layout::button(i))});
   }
   pictures.push_back({speakerPicture, cutSpeakerPatch(quantisedBackground)});
   pictures.push_back({scrollFontPicture, quantise(drawScrollerFont(fonts), 2, {black, white})});
-  for (int n = 0; n < notePictureCount; ++n) pictures.push_back({firstNotePicture + n, quantise(drawNote(n), maxPaletteEntries, {white})});
-  pictures.push_back({textFontPicture, quantise(drawTextFont(), maxPaletteEntries, {green, white, black})});
+  for (int n = 0; n < notePictureCount; ++n)
+    pictures.push_back({firstNotePicture + n, quantise(drawNote(n), maxPaletteEntries, {white})});
+  pictures.push_back(
+      {textFontPicture, quantise(drawTextFont(), maxPaletteEntries, {green, white, black})});
   const RgbImage lampOn = drawBackground(fonts, {-1, true});
-  pictures.push_back({repeatPicture, cutOverlay(quantisedBackground, plain, lampOn, layout::lampPicture)});
+  pictures.push_back(
+      {repeatPicture, cutOverlay(quantisedBackground, plain, lampOn, layout::lampPicture)});
   return pictures;
 }
 
@@ -81,7 +85,8 @@ bool writeContactSheet(const std::vector<Picture>& pictures, const std::string& 
       px = x, py = y;
       x += w + 12;
       rowHeight = std::max(rowHeight, h);
-      if (picture.id == scrollFontPicture || picture.id == textFontPicture) x = 650, y += rowHeight + 18, rowHeight = 0;
+      if (picture.id == scrollFontPicture || picture.id == textFontPicture)
+        x = 650, y += rowHeight + 18, rowHeight = 0;
     }
     if (picture.id == backgroundPicture && y < 10) y = 10;
     cairo_save(cr);
@@ -108,7 +113,9 @@ bool writePngs(const std::vector<Picture>& pictures, const std::string& folder) 
   mkdir(folder.c_str(), 0755);
   bool ok = true;
   for (const Picture& picture : pictures)
-    ok = writePng(expandIndexed(picture.image), folder + "/picture_" + std::to_string(picture.id) + ".png") && ok;
+    ok = writePng(expandIndexed(picture.image),
+                  folder + "/picture_" + std::to_string(picture.id) + ".png") &&
+         ok;
   return writeContactSheet(pictures, folder + "/contact_sheet.png") && ok;
 }
 
@@ -117,29 +124,38 @@ bool writePngs(const std::vector<Picture>& pictures, const std::string& folder) 
 int main(int argc, char** argv) {
   std::string fontDir = "/usr/share/fonts/truetype/dejavu", source, pngFolder, icon, rcFolder;
   for (int i = 1; i + 1 < argc; i += 2) {
-    if (std::strcmp(argv[i], "--fonts") == 0) fontDir = argv[i + 1];
-    else if (std::strcmp(argv[i], "--source") == 0) source = argv[i + 1];
-    else if (std::strcmp(argv[i], "--png") == 0) pngFolder = argv[i + 1];
-    else if (std::strcmp(argv[i], "--icon") == 0) icon = argv[i + 1];
-    else if (std::strcmp(argv[i], "--rc") == 0) rcFolder = argv[i + 1];
+    if (std::strcmp(argv[i], "--fonts") == 0)
+      fontDir = argv[i + 1];
+    else if (std::strcmp(argv[i], "--source") == 0)
+      source = argv[i + 1];
+    else if (std::strcmp(argv[i], "--png") == 0)
+      pngFolder = argv[i + 1];
+    else if (std::strcmp(argv[i], "--icon") == 0)
+      icon = argv[i + 1];
+    else if (std::strcmp(argv[i], "--rc") == 0)
+      rcFolder = argv[i + 1];
     else {
       std::fprintf(stderr, "zolta_artwork: unknown option %s\n", argv[i]);
       return 2;
     }
   }
   if (source.empty() && pngFolder.empty() && icon.empty() && rcFolder.empty()) {
-    std::fprintf(stderr, "usage: zolta_artwork [--fonts DIR] [--source FILE.cpp] [--png FOLDER] [--icon FILE.png] [--rc FOLDER]\n");
+    std::fprintf(stderr,
+                 "usage: zolta_artwork [--fonts DIR] [--source FILE.cpp] [--png FOLDER] [--icon "
+                 "FILE.png] [--rc FOLDER]\n");
     return 2;
   }
   if (!rcFolder.empty() && icon.empty()) icon = rcFolder + "/zolta-icon.png";
   bool ok = icon.empty() || writeIcon(icon);
-  if (source.empty() && pngFolder.empty() && rcFolder.empty()) return ok ? 0 : 1;  // the icon needs no fonts
+  if (source.empty() && pngFolder.empty() && rcFolder.empty())
+    return ok ? 0 : 1;  // the icon needs no fonts
   FontFaces fonts;
   if (!fonts.open(fontDir)) return 1;
   const std::vector<Picture> pictures = drawAll(fonts);
   std::vector<EncodedPicture> encoded;
   encoded.reserve(pictures.size());
-  for (const Picture& picture : pictures) encoded.push_back({picture.id, encodeImageBlob(picture.image)});
+  for (const Picture& picture : pictures)
+    encoded.push_back({picture.id, encodeImageBlob(picture.image)});
   if (!source.empty()) ok = writeResourceSource(source, encoded) && ok;
   if (!rcFolder.empty()) ok = writeResourceScript(rcFolder, encoded, icon) && ok;
   if (!pngFolder.empty()) ok = writePngs(pictures, pngFolder) && ok;

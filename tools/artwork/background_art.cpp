@@ -14,9 +14,9 @@ namespace {
 using namespace layout;
 
 constexpr unsigned consoleDark = 0x0f131c;  // the console's ground colour
-constexpr int starCount = 70;                // stars in the sky at the top left
-constexpr double floorTop = 306;             // first row of the grid floor (pixels)
-constexpr double railTop = 452;              // first row of the base rail (pixels)
+constexpr int starCount = 70;               // stars in the sky at the top left
+constexpr double floorTop = 306;            // first row of the grid floor (pixels)
+constexpr double railTop = 452;             // first row of the base rail (pixels)
 
 std::vector<PixelPoint> points(const PixelPoint (&corners)[4]) {
   return {corners[0], corners[1], corners[2], corners[3]};
@@ -40,7 +40,10 @@ void drawSky(cairo_t* cr, const FontFaces& fonts) {
   cairo_paint(cr);
   // Fixed pseudo-random stars (a small linear congruential sequence, so every run is the same).
   unsigned seed = 12345;
-  auto next = [&seed] { seed = seed * 1103515245u + 12345u; return (seed >> 16) & 0x7FFF; };
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) & 0x7FFF;
+  };
   for (int i = 0; i < starCount; ++i) {
     const double x = next() % 250, y = titleStripRows + 2 + next() % 290;
     const double brightness = 0.25 + (next() % 100) / 160.0;
@@ -122,7 +125,8 @@ void drawBackPanel(cairo_t* cr) {
 
 // A screen bezel's body: a vertical gradient outlined in near-black, with a light bevel
 // just inside the outline.
-void drawBezelBody(cairo_t* cr, const std::vector<PixelPoint>& bezel, const std::vector<unsigned>& shades) {
+void drawBezelBody(cairo_t* cr, const std::vector<PixelPoint>& bezel,
+                   const std::vector<unsigned>& shades) {
   polygonPath(cr, bezel);
   setLinear(cr, 0, bezel[0].y, 0, bezel[3].y, shades);
   cairo_fill_preserve(cr);
@@ -254,7 +258,8 @@ void drawFloor(cairo_t* cr) {
   cairo_clip(cr);
   setLinear(cr, 0, floorTop, 0, railTop, {0x0a0d16, 0x10142a, 0x1a1634});
   cairo_paint(cr);
-  // Grid on the plane y = -1 seen by the program's camera: row 240 + 579.4 / z, column 320 + 176.7 x / z.
+  // Grid on the plane y = -1 seen by the program's camera: row 240 + 579.4 / z, column 320 + 176.7
+  // x / z.
   cairo_set_line_width(cr, 1);
   // The rows' depths are a geometric series, each the one before divided by 1.22.
   for (double z = 9.0; z > 1.8; z /= 1.22) {  // NOLINT(clang-analyzer-security.FloatLoopCounter)
@@ -346,7 +351,8 @@ void drawConsole(cairo_t* cr, const FontFaces& fonts, const ConsoleLook& look) {
 }  // namespace
 
 RgbImage drawBackground(const FontFaces& fonts, const ConsoleLook& look) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pictureWidth, pictureHeight);
+  cairo_surface_t* surface =
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pictureWidth, pictureHeight);
   cairo_t* cr = cairo_create(surface);
   setColour(cr, consoleDark);
   cairo_paint(cr);
@@ -358,7 +364,8 @@ RgbImage drawBackground(const FontFaces& fonts, const ConsoleLook& look) {
 }
 
 std::vector<std::uint8_t> leftCabinetCoverage() {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, pictureWidth, pictureHeight);
+  cairo_surface_t* surface =
+      cairo_image_surface_create(CAIRO_FORMAT_A8, pictureWidth, pictureHeight);
   cairo_t* cr = cairo_create(surface);
   leftCabinetPath(cr);
   cairo_fill(cr);
@@ -368,7 +375,8 @@ std::vector<std::uint8_t> leftCabinetCoverage() {
   const unsigned char* data = cairo_image_surface_get_data(surface);
   const int stride = cairo_image_surface_get_stride(surface);
   for (int y = 0; y < pictureHeight; ++y)
-    for (int x = 0; x < pictureWidth; ++x) coverage[std::size_t(y) * pictureWidth + x] = data[y * stride + x];
+    for (int x = 0; x < pictureWidth; ++x)
+      coverage[std::size_t(y) * pictureWidth + x] = data[y * stride + x];
   cairo_surface_destroy(surface);
   return coverage;
 }

@@ -10,8 +10,8 @@ namespace {
 using namespace layout;
 
 constexpr double deckLeft = 321, deckRight = 637, deckBottom = 58;  // pixels
-constexpr double capInset = 2.5;      // pixels between a button cell's edge and its cap
-constexpr double capRadius = 5;       // pixels
+constexpr double capInset = 2.5;  // pixels between a button cell's edge and its cap
+constexpr double capRadius = 5;   // pixels
 constexpr unsigned symbolNormal = 0xc5cfdd;
 constexpr unsigned symbolLit = 0xf0feff;
 
@@ -172,11 +172,13 @@ void drawControlDeck(cairo_t* cr, const FontFaces& fonts, const ConsoleLook& loo
   // Housing hanging from the title strip.
   cairo_save(cr);
   cairo_translate(cr, 2, 3);
-  roundedRect(cr, deckLeft, titleStripRows - 8, deckRight - deckLeft, deckBottom - titleStripRows + 8, 8);
+  roundedRect(cr, deckLeft, titleStripRows - 8, deckRight - deckLeft,
+              deckBottom - titleStripRows + 8, 8);
   setColour(cr, 0x000000, 0.5);
   cairo_fill(cr);
   cairo_restore(cr);
-  roundedRect(cr, deckLeft, titleStripRows - 8, deckRight - deckLeft, deckBottom - titleStripRows + 8, 8);
+  roundedRect(cr, deckLeft, titleStripRows - 8, deckRight - deckLeft,
+              deckBottom - titleStripRows + 8, 8);
   setLinear(cr, 0, titleStripRows, 0, deckBottom, {0x262d3b, 0x1c222d, 0x151a23});
   cairo_fill_preserve(cr);
   cairo_set_line_width(cr, 1);

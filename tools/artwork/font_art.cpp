@@ -17,9 +17,9 @@ constexpr Rgb keyGreen{0, 255, 0};
 
 // Scroller font: 8 x 11 cells; the quads sample 7.2 of the 8 columns.
 constexpr int scrollCellWidth = 8, scrollCellHeight = 11;  // pixels
-constexpr int scrollInkWidth = 7;                           // pixels usable per cell
-constexpr int scrollPixelSize = 10;                         // FreeType pixel size
-constexpr int scrollBaseline = 8;                           // cell row under the baseline
+constexpr int scrollInkWidth = 7;                          // pixels usable per cell
+constexpr int scrollPixelSize = 10;                        // FreeType pixel size
+constexpr int scrollBaseline = 8;                          // cell row under the baseline
 
 // Text font: 143 x 53 pixels in cells of 8.9375 x 8.8333 pixels. The glyph quads sample the
 // left nine tenths of a cell: a box of 8 x 8 whole pixels, each at least half inside, holds a
@@ -33,13 +33,16 @@ constexpr int textBox = textGlyphSize + 2;       // pixels, square, outline incl
 RgbImage drawScrollerFont(const FontFaces& fonts) {
   RgbImage atlas(columns * scrollCellWidth, rows * scrollCellHeight, white);
   for (int k = 1; k < columns * rows - 1; ++k) {  // space (32) and 127 stay blank
-    const GlyphBitmap glyph = fonts.render(FontFaces::monoBold, char(firstCode + k), scrollPixelSize, true);
+    const GlyphBitmap glyph =
+        fonts.render(FontFaces::monoBold, char(firstCode + k), scrollPixelSize, true);
     const int cellX = (k % columns) * scrollCellWidth, cellY = (k / columns) * scrollCellHeight;
     const int offsetX = std::clamp(glyph.left, 0, std::max(0, scrollInkWidth - glyph.width));
     for (int y = 0; y < glyph.rows; ++y)
       for (int x = 0; x < glyph.width; ++x) {
         const int px = offsetX + x, py = scrollBaseline - glyph.top + y;
-        if (px < 0 || px >= scrollInkWidth || py < 0 || py >= scrollCellHeight || glyph.at(x, y) < 128) continue;
+        if (px < 0 || px >= scrollInkWidth || py < 0 || py >= scrollCellHeight ||
+            glyph.at(x, y) < 128)
+          continue;
         atlas.at(cellX + px, cellY + py) = black;
       }
   }

@@ -5,8 +5,8 @@
 #include "raster.h"
 
 namespace fontatlas {
-constexpr int columns = 16, rows = 6;   // cells
-constexpr int firstCode = 32;           // code of cell 0
+constexpr int columns = 16, rows = 6;  // cells
+constexpr int firstCode = 32;          // code of cell 0
 }  // namespace fontatlas
 
 // Resource 112, 128 x 66: black glyphs on pure white in 8 x 11 cells, each glyph inside the

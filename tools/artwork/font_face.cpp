@@ -5,8 +5,9 @@
 
 namespace {
 
-const char* const faceFiles[FontFaces::faceCount] = {
-    "DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSansCondensed-Bold.ttf", "DejaVuSansMono-Bold.ttf"};
+const char* const faceFiles[FontFaces::faceCount] = {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf",
+                                                     "DejaVuSansCondensed-Bold.ttf",
+                                                     "DejaVuSansMono-Bold.ttf"};
 
 }  // namespace
 
@@ -29,7 +30,8 @@ bool FontFaces::open(const std::string& fontDir) {
   for (int i = 0; i < faceCount; ++i) {
     const std::string path = fontDir + "/" + faceFiles[i];
     if (FT_New_Face(library_, path.c_str(), 0, &faces_[i]) != 0) {
-      std::fprintf(stderr, "zolta_artwork: cannot open font %s (package fonts-dejavu-core)\n", path.c_str());
+      std::fprintf(stderr, "zolta_artwork: cannot open font %s (package fonts-dejavu-core)\n",
+                   path.c_str());
       return false;
     }
     cairoFaces_[i] = cairo_ft_font_face_create_for_ft_face(faces_[i], 0);
@@ -37,11 +39,13 @@ bool FontFaces::open(const std::string& fontDir) {
   return true;
 }
 
-GlyphBitmap FontFaces::render(Face face, char code, int pixelHeight, bool monochrome, int pixelWidth) const {
+GlyphBitmap FontFaces::render(Face face, char code, int pixelHeight, bool monochrome,
+                              int pixelWidth) const {
   GlyphBitmap glyph;
   FT_Face ft = faces_[face];
   FT_Set_Pixel_Sizes(ft, FT_UInt(pixelWidth), FT_UInt(pixelHeight));
-  const FT_Int32 flags = FT_LOAD_RENDER | (monochrome ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
+  const FT_Int32 flags =
+      FT_LOAD_RENDER | (monochrome ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
   if (FT_Load_Char(ft, FT_ULong(static_cast<unsigned char>(code)), flags) != 0) return glyph;
   const FT_Bitmap& bitmap = ft->glyph->bitmap;
   glyph.width = int(bitmap.width);

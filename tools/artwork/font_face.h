@@ -11,7 +11,7 @@
 
 struct GlyphBitmap {
   int width = 0, rows = 0;
-  int left = 0, top = 0;             // pen-relative placement: x of column 0, rows above baseline
+  int left = 0, top = 0;               // pen-relative placement: x of column 0, rows above baseline
   std::vector<std::uint8_t> coverage;  // 0-255, rows top to bottom
   std::uint8_t at(int x, int y) const { return coverage[std::size_t(y) * width + x]; }
 };
@@ -30,7 +30,8 @@ class FontFaces {
 
   // Grey coverage of one character at a pixel size (hinted, antialiased or monochrome);
   // a pixelWidth other than 0 squeezes or widens the glyph horizontally.
-  GlyphBitmap render(Face face, char code, int pixelHeight, bool monochrome, int pixelWidth = 0) const;
+  GlyphBitmap render(Face face, char code, int pixelHeight, bool monochrome,
+                     int pixelWidth = 0) const;
 
   // A Cairo face for the background lettering (owned here).
   cairo_font_face_t* cairoFace(Face face) const { return cairoFaces_[face]; }

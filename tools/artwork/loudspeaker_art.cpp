@@ -9,10 +9,10 @@
 namespace {
 
 struct Cabinet {
-  double left, right;   // front face, pixels
-  double top, bottom;   // front face, pixels
-  double depth;         // height of the visible top face, pixels
-  double inset;         // how much narrower the back edge of the top face is on each side
+  double left, right;  // front face, pixels
+  double top, bottom;  // front face, pixels
+  double depth;        // height of the visible top face, pixels
+  double inset;        // how much narrower the back edge of the top face is on each side
 };
 
 constexpr Cabinet leftCabinet{18, 238, 322, 452, 8, 6};
@@ -31,7 +31,8 @@ void cabinetPath(cairo_t* cr, const Cabinet& c) {
 
 void driver(cairo_t* cr, double cx, double cy, double radius, bool glow) {
   // Mounting ring, rubber surround, cone, dust cap, highlight.
-  setRadial(cr, cx - radius * 0.3, cy - radius * 0.3, 0, radius * 1.5, {0xaab4c6, 0x5c667a, 0x222831});
+  setRadial(cr, cx - radius * 0.3, cy - radius * 0.3, 0, radius * 1.5,
+            {0xaab4c6, 0x5c667a, 0x222831});
   cairo_arc(cr, cx, cy, radius + 5, 0, 2 * M_PI);
   cairo_fill(cr);
   setColour(cr, 0x06080b);
@@ -43,7 +44,8 @@ void driver(cairo_t* cr, double cx, double cy, double radius, bool glow) {
   setRadial(cr, cx, cy, radius * 0.3, radius * 0.82, {0x454c5a, 0x23272f, 0x181b21});
   cairo_arc(cr, cx, cy, radius * 0.82, 0, 2 * M_PI);
   cairo_fill(cr);
-  setRadial(cr, cx - radius * 0.1, cy - radius * 0.1, 0, radius * 0.3, {0xb6bfce, 0x5d6574, 0x2a2f38});
+  setRadial(cr, cx - radius * 0.1, cy - radius * 0.1, 0, radius * 0.3,
+            {0xb6bfce, 0x5d6574, 0x2a2f38});
   cairo_arc(cr, cx, cy, radius * 0.3, 0, 2 * M_PI);
   cairo_fill(cr);
   cairo_save(cr);
@@ -51,8 +53,9 @@ void driver(cairo_t* cr, double cx, double cy, double radius, bool glow) {
   cairo_scale(cr, radius * 0.35, radius * 0.16);
   cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
   cairo_restore(cr);
-  cairo_pattern_t* shine = cairo_pattern_create_radial(cx - radius * 0.35, cy - radius * 0.45, 0,
-                                                       cx - radius * 0.35, cy - radius * 0.45, radius * 0.35);
+  cairo_pattern_t* shine =
+      cairo_pattern_create_radial(cx - radius * 0.35, cy - radius * 0.45, 0, cx - radius * 0.35,
+                                  cy - radius * 0.45, radius * 0.35);
   addStop(shine, 0, 0xffffff, 0.22);
   addStop(shine, 1, 0xffffff, 0);
   cairo_set_source(cr, shine);
@@ -114,7 +117,8 @@ void outletCap(cairo_t* cr) {
   cabinetPath(cr, leftCabinet);
   cairo_clip(cr);
   cairo_rectangle(cr, cap.x, cap.y, cap.width, cap.height);
-  setLinear(cr, cap.x, cap.y, cap.x + cap.width, cap.y + cap.height, {0xf4f6fa, 0xe6eaf0, 0xeef1f5});
+  setLinear(cr, cap.x, cap.y, cap.x + cap.width, cap.y + cap.height,
+            {0xf4f6fa, 0xe6eaf0, 0xeef1f5});
   cairo_fill(cr);
   cairo_restore(cr);
   const double insetLeft = cap.x + 3, insetTop = cap.y + 6;

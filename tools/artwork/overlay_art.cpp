@@ -20,7 +20,9 @@ IndexedImage cutOverlay(const RgbImage& quantisedBackground, const RgbImage& pla
 IndexedImage cutSpeakerPatch(const RgbImage& quantisedBackground) {
   const PixelRect area = layout::speakerPatch;
   const std::vector<std::uint8_t> cabinet = leftCabinetCoverage();
-  auto solid = [&](int bx, int by) { return cabinet[std::size_t(by) * layout::pictureWidth + bx] == 255; };
+  auto solid = [&](int bx, int by) {
+    return cabinet[std::size_t(by) * layout::pictureWidth + bx] == 255;
+  };
   const PixelRect cap = layout::speakerCap;
   RgbImage patch(area.width, area.height, {255, 255, 255});
   for (int y = 0; y < area.height; ++y)
@@ -28,7 +30,8 @@ IndexedImage cutSpeakerPatch(const RgbImage& quantisedBackground) {
       const int bx = area.x + x, by = area.y + y;
       // Inside the cap's left and bottom rim, and one pixel in from the cabinet's outline.
       const bool insideCut = bx > cap.x && by < cap.y + cap.height - 1;
-      if (insideCut && solid(bx, by) && solid(bx + 1, by) && solid(bx, by - 1) && solid(bx + 1, by - 1))
+      if (insideCut && solid(bx, by) && solid(bx + 1, by) && solid(bx, by - 1) &&
+          solid(bx + 1, by - 1))
         patch.at(x, y) = quantisedBackground.at(bx, by);
     }
   return quantise(patch, maxPaletteEntries, {{255, 255, 255}});

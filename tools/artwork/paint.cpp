@@ -4,12 +4,13 @@
 #include <cmath>
 
 void setColour(cairo_t* cr, unsigned rgb, double alpha) {
-  cairo_set_source_rgba(cr, ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, alpha);
+  cairo_set_source_rgba(cr, ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0,
+                        (rgb & 0xFF) / 255.0, alpha);
 }
 
 void addStop(cairo_pattern_t* pattern, double offset, unsigned rgb, double alpha) {
-  cairo_pattern_add_color_stop_rgba(pattern, offset, ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0,
-                                    (rgb & 0xFF) / 255.0, alpha);
+  cairo_pattern_add_color_stop_rgba(pattern, offset, ((rgb >> 16) & 0xFF) / 255.0,
+                                    ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, alpha);
 }
 
 namespace {
@@ -23,11 +24,13 @@ void setPattern(cairo_t* cr, cairo_pattern_t* pattern, const std::vector<unsigne
 
 }  // namespace
 
-void setLinear(cairo_t* cr, double x0, double y0, double x1, double y1, const std::vector<unsigned>& colours) {
+void setLinear(cairo_t* cr, double x0, double y0, double x1, double y1,
+               const std::vector<unsigned>& colours) {
   setPattern(cr, cairo_pattern_create_linear(x0, y0, x1, y1), colours);
 }
 
-void setRadial(cairo_t* cr, double cx, double cy, double r0, double r1, const std::vector<unsigned>& colours) {
+void setRadial(cairo_t* cr, double cx, double cy, double r0, double r1,
+               const std::vector<unsigned>& colours) {
   setPattern(cr, cairo_pattern_create_radial(cx, cy, r0, cx, cy, r1), colours);
 }
 
@@ -48,7 +51,9 @@ void polygonPath(cairo_t* cr, const std::vector<PixelPoint>& points) {
 
 std::vector<PixelPoint> offsetPolygon(const std::vector<PixelPoint>& points, double distance) {
   const std::size_t n = points.size();
-  struct Line { double px, py, dx, dy; };
+  struct Line {
+    double px, py, dx, dy;
+  };
   std::vector<Line> lines;
   for (std::size_t i = 0; i < n; ++i) {
     const PixelPoint a = points[i], b = points[(i + 1) % n];
@@ -67,8 +72,8 @@ std::vector<PixelPoint> offsetPolygon(const std::vector<PixelPoint>& points, dou
   return result;
 }
 
-double drawText(cairo_t* cr, const FontFaces& fonts, FontFaces::Face face, double size,
-                double x, double y, const char* text) {
+double drawText(cairo_t* cr, const FontFaces& fonts, FontFaces::Face face, double size, double x,
+                double y, const char* text) {
   cairo_set_font_face(cr, fonts.cairoFace(face));
   cairo_set_font_size(cr, size);
   cairo_text_extents_t extents;
@@ -79,7 +84,8 @@ double drawText(cairo_t* cr, const FontFaces& fonts, FontFaces::Face face, doubl
   return extents.x_advance;
 }
 
-double textWidth(cairo_t* cr, const FontFaces& fonts, FontFaces::Face face, double size, const char* text) {
+double textWidth(cairo_t* cr, const FontFaces& fonts, FontFaces::Face face, double size,
+                 const char* text) {
   cairo_set_font_face(cr, fonts.cairoFace(face));
   cairo_set_font_size(cr, size);
   cairo_text_extents_t extents;

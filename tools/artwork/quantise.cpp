@@ -15,7 +15,9 @@ struct ColourCount {
 };
 
 std::uint32_t pack(Rgb c) { return std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b; }
-Rgb unpack(std::uint32_t v) { return {std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)}; }
+Rgb unpack(std::uint32_t v) {
+  return {std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)};
+}
 
 long long distance(const std::array<int, 3>& a, Rgb b) {
   const long long dr = a[0] - b.r, dg = a[1] - b.g, db = a[2] - b.b;
@@ -51,13 +53,15 @@ Rgb meanOf(const std::vector<ColourCount>& colours) {
 std::vector<Rgb> medianCut(std::vector<ColourCount> colours, int entries) {
   std::vector<Box> boxes{Box{std::move(colours)}};
   while (int(boxes.size()) < entries) {
-    auto widest = std::max_element(boxes.begin(), boxes.end(),
-                                   [](const Box& a, const Box& b) { return a.spread() < b.spread(); });
+    auto widest = std::max_element(boxes.begin(), boxes.end(), [](const Box& a, const Box& b) {
+      return a.spread() < b.spread();
+    });
     if (widest->spread() < 0) break;
     int channel = 0, bestRange = -1;
     for (int ch = 0; ch < 3; ++ch) {
       int lo = 255, hi = 0;
-      for (const auto& cc : widest->colours) lo = std::min(lo, cc.c[ch]), hi = std::max(hi, cc.c[ch]);
+      for (const auto& cc : widest->colours)
+        lo = std::min(lo, cc.c[ch]), hi = std::max(hi, cc.c[ch]);
       if (hi - lo > bestRange) bestRange = hi - lo, channel = ch;
     }
     auto& list = widest->colours;
@@ -114,7 +118,8 @@ IndexedImage quantise(const RgbImage& image, int maxColours, const std::vector<R
     exactEntries = palette.size();
   } else {
     for (const Rgb& key : exactColours)
-      if (histogram.count(pack(key)) && std::find(palette.begin(), palette.end(), key) == palette.end())
+      if (histogram.count(pack(key)) &&
+          std::find(palette.begin(), palette.end(), key) == palette.end())
         palette.push_back(key);
     exactEntries = palette.size();
     std::vector<ColourCount> others;
@@ -131,7 +136,8 @@ IndexedImage quantise(const RgbImage& image, int maxColours, const std::vector<R
         c.b = std::uint8_t(c.b > 0 ? c.b - 1 : 1);
     palette.insert(palette.end(), cut.begin(), cut.end());
   }
-  while (palette.size() < 2) palette.push_back(palette.empty() || palette[0] != Rgb{} ? Rgb{} : Rgb{255, 255, 255});
+  while (palette.size() < 2)
+    palette.push_back(palette.empty() || palette[0] != Rgb{} ? Rgb{} : Rgb{255, 255, 255});
 
   std::map<std::uint32_t, std::uint8_t> lookup;
   for (std::size_t i = 0; i < exactEntries; ++i) lookup[pack(palette[i])] = std::uint8_t(i);
@@ -141,7 +147,9 @@ IndexedImage quantise(const RgbImage& image, int maxColours, const std::vector<R
   for (const Rgb& p : image.pixels) {
     auto found = lookup.find(pack(p));
     if (found == lookup.end())
-      found = lookup.emplace(pack(p), std::uint8_t(exactEntries + nearest({p.r, p.g, p.b}, reduced))).first;
+      found =
+          lookup.emplace(pack(p), std::uint8_t(exactEntries + nearest({p.r, p.g, p.b}, reduced)))
+              .first;
     result.indices.push_back(found->second);
   }
   return result;
@@ -149,6 +157,7 @@ IndexedImage quantise(const RgbImage& image, int maxColours, const std::vector<R
 
 RgbImage expandIndexed(const IndexedImage& image) {
   RgbImage rgb(image.width, image.height);
-  for (std::size_t i = 0; i < image.indices.size(); ++i) rgb.pixels[i] = image.palette[image.indices[i]];
+  for (std::size_t i = 0; i < image.indices.size(); ++i)
+    rgb.pixels[i] = image.palette[image.indices[i]];
   return rgb;
 }

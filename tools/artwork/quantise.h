@@ -10,8 +10,8 @@
 struct IndexedImage {
   int width = 0;
   int height = 0;
-  std::vector<Rgb> palette;            // 2-255 entries
-  std::vector<std::uint8_t> indices;   // one per pixel, rows top to bottom
+  std::vector<Rgb> palette;           // 2-255 entries
+  std::vector<std::uint8_t> indices;  // one per pixel, rows top to bottom
 };
 
 constexpr int maxPaletteEntries = 255;  // entries; paletteCount is one byte and 0/1 mean RGB/RGBA

@@ -17,7 +17,8 @@ RgbImage imageFromSurface(cairo_surface_t* surface) {
 }
 
 cairo_surface_t* surfaceFromImage(const RgbImage& image) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height);
+  cairo_surface_t* surface =
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height);
   cairo_surface_flush(surface);
   unsigned char* data = cairo_image_surface_get_data(surface);
   const int stride = cairo_image_surface_get_stride(surface);

@@ -14,7 +14,8 @@ constexpr double noteRim = 0.8;  // width of a note's black rim, design-space pi
 // pixels less than half covered become pure white (transparent under the colour key) and the
 // others opaque, so no pale fringe survives around a keyed shape.
 RgbImage onWhite(const std::function<void(cairo_t*)>& draw, bool keyedEdges) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, spriteSize, spriteSize);
+  cairo_surface_t* surface =
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, spriteSize, spriteSize);
   cairo_t* cr = cairo_create(surface);
   draw(cr);
   cairo_destroy(cr);
@@ -29,9 +30,10 @@ RgbImage onWhite(const std::function<void(cairo_t*)>& draw, bool keyedEdges) {
       auto channel = [&](int shift) {
         const unsigned c = (p >> shift) & 0xFF;  // premultiplied
         if (keyedEdges) return a < 128 ? 255u : std::min(255u, c * 255 / a);
-        return c + (255 - a);                    // over white
+        return c + (255 - a);  // over white
       };
-      image.at(x, y) = {std::uint8_t(channel(16)), std::uint8_t(channel(8)), std::uint8_t(channel(0))};
+      image.at(x, y) = {std::uint8_t(channel(16)), std::uint8_t(channel(8)),
+                        std::uint8_t(channel(0))};
     }
   cairo_surface_destroy(surface);
   return image;
@@ -117,7 +119,8 @@ void notePath(cairo_t* cr, int n) {
 }  // namespace
 
 RgbImage drawSpark() {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, spriteSize, spriteSize);
+  cairo_surface_t* surface =
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, spriteSize, spriteSize);
   cairo_t* cr = cairo_create(surface);
   setColour(cr, 0x000000);
   cairo_paint(cr);
@@ -140,8 +143,10 @@ RgbImage drawSpark() {
     addStop(ray, 0.5, 0xffffff, 0.55);
     addStop(ray, 1, 0xffffff, 0);
     cairo_set_source(cr, ray);
-    if (axis == 0) cairo_rectangle(cr, 3, c - 0.5, spriteSize - 6, 1);
-    else cairo_rectangle(cr, c - 0.5, 3, 1, spriteSize - 6);
+    if (axis == 0)
+      cairo_rectangle(cr, 3, c - 0.5, spriteSize - 6, 1);
+    else
+      cairo_rectangle(cr, c - 0.5, 3, 1, spriteSize - 6);
     cairo_fill(cr);
     cairo_pattern_destroy(ray);
   }
@@ -152,33 +157,41 @@ RgbImage drawSpark() {
 }
 
 RgbImage drawPointer() {
-  return onWhite([](cairo_t* cr) {
-    const double tx = pointerTipX, ty = pointerTipY;  // top-left corner of the tip pixel
-    // Corners in screen order from the tip down the left side (counter-clockwise with y down).
-    const std::vector<PixelPoint> arrow = {{tx, ty},           {tx, ty + 19},        {tx + 4.5, ty + 14.8},
-                                           {tx + 8, ty + 22},  {tx + 11.2, ty + 20.5}, {tx + 7.8, ty + 13.5},
-                                           {tx + 13.8, ty + 13.5}};
-    polygonPath(cr, arrow);
-    setColour(cr, 0x05070c);
-    cairo_fill(cr);
-    polygonPath(cr, offsetPolygon(arrow, 1.4));  // positive moves inwards for this winding
-    setLinear(cr, tx, ty, tx + 10, ty + 20, {0xf2fbff, 0xa8e4ff, 0x3a9fd8});
-    cairo_fill(cr);
-  }, true);
+  return onWhite(
+      [](cairo_t* cr) {
+        const double tx = pointerTipX, ty = pointerTipY;  // top-left corner of the tip pixel
+        // Corners in screen order from the tip down the left side (counter-clockwise with y down).
+        const std::vector<PixelPoint> arrow = {{tx, ty},
+                                               {tx, ty + 19},
+                                               {tx + 4.5, ty + 14.8},
+                                               {tx + 8, ty + 22},
+                                               {tx + 11.2, ty + 20.5},
+                                               {tx + 7.8, ty + 13.5},
+                                               {tx + 13.8, ty + 13.5}};
+        polygonPath(cr, arrow);
+        setColour(cr, 0x05070c);
+        cairo_fill(cr);
+        polygonPath(cr, offsetPolygon(arrow, 1.4));  // positive moves inwards for this winding
+        setLinear(cr, tx, ty, tx + 10, ty + 20, {0xf2fbff, 0xa8e4ff, 0x3a9fd8});
+        cairo_fill(cr);
+      },
+      true);
 }
 
 RgbImage drawNote(int n) {
-  return onWhite([n](cairo_t* cr) {
-    cairo_translate(cr, 0, spriteSize);
-    cairo_scale(cr, 1, -2);  // upside down, twice as tall: upright and in proportion on screen
-    notePath(cr, n);
-    // The program blends a note as source x (1 - source) + scene x source: black paints black
-    // and white leaves the scene, so a solid black note darkens whatever it passes. The rim
-    // thickens the thin stems and beams; only the outermost pixels are anti-aliased.
-    cairo_set_line_width(cr, 2 * noteRim);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    setColour(cr, 0x000000);
-    cairo_stroke_preserve(cr);
-    cairo_fill(cr);
-  }, false);
+  return onWhite(
+      [n](cairo_t* cr) {
+        cairo_translate(cr, 0, spriteSize);
+        cairo_scale(cr, 1, -2);  // upside down, twice as tall: upright and in proportion on screen
+        notePath(cr, n);
+        // The program blends a note as source x (1 - source) + scene x source: black paints black
+        // and white leaves the scene, so a solid black note darkens whatever it passes. The rim
+        // thickens the thin stems and beams; only the outermost pixels are anti-aliased.
+        cairo_set_line_width(cr, 2 * noteRim);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        setColour(cr, 0x000000);
+        cairo_stroke_preserve(cr);
+        cairo_fill(cr);
+      },
+      false);
 }

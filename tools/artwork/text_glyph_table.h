@@ -3,7 +3,7 @@
 // Every character has a shape of its own (i l 1 | I, g q y p, 0 O, M W ...).
 #pragma once
 
-constexpr int textGlyphSize = 6;                  // pixels, square
+constexpr int textGlyphSize = 6;                         // pixels, square
 constexpr int textGlyphFirst = 33, textGlyphLast = 126;  // '!' to '~'
 
 // Row strings of '#' (ink) and '.' for each code from textGlyphFirst to textGlyphLast.

@@ -15,4 +15,4 @@ namespace tunes {
 bool writeMod(const Song& song, std::vector<uint8_t>& bytes, std::string& error);
 bool writeXm(const Song& song, std::vector<uint8_t>& bytes, std::string& error);
 
-} // namespace tunes
+}  // namespace tunes

@@ -8,7 +8,8 @@
 //   chords:  "Am . F G7", one chord per `chordRows` rows, "." repeats.
 //            Qualities: (major) m 7 m7 maj7 sus2 sus4 dim aug.
 //   rhythm:  one character per row, repeated over the pattern.
-//            bass: R root, 2 ninth, 3 third, 4 fourth, 5 fifth, 6 sixth, 7 seventh, 8 octave, "." hold, "-" release.
+// bass: R root, 2 ninth, 3 third, 4 fourth, 5 fifth, 6 sixth, 7 seventh, 8 octave, "." hold, "-"
+// release.
 //            chords: X strike, "." hold, "-" release.
 //   drums:   K/k kick, S/s snare, H/h closed hat, O/o open hat, C crash,
 //            T/M/L high, middle, low tom, "." nothing; upper case is accented.
@@ -32,16 +33,16 @@ namespace tunes {
 using Track = std::vector<Cell>;
 
 struct Voice {
-    int instrument = 0;
-    int pitchOffset = 0; // semitones the sample sounds above a middle-C cycle
-    int volume = noVolume;
+  int instrument = 0;
+  int pitchOffset = 0;  // semitones the sample sounds above a middle-C cycle
+  int volume = noVolume;
 };
 
 struct DrumKit {
-    int kick = 0, snare = 0, hat = 0, openHat = 0, crash = 0, tom = 0; // instrument numbers
+  int kick = 0, snare = 0, hat = 0, openHat = 0, crash = 0, tom = 0;  // instrument numbers
 };
 
-int noteNumber(std::string_view name); // "C#4" -> 50; 0 and an error when malformed
+int noteNumber(std::string_view name);  // "C#4" -> 50; 0 and an error when malformed
 
 Track phrase(const Voice& voice, std::string_view text, int unitRows);
 Track drums(const DrumKit& kit, std::string_view pattern, int rows);
@@ -61,7 +62,7 @@ Track chordTone(const Voice& voice, std::string_view chords, int chordRows, std:
 // The track delayed by `delay` rows at `volume`, on `instrument` when not 0.
 Track echo(const Track& source, int delay, int volume, int instrument = 0);
 Track silence(int rows);
-Track release(int rows); // a release at the first row, then nothing
+Track release(int rows);  // a release at the first row, then nothing
 Track join(std::initializer_list<Track> parts);
 // Cells of `top` wherever it has something, `base` elsewhere.
 Track overlay(const Track& base, const Track& top);
@@ -70,7 +71,7 @@ std::string repeat(std::string_view text, int times);
 // Adds a pattern made of one track per channel; returns its number.
 int addPattern(Song& song, std::initializer_list<Track> channels);
 
-bool scoreOk(); // false once any data error was reported
-int scoreErrorCount(); // data errors reported so far
+bool scoreOk();         // false once any data error was reported
+int scoreErrorCount();  // data errors reported so far
 
-} // namespace tunes
+}  // namespace tunes

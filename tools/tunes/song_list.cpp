@@ -13,4 +13,4 @@ const TuneEntry allTunes[] = {
 };
 const int tuneCount = int(sizeof(allTunes) / sizeof(allTunes[0]));
 
-} // namespace tunes
+}  // namespace tunes

@@ -9,9 +9,9 @@ namespace tunes {
 enum class Format { Mod, Xm };
 
 struct TuneEntry {
-    const char* fileName; // "Artist - Title.ext"
-    Format format;
-    Song (*build)();
+  const char* fileName;  // "Artist - Title.ext"
+  Format format;
+  Song (*build)();
 };
 
 Song harbourLights();
@@ -24,4 +24,4 @@ Song snowploughBoogie();
 extern const TuneEntry allTunes[];
 extern const int tuneCount;
 
-} // namespace tunes
+}  // namespace tunes
