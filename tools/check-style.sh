@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Checks the program and platform folders against .clang-format (no file is changed) and
-# .clang-tidy (with the compile commands of BUILD, default build/). Prints what it finds and
-# fails when anything is found.
+# Checks every C++ file of the repository (program, platform, tests, tools, benchmarks) against
+# .clang-format (no file is changed) and .clang-tidy (with the compile commands of BUILD, default
+# build/). Prints what it finds and fails when anything is found.
 #
 #   tools/check-style.sh [--format-only | --tidy-only] [BUILD]
 set -euo pipefail
@@ -14,9 +14,7 @@ case "${1:-}" in
 esac
 build=${1:-build}
 
-mapfile -t sources < <(git ls-files 'app/*.cpp' 'app/*.h' 'music/*.cpp' 'music/*.h' 'gfx/*.cpp' 'gfx/*.h' \
-  'metaballs/*.cpp' 'metaballs/*.h' 'frame/*.cpp' 'frame/*.h' 'effects/*.cpp' 'effects/*.h' \
-  'support/*.cpp' 'support/*.h' 'platform/*.cpp' 'platform/*.h' 'platform/*/*.h' 'platform/*/*.cpp')
+mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 
 status=0
 if ((format)); then
@@ -29,8 +27,9 @@ if ((tidy)); then
   fi
   mapfile -t units < <(printf '%s\n' "${sources[@]}" | grep '\.cpp$')
   # One clang-tidy per core; headers are checked through the files that include them. The
-  # Windows side has no compile commands in a Linux build: its compiler's warnings check it.
-  printf '%s\n' "${units[@]}" | grep -v '^platform/windows/' |
+  # Windows side (the folders named windows/) has no compile commands in a Linux build: its
+  # compiler's warnings check it.
+  printf '%s\n' "${units[@]}" | grep -v '/windows/' |
     xargs -P "$(nproc)" -n 4 clang-tidy -p "$build" --quiet --warnings-as-errors='*' || status=1
 fi
 exit "$status"
